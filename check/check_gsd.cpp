@@ -1,0 +1,110 @@
+#include "check/check_gsd.h"
+
+#include <memory>
+#include <new>
+
+#include "check/process_key.h"
+#include "check/semantic_check.h"
+#include "check/string_table.h"
+#include "model/database_builder.h"
+#include "output/check_message.h"
+
+namespace {
+
+void NoteFinishedIfSilent(CTalunaContext& context) {
+    if (context.m_nCheckMessages == 0) context.AddNote(LoadString(IDS_CHECK_FINISHED), IDS_CHECK_FINISHED);
+}
+
+void SyntaxPass(CTalunaContext& context, const CKeyDatabase& database) {
+    for (int i = 0; i < database.GetCount(); ++i) {
+        CKeyEntry* entry = database.GetAt(i);
+        context.m_pCurEntry = entry;
+        context.m_nCurItem = i;
+        ProcessKey(context, entry->m_Keyword, MODE_CHECK, "");
+    }
+}
+
+void SemanticPasses(CTalunaContext& context, const CKeyDatabase& database, const void* doc) {
+    try {
+        auto check = std::make_unique<CSemanticCheck>(context, doc);
+        for (SemanticPass pass : {PassCollect, PassEvaluate}) {
+            for (int i = 0; i < database.GetCount(); ++i) {
+                context.m_pCurEntry = database.GetAt(i);
+                context.m_nCurItem = i;
+                check->CheckEntry(*database.GetAt(i), pass);
+            }
+        }
+        if (!database.IsEmpty()) {
+            context.m_pCurEntry = database.GetTail();
+            context.m_nCurItem = database.GetCount() - 1;
+            check->CheckEntry(*database.GetTail(), PassFinal);
+        }
+    } catch (const std::bad_alloc&) {
+        context.Notify("Insufficent memory to perform\nthe semantic check!");
+    }
+}
+
+}  // namespace
+
+void RunCheckGsd(CTalunaContext& context, const ILineSource& lines, CKeyDatabase& database, const void* doc) {
+    RebuildDatabase(context, lines, database);
+    context.ClearMessages();
+    context.m_CheckedDoc = {doc, &lines};
+
+    context.AddNote("Start Syntax-Check...");
+    context.m_nCheckMessages = 0;
+    context.SetStatusText(LoadString(IDS_WAIT_SYNTAX));
+    if (database.IsEmpty())
+        context.AddCheckMessage(CheckMessageKind::FatalError, -1, LoadString(IDS_DATABASE_EMPTY), nullptr,
+                                IDS_DATABASE_EMPTY);
+    SyntaxPass(context, database);
+    NoteFinishedIfSilent(context);
+    context.AddNote("Stop Syntax-Check...");
+
+    if (context.m_Settings.m_bNoSemanticCheck != 0) {
+        context.AddNote("FailSafe-Mode: Skipping semantic check.");
+    } else {
+        context.AddNote("Start Semantic-Check...");
+        context.m_nCheckMessages = 0;
+        context.SetStatusText(LoadString(IDS_WAIT_SEMANTIC));
+        context.m_pOpenBlock = nullptr;
+        SemanticPasses(context, database, doc);
+        NoteFinishedIfSilent(context);
+        context.AddNote("Stop Semantic-Check...");
+    }
+
+    context.SetStatusText(LoadString(IDS_IDLE));
+    context.m_pOpenBlock = nullptr;
+    context.m_Form.m_nFormMode = 0;
+    context.m_pCurEntry = nullptr;
+}
+
+void RunCheckSyntax(CTalunaContext& context, const ILineSource& lines, CKeyDatabase& database, const void* doc) {
+    context.ClearMessages();
+    if (context.m_pCurEntry == nullptr) {
+        context.Notify("No database exists.");
+        return;
+    }
+    const int firstLine = context.m_pCurEntry->m_LongLine;
+    const std::string keyword = context.m_pCurEntry->m_Keyword;
+    RebuildDatabase(context, lines, database);
+    for (int i = 0; i < database.GetCount(); ++i) {
+        CKeyEntry* entry = database.GetAt(i);
+        if (entry->m_LongLine == firstLine && entry->m_Keyword == keyword) {
+            context.m_pCurEntry = entry;
+            context.m_nCurItem = i;
+            break;
+        }
+    }
+    if (context.m_pCurEntry == nullptr) {
+        context.Notify("The contents of the editor changed. Please choose\n\"Check GSD\" from the \"Extras\" menu.",
+                       ENotifyIcon::Information);
+        return;
+    }
+    context.AddNote("Start Syntax-Check...");
+    context.m_CheckedDoc = {doc, &lines};
+    context.m_nCheckMessages = 0;
+    ProcessKey(context, context.m_pCurEntry->m_Keyword, MODE_CHECK, "");
+    NoteFinishedIfSilent(context);
+    context.AddNote("Stop Syntax-Check...");
+}

@@ -1,0 +1,386 @@
+#include "check/key_syntax_check.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "check/module_config.h"
+#include "check/string_table.h"
+#include "check/value_scanners.h"
+#include "model/text_util.h"
+#include "output/check_message.h"
+
+namespace {
+
+constexpr size_t npos = std::string::npos;
+
+int KindOf(int id) {
+    return (id == IDS_UNKNOWN_KEY || id == IDS_LINE_TOO_LONG || id == IDS_HASH_KEY) ? CheckMessageKind::Warning
+                                                                                    : CheckMessageKind::Error;
+}
+
+// Runs the steps of one rule for one entry; every step returns false after it
+// reported its message, so that a rule reads as a chain of `&&`.
+class CRuleRun {
+public:
+    CRuleRun(CTalunaContext& context, CKeyEntry& entry) : m_Context(context), m_Entry(entry) {}
+
+    const std::string& R(int i) const { return m_Entry.m_Ready[static_cast<size_t>(i)]; }
+
+    std::string SourceLine() const {
+        const ILineSource* lines = m_Context.m_CheckedDoc.m_pLines;
+        return lines ? lines->GetLine(m_Entry.m_LongLine) : std::string();
+    }
+
+    bool Fail(int id, const std::string& text = std::string()) {
+        m_Context.AddCheckMessage(KindOf(id), m_Entry.m_LongLine, FormatString(id, {m_Entry.m_Keyword, text}),
+                                  m_Context.m_CheckedDoc.m_pDoc, id);
+        return false;
+    }
+
+    bool EqualSign() { return CheckEqualSign(SourceLine()) || Fail(IDS_EQUAL_SIGN); }
+
+    bool Scan(const std::string& text, int width, const char* what = "Number") {
+        return ScanNumber(text, width) || Fail(IDS_UNEXPECTED_FORMAT, what);
+    }
+
+    bool Range(const std::string& text, std::int64_t low, std::int64_t high, const std::string& rangeText,
+               int id = IDS_VALUE_EXCEEDS_LIMIT) {
+        const std::int64_t value = NumberValue(text);
+        return (value >= low && value <= high) || Fail(id, rangeText);
+    }
+
+    // The string value steps: characters and quotes, then the length.
+    bool String(const std::string& text, size_t limit, const std::string& limitText) {
+        if (!CheckString(text, SourceLine())) return Fail(IDS_STRING_CHARS);
+        if (text.size() > limit || (text.empty() && m_Entry.m_bNoString == 1))
+            return Fail(IDS_VALUE_EXCEEDS_LIMIT, limitText);
+        return true;
+    }
+
+    // A comma-separated list of bytes; counts the values in `m_nValues`.
+    bool Octets(const std::string& text, int failId, const std::string& failText) {
+        m_Entry.m_nValues = 1;
+        if (text.find(',') == npos) return ScanNumber(text, WIDTH_U8) || Fail(failId, failText);
+        size_t pos = 0;
+        for (;;) {
+            const size_t comma = text.find(',', pos);
+            const std::string token = text.substr(pos, comma == npos ? npos : comma - pos);
+            if (!ScanNumber(token, WIDTH_U8)) return Fail(failId, failText);
+            if (comma == npos) return true;
+            pos = comma + 1;
+            while (pos < text.size() && text[pos] == ' ') ++pos;
+            ++m_Entry.m_nValues;
+        }
+    }
+
+    void Pass() { m_Entry.m_bSyntaxOk = 1; }
+
+    CTalunaContext& m_Context;
+    CKeyEntry& m_Entry;
+};
+
+struct SRange {
+    std::int64_t low;
+    std::int64_t high;
+    std::int64_t alone;  // a single value allowed besides low..high, or -1
+};
+
+SRange RangeOfText(std::string_view text) {
+    if (text == "UCHAR: 0|(16..255)") return {16, 255, 0};
+    if (text == "UCHAR: 6|(8..244)") return {8, 244, 6};
+    if (text == "UCHAR: 0|1") return {0, 1, -1};
+    // "TYPE: low..high"
+    const size_t colon = text.find(':');
+    const size_t dots = text.find("..");
+    const std::int64_t low = NumberValue(text.substr(colon + 1, dots - colon - 1));
+    const std::int64_t high = NumberValue(text.substr(dots + 2));
+    return {low, high, -1};
+}
+
+struct STypeRange {
+    std::int64_t low;
+    std::int64_t high;
+    const char* text;
+    int defaultWidth;
+};
+
+STypeRange TypeRangeOf(std::string_view keyword) {
+    if (EqualsNoCase(keyword, "UNSIGNED8")) return {0, 255, "UCHAR: 0..255", WIDTH_ANY};
+    if (EqualsNoCase(keyword, "UNSIGNED16")) return {0, 65535, "USHORT: 0..65535", WIDTH_U16};
+    if (EqualsNoCase(keyword, "UNSIGNED32")) return {0, 4294967295ll, "UINT: 0..4294967295", WIDTH_U32};
+    if (EqualsNoCase(keyword, "SIGNED8")) return {-128, 127, "CHAR: -128..127", WIDTH_ANY};
+    if (EqualsNoCase(keyword, "SIGNED16")) return {-32768, 32767, "SHORT: -32768..32767", WIDTH_ANY};
+    return {-2147483648ll, 2147483647ll, "INT: -2147483648..2147483647", WIDTH_ANY};
+}
+
+// Splits a Min-Max text at its separating '-' (a '-' in first place belongs to
+// a negative minimum).
+void SplitMinMax(const std::string& text, std::string& min, std::string& max) {
+    const size_t sep = text.find('-', 1);
+    min = text.substr(0, sep);
+    max = sep == npos ? std::string() : text.substr(sep + 1);
+}
+
+std::vector<std::string> SplitCommas(const std::string& text) {
+    std::vector<std::string> tokens;
+    size_t pos = 0;
+    for (;;) {
+        const size_t comma = text.find(',', pos);
+        tokens.push_back(text.substr(pos, comma == npos ? npos : comma - pos));
+        if (comma == npos) return tokens;
+        pos = comma + 1;
+    }
+}
+
+// The allowed values of a parameter definition: a list or a Min-Max range,
+// checked against the type's range and the default.
+bool AllowedValues(CRuleRun& run, const std::string& allowed, const std::string& def, int defaultWidth,
+                   std::int64_t low, std::int64_t high, const std::string& rangeText, bool isUnsigned,
+                   std::int64_t areaLimit = -1) {
+    CKeyEntry& entry = run.m_Entry;
+    entry.m_nValues = 1;
+    if (allowed.find(',') != npos) {
+        const auto tokens = SplitCommas(allowed);
+        entry.m_nValues = static_cast<int>(tokens.size());
+        bool found = false;
+        for (const std::string& token : tokens) {
+            if (!run.Scan(token, defaultWidth) || !run.Range(token, low, high, rangeText)) return false;
+            if (token == def) found = true;
+        }
+        return found || run.Fail(IDS_NOT_ALLOWED_VALUES, allowed);
+    }
+    if (allowed.find('-') != npos) {
+        if (isUnsigned && allowed[0] == '-') return run.Fail(IDS_OUT_OF_RANGE, rangeText);
+        std::string min, max;
+        SplitMinMax(allowed, min, max);
+        if (!run.Scan(min, WIDTH_ANY, "Min-Max") || !run.Scan(max, WIDTH_ANY, "Min-Max")) return false;
+        if (!run.Range(min, low, high, rangeText, IDS_OUT_OF_RANGE) ||
+            !run.Range(max, low, high, rangeText, IDS_OUT_OF_RANGE))
+            return false;
+        const std::int64_t vMin = NumberValue(min), vMax = NumberValue(max), vDef = NumberValue(def);
+        bool ok = true;
+        if (!(vMin < vMax && vMin <= vDef && vDef <= vMax)) {
+            run.Fail(IDS_OUT_OF_RANGE, "Min<Max & Min<=Default<=Max");
+            if (areaLimit < 0) return false;
+            ok = false;
+        }
+        if (areaLimit >= 0 && (vMin < 0 || vMin > areaLimit || vMax < 0 || vMax > areaLimit))
+            return run.Fail(IDS_OUT_OF_RANGE, "Min..Max too large for area");
+        return ok;
+    }
+    return run.Fail(IDS_UNEXPECTED_FORMAT, "Min-Max");
+}
+
+bool DataTypeRule(CRuleRun& run) {
+    const STypeRange type = TypeRangeOf(run.m_Entry.m_Keyword);
+    const std::string& def = run.R(0);
+    return run.Scan(def, type.defaultWidth) && run.Range(def, type.low, type.high, type.text) &&
+           AllowedValues(run, run.R(1), def, type.defaultWidth, type.low, type.high, type.text, type.low == 0);
+}
+
+bool BitRule(CRuleRun& run) {
+    return run.Scan(run.R(0), WIDTH_ANY) && run.Range(run.R(0), 0, 7, "UCHAR: 0..7", IDS_OUT_OF_RANGE) &&
+           run.Scan(run.R(1), WIDTH_ANY) && run.Range(run.R(1), 0, 1, "BIT: 0|1") &&
+           AllowedValues(run, run.R(2), run.R(1), WIDTH_ANY, 0, 1, "BIT: 0|1", true);
+}
+
+bool BitAreaRule(CRuleRun& run) {
+    const std::string& area = run.R(0);
+    if (area.find('-') == npos) return run.Fail(IDS_UNEXPECTED_FORMAT, "Area: UCHAR-UCHAR");
+    if (area[0] == '-') return run.Fail(IDS_OUT_OF_RANGE, "UCHAR: 0..255");
+    const size_t sep = area.find('-');
+    const std::string first = area.substr(0, sep), last = area.substr(sep + 1);
+    if (!run.Scan(first, WIDTH_ANY) || !run.Scan(last, WIDTH_ANY) ||
+        !run.Range(first, 0, 7, "UCHAR: 0..7", IDS_OUT_OF_RANGE) ||
+        !run.Range(last, 0, 7, "UCHAR: 0..7", IDS_OUT_OF_RANGE))
+        return false;
+    const std::int64_t vFirst = NumberValue(first), vLast = NumberValue(last);
+    if (vLast < vFirst || vLast - vFirst > 7)
+        return run.Fail(IDS_OUT_OF_RANGE, "First_Bit<=Last_Bit & Last_Bit-FirstBit<7");
+    const std::int64_t areaLimit = (std::int64_t{1} << (vLast - vFirst + 1)) - 1;
+    return run.Scan(run.R(1), WIDTH_ANY) && run.Range(run.R(1), 0, 255, "UCHAR: 0..255") &&
+           AllowedValues(run, run.R(2), run.R(1), WIDTH_ANY, 0, 255, "UCHAR: 0..255", true, areaLimit);
+}
+
+bool FamilyRule(CRuleRun& run) {
+    const std::string& family = run.R(0);
+    if (family.find('@') == npos) {
+        run.Scan(family, WIDTH_U8, "UCHAR");
+        return true;
+    }
+    const auto parts = [&] {
+        std::vector<std::string> out;
+        size_t pos = 0;
+        for (;;) {
+            const size_t at = family.find('@', pos);
+            out.push_back(family.substr(pos, at == npos ? npos : at - pos));
+            if (at == npos) return out;
+            pos = at + 1;
+        }
+    }();
+    size_t read = 0;
+    for (const std::string& part : parts) {
+        ++read;
+        if (read == 1) {
+            if (!run.Scan(part, WIDTH_U8, "UCHAR")) break;
+        } else if (part.empty()) {
+            run.Fail(IDS_UNEXPECTED_FORMAT, "Subfamily");
+            break;
+        }
+    }
+    return read <= 4 || run.Fail(IDS_TOO_MANY_VALUES);
+}
+
+bool StringSteps(CRuleRun& run, const std::string& text) { return run.String(text, 32, "String32"); }
+
+bool RunRule(CRuleRun& run, const SCatalogueRow& row) {
+    const auto& r0 = run.R(0);
+    const auto& r1 = run.R(1);
+    switch (row.m_Check) {
+        case ECheck::N8:
+        case ECheck::N16:
+        case ECheck::N32: {
+            const int width = row.m_Check == ECheck::N8 ? WIDTH_U8 : row.m_Check == ECheck::N16 ? WIDTH_U16 : WIDTH_U32;
+            if (!run.EqualSign() || !run.Scan(r0, width)) return false;
+            if (row.m_pszRange == nullptr) return true;
+            const SRange range = RangeOfText(row.m_pszRange);
+            const std::int64_t value = NumberValue(r0);
+            return value == range.alone || (value >= range.low && value <= range.high) ||
+                   run.Fail(IDS_VALUE_EXCEEDS_LIMIT, row.m_pszRange);
+        }
+        case ECheck::BOOL:
+            return run.EqualSign() && run.Scan(r0, WIDTH_CHAR) &&
+                   (NumberValue(r0) == 0 || NumberValue(r0) == 1 || run.Fail(IDS_NOT_ALLOWED_VALUES, "0|1"));
+        case ECheck::S32: return run.EqualSign() && StringSteps(run, r0);
+        case ECheck::FILE8:
+            return run.EqualSign() && run.String(r0, 8, "String8") &&
+                   (r0.find_first_of(".+[]?/<>,;:") == npos || run.Fail(IDS_FILE_NAME_CHARS));
+        case ECheck::OCTETS: return run.EqualSign() && run.Octets(r0, IDS_OUT_OF_RANGE, "0x00-0xff");
+        case ECheck::FAMILY: return run.EqualSign() && FamilyRule(run);
+        case ECheck::MODLINE:
+            // The configuration check sets the syntax flag itself.
+            if (run.EqualSign() && StringSteps(run, r0)) CheckModuleConfig(run.m_Context, run.m_Entry, r1);
+            return false;
+        case ECheck::DIAGBIT:
+            return run.EqualSign() && run.Scan(r0, WIDTH_U16) && run.Range(r0, 0, 495, "USHORT: 0..495") &&
+                   StringSteps(run, r1);
+        case ECheck::CHANDIAG: return run.EqualSign() && run.Scan(r0, WIDTH_U8) && StringSteps(run, r1);
+        case ECheck::NUMTEXT: return run.EqualSign() && run.Scan(r0, WIDTH_U16) && StringSteps(run, r1);
+        case ECheck::NUMTEXT32: return run.EqualSign() && run.Scan(r0, WIDTH_U32) && StringSteps(run, r1);
+        case ECheck::DIAGAREA: {
+            if (!run.EqualSign() || !run.Scan(r0, WIDTH_U16) || !run.Range(r0, 0, 495, "USHORT: 0..495") ||
+                !run.Scan(r1, WIDTH_U16) || !run.Range(r1, 0, 495, "USHORT: 0..495"))
+                return false;
+            const std::int64_t first = NumberValue(r0), last = NumberValue(r1);
+            return (first < last && last - first <= 15) ||
+                   run.Fail(IDS_OUT_OF_RANGE, "First_Bit<Last_Bit and Last_Bit-FirstBit<15");
+        }
+        case ECheck::PRMREF: return run.EqualSign() && run.Scan(r0, WIDTH_U8) && run.Scan(r1, WIDTH_U16);
+        case ECheck::PRMCONST:
+            return run.EqualSign() && run.Scan(r0, WIDTH_U8) && run.Range(r0, 0, 237, "UCHAR: 0..237") &&
+                   run.Octets(r1, IDS_OUT_OF_RANGE, "0x00-0xff");
+        case ECheck::END: return run.m_Entry.m_Value.empty() || run.Fail(IDS_TOO_MANY_VALUES);
+        case ECheck::MODREF: return run.Scan(r0, WIDTH_ANY) && run.Range(r0, 0, 65535, "USHORT: 0..65535");
+        case ECheck::DTYPE: return DataTypeRule(run);
+        case ECheck::BITDEF: return BitRule(run);
+        case ECheck::AREADEF: return BitAreaRule(run);
+    }
+    return false;
+}
+
+// The decimal number in a user key's range text, 0 when it holds none.
+size_t LengthLimit(const std::string& range) {
+    const size_t digit = range.find_first_of("0123456789");
+    if (digit == npos) return 0;
+    return static_cast<size_t>(std::max<std::int32_t>(0, Atoi32(std::string_view(range).substr(digit))));
+}
+
+void UserKeyNumber(CRuleRun& run) {
+    const std::string& r0 = run.R(0);
+    const std::string& range = run.m_Entry.m_RangeLen;
+    const std::string upper = ToUpper(range);
+    struct SName {
+        const char* name;
+        int width;
+        int textId;
+    };
+    constexpr SName kNames[] = {{"UCHAR", WIDTH_U8, 142}, {"USHORT", WIDTH_U16, 143}, {"UINT", WIDTH_U32, 144},
+                                {"CHAR", WIDTH_S8, 139},  {"SHORT", WIDTH_S16, 140},  {"INT", WIDTH_S32, 141}};
+    for (const SName& name : kNames) {
+        if (upper.find(name.name) == npos) continue;
+        if (!ScanNumber(r0, name.width)) run.Fail(IDS_VALUE_EXCEEDS_LIMIT, LoadString(name.textId));
+        return;
+    }
+    const bool hyphen = range.find('-') != npos;
+    const bool comma = range.find(',') != npos;
+    if (comma) {
+        // A list of allowed values, with or without negative members.
+        if (!run.Scan(r0, WIDTH_ANY)) return;
+        const std::int64_t value = NumberValue(r0);
+        bool found = false;
+        for (const std::string& element : SplitCommas(range)) {
+            if (!run.Scan(element, WIDTH_ANY, "Allowed Value")) return;
+            if (NumberValue(element) == value) found = true;
+        }
+        if (!found) run.Fail(IDS_NOT_ALLOWED_VALUES, range);
+    } else if (hyphen) {
+        std::string min, max;
+        SplitMinMax(range, min, max);
+        if (!run.Scan(min, WIDTH_ANY, "Min-Max") || !run.Scan(max, WIDTH_ANY, "Min-Max") || !run.Scan(r0, WIDTH_ANY))
+            return;
+        const std::int64_t value = NumberValue(r0);
+        if (value < NumberValue(min) || value > NumberValue(max)) run.Fail(IDS_OUT_OF_RANGE, range);
+    } else {
+        if (!run.Scan(r0, WIDTH_ANY) || !run.Scan(range, WIDTH_ANY, "Allowed Value")) return;
+        if (NumberValue(r0) != NumberValue(range)) run.Fail(IDS_NOT_ALLOWED_VALUES, range);
+    }
+}
+
+}  // namespace
+
+void CheckKeyLines(CTalunaContext& context, const CKeyEntry& entry) {
+    const ILineSource* lines = context.m_CheckedDoc.m_pLines;
+    if (lines != nullptr) {
+        for (int line = entry.m_LongLine; line <= entry.m_Line; ++line) {
+            if (lines->GetLineLength(line) > 80)
+                context.AddCheckMessage(CheckMessageKind::Warning, line, LoadString(IDS_LINE_TOO_LONG),
+                                        context.m_CheckedDoc.m_pDoc, IDS_LINE_TOO_LONG);
+        }
+    }
+    for (char c : entry.m_Keyword) {
+        if (IsAlnumByte(c) || c == '.' || c == '_' || c == '#' || c == '-') continue;
+        context.AddCheckMessage(CheckMessageKind::Error, entry.m_LongLine,
+                                FormatString(IDS_KEYWORD_CHARS, {entry.m_Keyword}), context.m_CheckedDoc.m_pDoc,
+                                IDS_KEYWORD_CHARS);
+    }
+}
+
+void CheckUserKey(CTalunaContext& context, CKeyEntry& entry) {
+    CRuleRun run(context, entry);
+    if (!run.EqualSign()) return;
+    const std::string& r0 = run.R(0);
+    switch (entry.m_TypeFlag) {
+        case TYPE_SIMPLE_STRING: run.String(r0, LengthLimit(entry.m_RangeLen), "String" + entry.m_RangeLen); break;
+        case TYPE_SIMPLE_UINT: UserKeyNumber(run); break;
+        case TYPE_SIMPLE_BOOL:
+            if (run.Scan(r0, WIDTH_CHAR) && NumberValue(r0) != 0 && NumberValue(r0) != 1)
+                run.Fail(IDS_NOT_ALLOWED_VALUES, "0|1");
+            break;
+        case TYPE_OCTET_STRING: run.Octets(r0, IDS_VALUE_EXCEEDS_LIMIT, LoadString(142)); break;
+        default: break;
+    }
+}
+
+void CheckCatalogueRule(CTalunaContext& context, CKeyEntry& entry, const SCatalogueRow& row) {
+    CRuleRun run(context, entry);
+    if (RunRule(run, row)) run.Pass();
+}
+
+void ReportUnknownKey(CTalunaContext& context, const CKeyEntry& entry) {
+    if (entry.m_Keyword.empty()) return;
+    const int id = entry.m_Keyword[0] == '#' ? IDS_HASH_KEY : IDS_UNKNOWN_KEY;
+    context.AddCheckMessage(CheckMessageKind::Warning, entry.m_LongLine, FormatString(id, {entry.m_Keyword}),
+                            context.m_CheckedDoc.m_pDoc, id);
+}

@@ -1,0 +1,380 @@
+#include "check/process_key.h"
+
+#include <cstdlib>
+#include <string_view>
+
+#include "check/key_syntax_check.h"
+#include "check/keyword_catalogue.h"
+#include "check/string_table.h"
+#include "check/value_scanners.h"
+#include "model/text_util.h"
+
+namespace {
+
+constexpr size_t npos = std::string::npos;
+
+struct SGroupNode {
+    const char* text;
+    const char* helpPage;
+};
+
+// Texts of the tree's root and group items, handled like keywords.
+constexpr SGroupNode kGroupNodes[] = {
+    {"Orvan GSD-File", "glossary_keywords.htm"},
+    {"General Keys", "glossary_keys_general.htm"},
+    {"Master Keys", "glossary_keys_master.htm"},
+    {"Slave Keys", "glossary_keys_slave.htm"},
+    {"User-defined Keys", "glossary_keywords.htm"},
+    {"no database", "glossary_keywords.htm"},
+};
+
+const SGroupNode* FindGroupNode(std::string_view keyword) {
+    for (const SGroupNode& node : kGroupNodes)
+        if (EqualsNoCase(keyword, node.text)) return &node;
+    return nullptr;
+}
+
+bool Is(const SCatalogueRow& row, const char* keyword) { return EqualsNoCase(row.m_pszKeyword, keyword); }
+
+bool IsDataTypeRow(const SCatalogueRow& row) { return row.m_nForm == 9; }
+bool IsBitRow(const SCatalogueRow& row) { return row.m_nForm == 8; }
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+void ShowHelp(CTalunaContext& context, const std::string& link) {
+    if (context.m_pHelp == nullptr) return;
+    const size_t hash = link.find('#');
+    if (hash == npos)
+        context.m_pHelp->ShowHelp(link, "");
+    else
+        context.m_pHelp->ShowHelp(link.substr(0, hash), link.substr(hash + 1));
+}
+
+// R0 = value up to `separator`, the rest (separator replaced, trimmed) = R1.
+void SplitAt(CKeyEntry& entry, char separator, char blanked) {
+    const size_t pos = entry.m_Value.find(separator);
+    entry.m_Ready[0] = entry.m_Value.substr(0, pos);
+    if (pos != npos) entry.m_Value.erase(0, pos);
+    ReplaceAll(entry.m_Value, blanked, ' ');
+    entry.m_Value = Trim(entry.m_Value);
+    entry.m_Ready[1] = entry.m_Value;
+}
+
+void SplitWords(CKeyEntry& entry) {
+    ReplaceAll(entry.m_Value, MARKER_CHAR, ' ');
+    for (size_t item = 0;; ++item) {
+        const size_t blank = entry.m_Value.find(' ');
+        entry.m_Ready[item] = TrimRight(std::string_view(entry.m_Value).substr(0, blank));
+        if (item >= 3) entry.m_Ready.emplace_back();
+        if (blank == npos) break;
+        entry.m_Value = TrimLeft(std::string_view(entry.m_Value).substr(blank));
+    }
+}
+
+void Split(CKeyEntry& entry, ESplit split, const std::string& value) {
+    switch (split) {
+        case ESplit::V: entry.m_Ready[0] = value; break;
+        case ESplit::Q:
+            ReplaceAll(entry.m_Value, MARKER_CHAR, ' ');
+            entry.m_Value = Trim(entry.m_Value);
+            entry.m_Ready[0] = entry.m_Value;
+            break;
+        case ESplit::T:
+            entry.m_Value = Trim(entry.m_Value);
+            entry.m_Ready[0] = entry.m_Value;
+            break;
+        case ESplit::X: SplitAt(entry, MARKER_CHAR, MARKER_CHAR); break;
+        case ESplit::W1: SplitAt(entry, ' ', MARKER_CHAR); break;
+        case ESplit::H: SplitAt(entry, '-', '-'); break;
+        case ESplit::W: SplitWords(entry); break;
+        case ESplit::None: break;
+    }
+}
+
+bool IsBlockOpener(const SCatalogueRow& row) {
+    return Is(row, "Module") || Is(row, "UNIT_DIAG_AREA") || Is(row, "EXTUSERPRMDATA") || Is(row, "PRMTEXT");
+}
+
+// The opener that a block end closes, or null for other rows.
+const char* OpenerOfEnd(const SCatalogueRow& row) {
+    if (Is(row, "ENDMODULE")) return "Module";
+    if (Is(row, "UNIT_DIAG_AREA_END")) return "Unit_Diag_Area";
+    if (Is(row, "ENDEXTUSERPRMDATA")) return "ExtUserPrmData";
+    if (Is(row, "ENDPRMTEXT")) return "PrmText";
+    return nullptr;
+}
+
+void ClassifyRow(CTalunaContext& context, CKeyEntry& entry, const SCatalogueRow& row, const std::string& value) {
+    if (Is(row, "Module_Reference")) return;
+    if (row.m_nType != TYPE_UNCHANGED) entry.m_TypeFlag = row.m_nType;
+    if (row.m_nGroup == GROUP_MODULE_OR_SLAVE)
+        entry.m_TreeGroup = context.m_bInModule == 1 ? PARENT_MODULE : PARENT_SLAVE;
+    else if (row.m_nGroup != GROUP_UNCHANGED)
+        entry.m_TreeGroup = row.m_nGroup;
+    entry.m_hParent = context.m_pOpenBlock;
+    Split(entry, row.m_Split, value);
+
+    if (IsBlockOpener(row)) {
+        context.m_bInModule = 1;
+        entry.m_ModuleFlag = TYPE_MODULE_BEGIN;
+        if (context.m_pOpenBlock == nullptr) context.m_pOpenBlock = &entry;
+    } else if (const char* opener = OpenerOfEnd(row)) {
+        context.m_bInModule = 0;
+        if (context.m_pOpenBlock != nullptr && EqualsNoCase(context.m_pOpenBlock->m_Keyword, opener))
+            context.m_pOpenBlock = context.m_pOpenBlock->m_hParent;
+    }
+}
+
+// Reads the user's registration of the current entry's keyword into the entry.
+void ApplyUserKey(CTalunaContext& context, CKeyEntry& entry) {
+    if (context.GetUserKeyRegistration(entry.m_Keyword).empty()) return;
+    std::string registration = context.m_pProfile->GetString("UserKeys", ToUpper(entry.m_Keyword), "0;0;32");
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (;;) {
+        const size_t semi = registration.find(';', start);
+        fields.push_back(registration.substr(start, semi == npos ? npos : semi - start));
+        if (semi == npos) break;
+        start = semi + 1;
+    }
+    if (fields.size() > 0) {
+        switch (std::atoi(fields[0].c_str())) {
+            case 0: entry.m_TypeFlag = TYPE_SIMPLE_STRING; break;
+            case 1: entry.m_TypeFlag = TYPE_SIMPLE_UINT; break;
+            case 2: entry.m_TypeFlag = TYPE_SIMPLE_BOOL; break;
+            default: entry.m_TypeFlag = TYPE_OCTET_STRING; break;
+        }
+    }
+    if (fields.size() > 1) {
+        switch (std::atoi(fields[1].c_str())) {
+            case 0: entry.m_TreeGroup = PARENT_GENERAL; break;
+            case 1: entry.m_TreeGroup = PARENT_SLAVE; break;
+            case 2: entry.m_TreeGroup = PARENT_MASTER; break;
+            default: entry.m_TreeGroup = PARENT_MODULE; break;
+        }
+    }
+    if (fields.size() > 2) entry.m_RangeLen = fields[2];
+}
+
+bool IsModuleReferenceText(const std::string& keyword) {
+    if (keyword.empty() || !IsDigitByte(keyword[0])) return false;
+    for (char c : keyword) {
+        if (!IsAlphaByte(c)) continue;
+        if (c != 'x' && c != 'X' && !((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) return false;
+    }
+    return true;
+}
+
+void InformationRow(CTalunaContext& context, const CKeyEntry* entry, const SCatalogueRow& row,
+                    const std::string& keyword) {
+    CKeyFormRecord& form = context.m_Form;
+    form.m_nFormMode = row.m_nForm;
+    form.m_HelpText = LoadString(row.m_nHelp);
+    if (entry == nullptr) return;
+    const auto& r = entry->m_Ready;
+    switch (row.m_nForm) {
+        case 1:
+        case 2: form.m_Values[0] = r[0]; break;
+        case 3:
+            for (int i = 0; i < 3; ++i) form.m_Labels[i] = LoadString(row.m_nLabels[i]);
+            form.m_Values[0] = r[0];
+            break;
+        case 4:
+            for (int i = 0; i < 2; ++i) form.m_Labels[i] = LoadString(row.m_nLabels[i]);
+            form.m_Values[0] = r[0];
+            break;
+        case 5:
+            form.m_Labels[0] = LoadString(39);
+            form.m_Values[0] = r[0];
+            break;
+        case 6:
+            form.m_Values[0] = r[0];
+            form.m_Values[1] = r[1];
+            form.m_Values[2] = "Config-String:";
+            break;
+        case 8:
+            form.m_Labels[0] = LoadString(65090);
+            form.m_Labels[1] = LoadString(65091);
+            form.m_Labels[2] = LoadString(65092);
+            form.m_Labels[3] = LoadString(65096);
+            for (int i = 0; i < 3; ++i) form.m_Values[i] = r[i];
+            form.m_Values[3] = keyword;
+            break;
+        case 9:
+            form.m_Labels[0] = LoadString(65091);
+            form.m_Labels[1] = LoadString(65092);
+            form.m_Labels[3] = LoadString(65096);
+            form.m_Values[0] = r[0];
+            form.m_Values[1] = r[1];
+            form.m_Values[3] = keyword;
+            break;
+        case 10:
+            if (Is(row, "UNIT_DIAG_AREA")) {
+                form.m_Labels[0] = "First_Bit";
+                form.m_Labels[1] = "Last_Bit";
+            } else {
+                form.m_Labels[0] = "Reference_Offset";
+                form.m_Labels[1] = "Reference_Number";
+            }
+            form.m_Values[0] = r[0];
+            form.m_Values[1] = r[1];
+            break;
+        case 11:
+            form.m_Labels[0] = Is(row, "Unit_Diag_Bit")             ? "Bit"
+                               : Is(row, "Channel_Diag")            ? "Error"
+                               : Is(row, "VALUE")                   ? "Value"
+                               : Is(row, "EXT_USER_PRM_DATA_CONST") ? "Offset"
+                               : Is(row, "EXTUSERPRMDATA")          ? "Reference"
+                                                                    : "Prm_Data_Type";
+            form.m_Values[0] = r[0];
+            form.m_Values[1] = r[1];
+            break;
+        default: break;
+    }
+}
+
+void ComposeRow(CTalunaContext& context, CKeyEntry* entry, const SCatalogueRow& row) {
+    CKeyFormRecord& form = context.m_Form;
+    form.m_nFormMode = row.m_nForm;
+    if (entry == nullptr) return;
+    auto& r = entry->m_Ready;
+    const auto& v = form.m_Values;
+    const int f = row.m_nForm;
+    if (f >= 1 && f <= 5) r[0] = v[0];
+    if (f == 6 || f == 10 || f == 11 || f == 9) {
+        r[0] = v[0];
+        r[1] = v[1];
+    }
+    if (f == 8) {
+        r[0] = v[0];
+        r[1] = v[1];
+        r[2] = v[2];
+    }
+
+    std::string& value = entry->m_Value;
+    if (f == 7) return;
+    if ((f >= 2 && f <= 5) || Is(row, "User_Prm_Data") || Is(row, "Slave_Family"))
+        value = "=" + r[0];
+    else if (f == 1)
+        value = "=" + Quoted(r[0]);
+    else if (Is(row, "Module"))
+        value = "=" + Quoted(r[0]) + " " + r[1];
+    else if (Is(row, "Unit_Diag_Bit") || Is(row, "Channel_Diag") || Is(row, "VALUE") || Is(row, "TEXT"))
+        value = "(" + r[0] + ")=" + Quoted(r[1]);
+    else if (Is(row, "EXT_USER_PRM_DATA_REF") || Is(row, "EXT_USER_PRM_DATA_CONST"))
+        value = "(" + r[0] + ")=" + r[1];
+    else if (Is(row, "EXTUSERPRMDATA"))
+        value = "=" + r[0] + " " + Quoted(r[1]);
+    else if (Is(row, "UNIT_DIAG_AREA"))
+        value = "=" + r[0] + "-" + r[1];
+    else if (IsDataTypeRow(row)) {
+        value = " " + r[0] + " " + r[1];
+        entry->m_Keyword = v[3];
+    } else if (IsBitRow(row)) {
+        value = "(" + r[0] + ") " + r[1] + " " + r[2];
+        entry->m_Keyword = v[3];
+    }
+}
+
+void GenericInformation(CTalunaContext& context, const CKeyEntry& entry) {
+    CKeyFormRecord& form = context.m_Form;
+    form.m_Labels = {};
+    form.m_Values = {};
+    switch (entry.m_TypeFlag) {
+        case TYPE_SIMPLE_STRING: form.m_nFormMode = 1; break;
+        case TYPE_SIMPLE_UINT: form.m_nFormMode = 2; break;
+        case TYPE_SIMPLE_BOOL:
+            form.m_nFormMode = 5;
+            form.m_Labels[0] = LoadString(39);
+            break;
+        default: form.m_nFormMode = 1; break;
+    }
+    form.m_Values[0] = entry.m_Ready[0];
+}
+
+void GenericCompose(CTalunaContext& context, CKeyEntry& entry) {
+    CKeyFormRecord& form = context.m_Form;
+    entry.m_Ready[0] = form.m_Values[0];
+    switch (entry.m_TypeFlag) {
+        case TYPE_SIMPLE_STRING:
+            entry.m_Value = "=" + Quoted(entry.m_Ready[0]);
+            form.m_nFormMode = 1;
+            break;
+        case TYPE_SIMPLE_UINT:
+            entry.m_Value = "=" + entry.m_Ready[0];
+            form.m_nFormMode = 2;
+            break;
+        case TYPE_SIMPLE_BOOL:
+            entry.m_Value = "=" + entry.m_Ready[0];
+            form.m_Labels[0] = LoadString(39);
+            form.m_nFormMode = 5;
+            break;
+        default:
+            entry.m_Value = "=" + entry.m_Ready[0];
+            form.m_nFormMode = 1;
+            break;
+    }
+}
+
+}  // namespace
+
+void ProcessKey(CTalunaContext& context, const std::string& keyword, int mode, const std::string& value) {
+    CKeyEntry* entry = context.m_pCurEntry;
+    if (mode == MODE_CHECK && entry != nullptr) CheckKeyLines(context, *entry);
+    context.m_Form.m_HelpText = LoadString(IDS_USER_KEY_HELP);
+    if (mode == MODE_INFORMATION && entry != nullptr) GenericInformation(context, *entry);
+    if (mode == MODE_COMPOSE && entry != nullptr) GenericCompose(context, *entry);
+    if (mode == MODE_CHECK && entry != nullptr && !context.GetUserKeyRegistration(entry->m_Keyword).empty()) {
+        CheckUserKey(context, *entry);
+        return;
+    }
+    if (mode == MODE_CLASSIFY && entry != nullptr) {
+        ApplyUserKey(context, *entry);
+        entry->m_Ready[0] = value.substr(0, value.find(MARKER_CHAR));
+    }
+
+    if (const SGroupNode* node = FindGroupNode(keyword)) {
+        if (mode == MODE_INFORMATION) {
+            context.m_Form.m_nFormMode = 0;
+            context.m_Form.m_HelpText = LoadString(IDS_PRODUCT_INFO);
+        } else if (mode == MODE_COMPOSE) {
+            context.m_Form.m_nFormMode = 0;
+        } else if (mode == MODE_HELP) {
+            ShowHelp(context, node->helpPage);
+        }
+        return;
+    }
+
+    if (const SCatalogueRow* row = KeywordCatalogue::Find(keyword)) {
+        switch (mode) {
+            case MODE_INFORMATION: InformationRow(context, entry, *row, keyword); break;
+            case MODE_CLASSIFY:
+                if (entry != nullptr) ClassifyRow(context, *entry, *row, value);
+                break;
+            case MODE_COMPOSE: ComposeRow(context, entry, *row); break;
+            case MODE_CHECK:
+                if (entry != nullptr) CheckCatalogueRule(context, *entry, *row);
+                break;
+            case MODE_HELP: ShowHelp(context, row->HelpLink()); break;
+            default: break;
+        }
+        return;
+    }
+
+    if (mode == MODE_CLASSIFY && entry != nullptr && context.m_bInModule == 1 && IsModuleReferenceText(keyword)) {
+        entry->m_Ready[0] = keyword;
+        entry->m_Keyword = "Module_Reference";
+        entry->m_TypeFlag = TYPE_SIMPLE_UINT;
+        entry->m_TreeGroup = PARENT_MODULE;
+        entry->m_hParent = context.m_pOpenBlock;
+    } else if (mode == MODE_HELP && !keyword.empty()) {
+        ShowHelp(context, "glossary_keywords.htm");
+    } else if (mode == MODE_CHECK && entry != nullptr && !keyword.empty()) {
+        ReportUnknownKey(context, *entry);
+    }
+}
+
+void ClassifyEntry(CTalunaContext& context, CKeyEntry& entry) {
+    context.m_pCurEntry = &entry;
+    ProcessKey(context, entry.m_Keyword, MODE_CLASSIFY, entry.m_Value);
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The system's texts by string-table id, and printf-style formatting of them.
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+// The text of a string-table id; empty for an unknown id.
+std::string LoadString(int id);
+
+// One argument of a formatted text: a string or a number.
+class CFormatArg {
+public:
+    CFormatArg(const std::string& text) : m_bText(true), m_Text(text) {}
+    CFormatArg(const char* text) : m_bText(true), m_Text(text) {}
+    CFormatArg(int value) : m_nValue(value) {}
+    CFormatArg(long value) : m_nValue(value) {}
+    CFormatArg(long long value) : m_nValue(value) {}
+    CFormatArg(unsigned value) : m_nValue(value) {}
+    CFormatArg(unsigned long value) : m_nValue(static_cast<long long>(value)) {}
+
+    bool m_bText = false;
+    std::string m_Text;
+    long long m_nValue = 0;
+};
+
+// Formats %s, %d, %u, %x, %X and %c with optional flags, width and precision
+// (as in "0x%04X" or "%0.2d") and %% ; %d reads its number as a signed 32-bit
+// value and %u, %x, %X as an unsigned one, as the checker's integers are.
+std::string FormatText(std::string_view format, std::initializer_list<CFormatArg> args);
+std::string FormatString(int id, std::initializer_list<CFormatArg> args);
+
+// Message texts of the key syntax check.
+constexpr int IDS_VALUE_EXCEEDS_LIMIT = 130;
+constexpr int IDS_NOT_ALLOWED_VALUES = 131;
+constexpr int IDS_OUT_OF_RANGE = 132;
+constexpr int IDS_UNKNOWN_KEY = 133;
+constexpr int IDS_UNEXPECTED_FORMAT = 134;
+constexpr int IDS_TOO_MANY_VALUES = 135;
+constexpr int IDS_LINE_TOO_LONG = 136;
+constexpr int IDS_FILE_NAME_CHARS = 137;
+constexpr int IDS_KEYWORD_CHARS = 138;
+constexpr int IDS_STRING_CHARS = 145;
+constexpr int IDS_EQUAL_SIGN = 65134;
+constexpr int IDS_HASH_KEY = 65139;
+constexpr int IDS_DATABASE_EMPTY = 65140;
+constexpr int IDS_CONFIG_INVALID = 65141;
+constexpr int IDS_CHECK_FINISHED = 65146;
+constexpr int IDS_WAIT_SYNTAX = 65132;
+constexpr int IDS_WAIT_SEMANTIC = 65133;
+constexpr int IDS_IDLE = 57345;
+constexpr int IDS_PRODUCT_INFO = 65001;
+constexpr int IDS_USER_KEY_HELP = 65089;
+constexpr int IDS_STALE_DATABASE = 65149;

@@ -1,0 +1,254 @@
+#include "check/value_scanners.h"
+
+#include <array>
+#include <limits>
+
+#include "model/text_util.h"
+
+namespace {
+
+constexpr size_t npos = std::string_view::npos;
+
+std::array<bool, 256> BuildStringBytes() {
+    std::array<bool, 256> allowed{};
+    for (int c = 0; c < 256; ++c) allowed[static_cast<size_t>(c)] = IsAlnumByte(static_cast<char>(c));
+    const std::string_view ascii = " _.-+*/<>()[]{}!$%&?^|=#;,:`";
+    for (char c : ascii) allowed[static_cast<unsigned char>(c)] = true;
+    constexpr unsigned char kHigh[] = {
+        0xB4, 0xE4, 0xC4, 0xF6, 0xD6, 0xFC, 0xDC, 0xDF, 0xE9, 0xE8, 0xE0, 0xE1, 0xEC, 0xED, 0xF3, 0xF2,
+        0xFA, 0xF9, 0x27, 0xBA, 0xB5, 0x40, 0x7E, 0x80, 0xA3, 0xA9, 0xAE, 0x99, 0xA1, 0xA2, 0xA4, 0xA5,
+        0xA6, 0xAD, 0xAE, 0xA9, 0xAA, 0xAB, 0xAC, 0xAF, 0xB0, 0xB1, 0xB9, 0xB2, 0xB3, 0xBA, 0xBB, 0xBC,
+        0xBD, 0xBE, 0xBF, 0xC0, 0xC1, 0xC2, 0xC3, 0xC5, 0xC6, 0xC7, 0xC8, 0xC9, 0xCA, 0xCB, 0xCC, 0xCD,
+        0xCE, 0xCF, 0xD0, 0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD7, 0xD8, 0xD9, 0xDA, 0xDB, 0xDD, 0xDE, 0xE2,
+        0xE3, 0xE5, 0xE6, 0xE7, 0xEA, 0xEB, 0xEE, 0xEF, 0xF0, 0xF1, 0xF4, 0xF5, 0xF7, 0xF8, 0xFB, 0xFD,
+        0xFE, 0xFF};
+    for (unsigned char c : kHigh) allowed[c] = true;
+    return allowed;
+}
+
+int DigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
+    return 99;
+}
+
+// The common part of strtoul and strtol with base 0: white space, sign, base
+// prefix and digits. `magnitude` saturates at UINT64_MAX.
+struct SParsed {
+    bool negative = false;
+    bool overflow = false;  // more than 64 bits
+    std::uint64_t magnitude = 0;
+    size_t end = 0;  // first unconverted position; 0 when nothing was converted
+};
+
+SParsed ParseBase0(std::string_view text) {
+    SParsed parsed;
+    size_t i = 0;
+    while (i < text.size() && IsSpaceByte(text[i])) ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        parsed.negative = text[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < text.size() && text[i] == '0') {
+        if (i + 2 < text.size() && (text[i + 1] == 'x' || text[i + 1] == 'X') && DigitValue(text[i + 2]) < 16) {
+            base = 16;
+            i += 2;
+        } else {
+            base = 8;
+        }
+    }
+    const size_t first = i;
+    for (; i < text.size(); ++i) {
+        const int digit = DigitValue(text[i]);
+        if (digit >= base) break;
+        const std::uint64_t max = std::numeric_limits<std::uint64_t>::max();
+        if (parsed.magnitude > (max - static_cast<std::uint64_t>(digit)) / static_cast<std::uint64_t>(base)) {
+            parsed.overflow = true;
+            parsed.magnitude = max;
+        } else if (!parsed.overflow) {
+            parsed.magnitude = parsed.magnitude * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
+        }
+    }
+    parsed.end = i > first ? i : 0;
+    return parsed;
+}
+
+bool Contains(std::string_view text, char c) { return text.find(c) != npos; }
+
+}  // namespace
+
+bool IsStringByte(unsigned char c) {
+    static const std::array<bool, 256> allowed = BuildStringBytes();
+    return allowed[c];
+}
+
+std::uint32_t StrToUL32(std::string_view text, size_t* rest) {
+    const SParsed parsed = ParseBase0(text);
+    if (rest) *rest = parsed.end;
+    if (parsed.overflow || parsed.magnitude > 0xFFFFFFFFull) return 0xFFFFFFFFu;
+    const auto value = static_cast<std::uint32_t>(parsed.magnitude);
+    return parsed.negative ? static_cast<std::uint32_t>(0u - value) : value;
+}
+
+std::int32_t StrToL32(std::string_view text, size_t* rest) {
+    const SParsed parsed = ParseBase0(text);
+    if (rest) *rest = parsed.end;
+    if (parsed.negative) {
+        if (parsed.overflow || parsed.magnitude > 0x80000000ull) return std::numeric_limits<std::int32_t>::min();
+        return static_cast<std::int32_t>(-static_cast<std::int64_t>(parsed.magnitude));
+    }
+    if (parsed.overflow || parsed.magnitude > 0x7FFFFFFFull) return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(parsed.magnitude);
+}
+
+std::int32_t Atoi32(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && IsSpaceByte(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    std::int64_t magnitude = 0;
+    for (; i < text.size() && IsDigitByte(text[i]); ++i) {
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > 0x80000000ll) magnitude = 0x80000001ll;  // saturated, stays out of range
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+    if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(value);
+}
+
+std::int32_t ReadNumber(std::string_view text) {
+    if (Contains(text, 'x')) return static_cast<std::int32_t>(StrToUL32(text));
+    return Atoi32(text);
+}
+
+std::int64_t NumberValue(std::string_view raw) {
+    const std::string text = Trim(raw);
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    const std::string_view digits = std::string_view(text).substr(i);
+    std::uint64_t magnitude = 0;
+    if (Contains(digits, 'x') || Contains(digits, 'X')) {
+        size_t j = 0;
+        if (digits.size() >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) j = 2;
+        for (; j < digits.size() && DigitValue(digits[j]) < 16; ++j) {
+            magnitude = magnitude * 16 + static_cast<std::uint64_t>(DigitValue(digits[j]));
+            if (magnitude > 0xFFFFFFFFull) magnitude = 0xFFFFFFFFull;
+        }
+    } else {
+        for (size_t j = 0; j < digits.size() && IsDigitByte(digits[j]); ++j) {
+            magnitude = magnitude * 10 + static_cast<std::uint64_t>(digits[j] - '0');
+            if (magnitude > (1ull << 62)) magnitude = 1ull << 62;
+        }
+    }
+    const auto value = static_cast<std::int64_t>(magnitude);
+    return negative ? -value : value;
+}
+
+bool CheckEqualSign(std::string_view line) {
+    const size_t e = line.find('=');
+    if (e == npos) return false;
+    const std::string_view head = line.substr(0, e);
+    if (Contains(head, ';') || Contains(head, '"')) return false;
+    std::string_view rest = line.substr(e + 1);
+    if (!Contains(rest, '=')) return true;
+    const size_t e2 = rest.find('=');
+    const size_t q = rest.find('"');
+    if (q != npos && e2 < q) return false;
+    if (q != npos) rest = rest.substr(q + 1);
+    for (;;) {
+        const size_t eq = rest.find('=');
+        const size_t quote = rest.find('"');
+        const size_t semi = rest.find(';');
+        if (eq != npos && quote != npos && semi != npos && quote < eq && eq < semi) return false;
+        if (eq == npos) return true;
+        rest = rest.substr(eq + 1);
+    }
+}
+
+bool CheckString(std::string_view value, std::string_view line) {
+    for (char c : value)
+        if (!IsStringByte(static_cast<unsigned char>(c))) return false;
+    const size_t open = line.find('"');
+    if (open == npos || open + 1 == line.size()) return false;
+    const std::string_view r = line.substr(open + 1);
+    const size_t close = r.find('"');
+    if (close == npos) return false;
+    const size_t semi = r.find(';');
+    if (semi != npos && semi < close) return false;
+    const std::string_view t = r.substr(close + 1);
+    const size_t extra = t.find('"');
+    if (extra == npos) return EqualsNoCase(Trim(r.substr(0, close)), Trim(value));
+    const size_t comment = t.find(';');
+    return comment != npos && comment < extra;
+}
+
+bool ScanNumber(std::string_view raw, int width, std::uint32_t* out) {
+    std::string text = Trim(raw);
+    if (text.empty()) return false;
+    if (width == WIDTH_CHAR && text.size() > 1) return false;
+    for (char c : text) {
+        if (!IsDigitByte(c) && c != '-' && std::string_view("abcdefxABCDEFX").find(c) == npos) return false;
+    }
+    const bool hex = Contains(text, 'x') || Contains(text, 'X');
+    if (!hex) {
+        for (char c : text)
+            if (!IsDigitByte(c) && c != '-') return false;
+        const std::string d = std::to_string(Atoi32(text));
+        if (d != text) {
+            if (d != "0") {
+                text = d;
+            } else {
+                for (char c : text)
+                    if (c != '0' && c != '-') return false;
+                text.assign(1, '0');
+            }
+        }
+    }
+    const bool signedWidth = width == WIDTH_S8 || width == WIDTH_S16 || width == WIDTH_S32;
+    bool negative = false;
+    if (width == WIDTH_U8 || width == WIDTH_U16 || width == WIDTH_U32) {
+        if (text[0] == '-') return false;
+    } else if (signedWidth && text[0] == '-') {
+        negative = true;
+        text[0] = ' ';
+        text = TrimLeft(text);
+    }
+
+    size_t end = 0;
+    std::int64_t value = 0;
+    bool overflow = false;
+    if (signedWidth) {
+        // The magnitude is converted exactly, so that the most negative value of
+        // each width is accepted as well as the most positive one.
+        const SParsed parsed = ParseBase0(text);
+        end = parsed.end;
+        const std::uint64_t limit = (width == WIDTH_S8 ? 127u : width == WIDTH_S16 ? 32767u : 2147483647u) +
+                                    (negative ? 1u : 0u);
+        overflow = parsed.overflow || parsed.negative || parsed.magnitude > limit;
+        value = overflow ? 0 : (negative ? -static_cast<std::int64_t>(parsed.magnitude)
+                                         : static_cast<std::int64_t>(parsed.magnitude));
+    } else {
+        const std::uint32_t v = StrToUL32(text, &end);
+        overflow = v == 0xFFFFFFFFu;
+        value = v;
+    }
+    if (end != text.size()) return false;
+    const bool falseZero = !overflow && value == 0 && !Contains(text, '0');
+
+    bool pass = true;
+    switch (width) {
+        case WIDTH_U8: pass = !overflow && !falseZero && value < 256; break;
+        case WIDTH_U16: pass = !overflow && !falseZero && value < 65536; break;
+        case WIDTH_U32: pass = !overflow && !falseZero; break;
+        case WIDTH_S8:
+        case WIDTH_S16:
+        case WIDTH_S32: pass = !overflow && !falseZero; break;
+        default: break;
+    }
+    if (pass && out) *out = static_cast<std::uint32_t>(value);
+    return pass;
+}

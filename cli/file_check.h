@@ -1,0 +1,30 @@
+#pragma once
+// Checking one GSD file with the whole Check GSD flow, as the command-line
+// checker does it: read the bytes, split the lines, check, keep the rows.
+
+#include <string>
+#include <vector>
+
+#include "model/seams.h"
+#include "output/check_message.h"
+
+struct CCheckOptions {
+    bool m_bNoSemantic = false;
+    bool m_bNoWarnings = false;
+    const IProfileStore* m_pUserKeys = nullptr;  // registrations of user keys, may be null
+};
+
+struct CFileResult {
+    std::string m_Path;
+    bool m_bRead = false;     // false when the file could not be read
+    std::string m_ReadError;  // why, when it could not
+    std::vector<CCheckMessage> m_Rows;
+
+    bool HasErrors() const;
+    bool HasWarnings() const;
+};
+
+// Checks GSD text given as the file's bytes.
+std::vector<CCheckMessage> CheckGsdText(const std::string& bytes, const CCheckOptions& options);
+// Reads and checks one file.
+CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options);

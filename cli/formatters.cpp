@@ -1,0 +1,182 @@
+#include "cli/formatters.h"
+
+#include <cstdio>
+#include <map>
+#include <vector>
+
+namespace {
+
+const char* Level(int kind) {
+    switch (kind) {
+        case CheckMessageKind::Error:
+        case CheckMessageKind::FatalError: return "error";
+        case CheckMessageKind::Warning: return "warning";
+        default: return "note";
+    }
+}
+
+std::string IdTag(int id) { return id > 0 ? "GSD" + std::to_string(id) : std::string(); }
+
+class CTextFormatter : public COutputFormatter {
+public:
+    void File(std::ostream& out, const CFileResult& result) override {
+        out << result.m_Path << '\n';
+        for (const auto& row : result.m_Rows) out << Cp1252ToUtf8(row.RowText()) << '\n';
+    }
+};
+
+class CGccFormatter : public COutputFormatter {
+public:
+    void File(std::ostream& out, const CFileResult& result) override {
+        for (const auto& row : result.m_Rows) {
+            if (row.m_nKind < CheckMessageKind::Info || row.m_nKind > CheckMessageKind::Warning) continue;
+            out << result.m_Path << ':';
+            if (row.HasLine()) out << (static_cast<long long>(row.m_nLine) + 1) << ':';
+            out << ' ' << Level(row.m_nKind) << ": " << Cp1252ToUtf8(row.m_Text);
+            if (row.m_nId > 0) out << " [" << IdTag(row.m_nId) << ']';
+            out << '\n';
+        }
+    }
+};
+
+class CJsonFormatter : public COutputFormatter {
+public:
+    void Begin(std::ostream& out) override { out << "{\n  \"tool\": \"taluna-check\",\n  \"version\": \"" TALUNA_VERSION "\",\n  \"files\": ["; }
+    void File(std::ostream& out, const CFileResult& result) override {
+        out << (m_bFirst ? "\n" : ",\n") << "    {\"file\": " << JsonString(result.m_Path);
+        m_bFirst = false;
+        if (!result.m_bRead) out << ", \"error\": " << JsonString(result.m_ReadError);
+        out << ", \"rows\": [";
+        bool first = true;
+        for (const auto& row : result.m_Rows) {
+            out << (first ? "\n" : ",\n") << "      {\"kind\": " << JsonString(row.KindText())
+                << ", \"kindCode\": " << row.m_nKind << ", \"line\": ";
+            first = false;
+            if (row.HasLine())
+                out << row.m_nLine << ", \"lineNumber\": " << (static_cast<long long>(row.m_nLine) + 1);
+            else
+                out << "null, \"lineNumber\": null";
+            out << ", \"id\": ";
+            if (row.m_nId > 0)
+                out << row.m_nId;
+            else
+                out << "null";
+            out << ", \"text\": " << JsonString(Cp1252ToUtf8(row.m_Text)) << "}";
+        }
+        out << (first ? "]}" : "\n    ]}");
+    }
+    void End(std::ostream& out) override { out << (m_bFirst ? "]\n}\n" : "\n  ]\n}\n"); }
+
+private:
+    bool m_bFirst = true;
+};
+
+// SARIF 2.1.0: one rule per message id, one result per finding.
+class CSarifFormatter : public COutputFormatter {
+public:
+    void File(std::ostream&, const CFileResult& result) override {
+        for (const auto& row : result.m_Rows) {
+            if (row.m_nKind < CheckMessageKind::Info || row.m_nKind > CheckMessageKind::Warning || row.m_nId <= 0)
+                continue;
+            m_Rules.emplace(row.m_nId, row.m_Text);
+            std::string r = "        {\"ruleId\": " + JsonString(IdTag(row.m_nId)) + ", \"level\": \"" +
+                            Level(row.m_nKind) + "\", \"message\": {\"text\": " +
+                            JsonString(Cp1252ToUtf8(row.m_Text)) +
+                            "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": {\"uri\": " +
+                            JsonString(Uri(result.m_Path)) + "}";
+            if (row.HasLine()) r += ", \"region\": {\"startLine\": " + std::to_string(static_cast<long long>(row.m_nLine) + 1) + "}";
+            r += "}}]}";
+            m_Results.push_back(std::move(r));
+        }
+    }
+    void End(std::ostream& out) override {
+        out << "{\n  \"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n  \"version\": \"2.1.0\",\n"
+               "  \"runs\": [\n    {\n      \"tool\": {\"driver\": {\"name\": \"taluna-check\", \"version\": \"" TALUNA_VERSION
+               "\", \"rules\": [";
+        bool first = true;
+        for (const auto& [id, text] : m_Rules) {
+            out << (first ? "\n" : ",\n") << "        {\"id\": " << JsonString(IdTag(id))
+                << ", \"shortDescription\": {\"text\": " << JsonString(Cp1252ToUtf8(text)) << "}}";
+            first = false;
+        }
+        out << (first ? "]}},\n" : "\n      ]}},\n") << "      \"results\": [";
+        first = true;
+        for (const auto& r : m_Results) {
+            out << (first ? "\n" : ",\n") << r;
+            first = false;
+        }
+        out << (first ? "]\n" : "\n      ]\n") << "    }\n  ]\n}\n";
+    }
+
+private:
+    static std::string Uri(const std::string& path) {
+        std::string out;
+        for (unsigned char c : path) {
+            if (c == ' ' || c == '%' || c == '#' || c == '?' || c >= 0x80) {
+                char buf[4];
+                std::snprintf(buf, sizeof buf, "%%%02X", c);
+                out += buf;
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+        return out;
+    }
+    std::map<int, std::string> m_Rules;
+    std::vector<std::string> m_Results;
+};
+
+}  // namespace
+
+std::unique_ptr<COutputFormatter> MakeFormatter(const std::string& name) {
+    if (name == "text") return std::make_unique<CTextFormatter>();
+    if (name == "gcc") return std::make_unique<CGccFormatter>();
+    if (name == "json") return std::make_unique<CJsonFormatter>();
+    if (name == "sarif") return std::make_unique<CSarifFormatter>();
+    return nullptr;
+}
+
+std::string Cp1252ToUtf8(const std::string& text) {
+    static const unsigned kHigh[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
+                                       0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        unsigned code = c < 0x80 ? c : (c < 0xA0 ? kHigh[c - 0x80] : c);
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string JsonString(const std::string& utf8) {
+    std::string out = "\"";
+    for (unsigned char c : utf8) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    out += buf;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    return out + "\"";
+}

@@ -1,0 +1,195 @@
+#include "model/database_builder.h"
+
+#include <algorithm>
+#include <new>
+#include <string>
+
+#include "check/process_key.h"
+#include "model/text_util.h"
+
+namespace {
+
+constexpr size_t npos = std::string::npos;
+
+// Position of a byte or -1, so that "not found" compares below every position.
+long Find(const std::string& text, char c) {
+    const size_t pos = text.find(c);
+    return pos == npos ? -1 : static_cast<long>(pos);
+}
+
+// The comment rule: cut before the first marker when the first ';' stands
+// before it, else before the first ';'.
+void CutComment(std::string& value) {
+    const long semi = Find(value, ';');
+    const long marker = Find(value, MARKER_CHAR);
+    if (semi < marker)
+        value.resize(static_cast<size_t>(marker));
+    else
+        value.resize(static_cast<size_t>(semi));
+}
+
+bool IsHeaderLine(const std::string& trimmed) {
+    const size_t semi = trimmed.find(';');
+    const std::string head = Trim(semi == npos ? std::string_view(trimmed)
+                                               : std::string_view(trimmed).substr(0, semi));
+    return !head.empty() && head[0] != ';' && EqualsNoCase(head, "#PROFIBUS_DP");
+}
+
+// Index parentheses outside strings and comments become a blank and a marker.
+void ReplaceIndexParentheses(std::string& line) {
+    const size_t stop = std::min(line.find('"'), line.find(';'));
+    const size_t end = std::min(stop, line.size());
+    for (size_t i = 0; i < end; ++i) {
+        if (line[i] == '(')
+            line[i] = ' ';
+        else if (line[i] == ')')
+            line[i] = MARKER_CHAR;
+    }
+}
+
+// Equal signs before the first quote become blanks.
+void BlankEqualSigns(std::string& value) {
+    const size_t quote = value.find('"');
+    const size_t end = std::min(quote, value.size());
+    for (size_t i = 0; i < end; ++i)
+        if (value[i] == '=') value[i] = ' ';
+}
+
+// Quotes become a blank (opening) and a marker (closing) up to the first ';'.
+void ReplaceQuotes(std::string& value) {
+    const size_t semi = value.find(';');
+    const size_t end = std::min(semi, value.size());
+    bool opening = true;
+    for (size_t i = 0; i < end; ++i) {
+        if (value[i] != '"') continue;
+        value[i] = opening ? ' ' : MARKER_CHAR;
+        opening = !opening;
+    }
+}
+
+class CBuildProgress {
+public:
+    CBuildProgress(IProgressSink* sink, long long total) : m_pSink(sink), m_nTotal(total) {
+        if (m_pSink) m_pSink->Begin("Building Database...");
+    }
+    ~CBuildProgress() {
+        if (m_pSink) m_pSink->End();
+    }
+    void Advance(size_t lineLength) {
+        m_nRead += static_cast<long long>(lineLength) + 1;
+        if (!m_pSink || m_nTotal <= 0) return;
+        const long long percent = m_nRead * 100 / m_nTotal;
+        while (m_nShown < percent) {
+            m_pSink->StepIt();
+            ++m_nShown;
+        }
+    }
+    void Status(const std::string& keyword) {
+        if (m_pSink) m_pSink->SetStatus("Keyword " + keyword + " found...");
+    }
+
+private:
+    IProgressSink* m_pSink;
+    long long m_nTotal;
+    long long m_nRead = 0;
+    long long m_nShown = 0;
+};
+
+}  // namespace
+
+void BuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDatabase& database) {
+    const int lineCount = lines.GetLineCount();
+    long long total = 0;
+    if (context.m_pProgress) {
+        for (int i = 0; i < lineCount; ++i) total += static_cast<long long>(lines.GetLine(i).size()) + 1;
+    }
+    {
+        CBuildProgress progress(context.m_pProgress, total);
+        int next = 0;   // next line to read
+        int lineNo = -1;
+        bool headerFound = false;
+        int noString = 1;
+        try {
+            while (next < lineCount) {
+                std::string raw = lines.GetLine(next++);
+                progress.Advance(raw.size());
+                ++lineNo;
+                std::string line = Trim(raw);
+                bool isHeader = false;
+                if (!headerFound && IsHeaderLine(line)) {
+                    headerFound = true;
+                    isHeader = true;
+                }
+                if (line.empty() || line[0] == ';' || !headerFound || isHeader) continue;
+
+                ReplaceIndexParentheses(line);
+
+                const size_t eq = line.find('=');
+                const size_t blank = line.find(' ');
+                std::string keyword;
+                std::string value;
+                int firstLine = -1;
+                if (eq == npos && blank == npos) {
+                    keyword = TrimRight(std::string_view(line).substr(0, line.find(';')));
+                } else {
+                    const size_t end = std::min(eq, blank);
+                    keyword = TrimRight(std::string_view(line).substr(0, end));
+                    value = line.substr(end + 1);
+
+                    if (!value.empty()) BlankEqualSigns(value);
+
+                    if (!value.empty() && value.find('\\') != npos) {
+                        firstLine = lineNo;
+                        for (size_t bs = value.find('\\'); bs != npos; bs = value.find('\\')) {
+                            value[bs] = ' ';
+                            if (value.find(';') != npos) CutComment(value);
+                            value = TrimRight(value);
+                            if (next < lineCount) {
+                                ++lineNo;
+                                value += "\r\n";
+                                value += lines.GetLine(next++);
+                            }
+                        }
+                    }
+
+                    if (!value.empty()) {
+                        const size_t quote = value.find('"');
+                        const size_t semi = value.find(';');
+                        if (quote != npos && (semi == npos || semi > quote)) {
+                            ReplaceQuotes(value);
+                            if (value.size() > 2) noString = 0;
+                        }
+                    }
+
+                    if (!value.empty() && value.find(';') != npos) CutComment(value);
+                    value = Trim(value);
+                }
+
+                progress.Status(keyword);
+
+                auto entry = std::make_unique<CKeyEntry>(keyword, value, lineNo);
+                CKeyEntry& added = database.Append(std::move(entry));
+                ClassifyEntry(context, added);
+                added.m_LongLine = firstLine >= 0 ? firstLine : lineNo;
+                added.m_bNoString = noString;
+                noString = 1;
+            }
+        } catch (const std::bad_alloc&) {
+            context.Notify("Insufficent memory for creating\na new database entry!");
+        } catch (const std::exception&) {
+            context.Notify("An error occours while building\nthe internal database!");
+        }
+    }
+    context.m_pOpenBlock = nullptr;
+    // A block left open at the end of one text must not reach into the next build.
+    context.m_bInModule = 0;
+}
+
+void RebuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDatabase& database) {
+    context.m_pCurEntry = nullptr;
+    context.m_nCurItem = 0;
+    database.Clear();
+    BuildDatabase(context, lines, database);
+    context.m_Form.m_nFormMode = 0;
+    context.m_pCurEntry = nullptr;
+}

@@ -1,0 +1,204 @@
+#include "model/ini_profile.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "check/value_scanners.h"
+#include "model/text_lines.h"
+#include "model/text_util.h"
+
+namespace {
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Appends a code point as Windows-1252 where it has a byte there, else as '?'.
+void AppendCodePoint(std::string& out, unsigned code) {
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+        out += static_cast<char>(code);
+        return;
+    }
+    static const unsigned kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                       0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    for (unsigned i = 0; i < 32; ++i) {
+        if (kHigh[i] == code && code != 0) {
+            out += static_cast<char>(0x80 + i);
+            return;
+        }
+    }
+    out += '?';
+}
+
+// Decodes UTF-8 text into Windows-1252 bytes.
+std::string FromUtf8(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        unsigned code = c;
+        int extra = 0;
+        if (c >= 0xF0) {
+            code = c & 0x07;
+            extra = 3;
+        } else if (c >= 0xE0) {
+            code = c & 0x0F;
+            extra = 2;
+        } else if (c >= 0xC0) {
+            code = c & 0x1F;
+            extra = 1;
+        }
+        ++i;
+        for (int k = 0; k < extra && i < text.size(); ++k, ++i) code = (code << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+        AppendCodePoint(out, code);
+    }
+    return out;
+}
+
+// Section and key names: %XX and %UXXXX escapes.
+std::string UnescapeKey(const std::string& key) {
+    std::string out;
+    for (size_t i = 0; i < key.size(); ++i) {
+        if (key[i] == '%' && i + 5 < key.size() && key[i + 1] == 'U') {
+            unsigned code = 0;
+            for (int k = 2; k < 6; ++k) code = code * 16 + static_cast<unsigned>(std::max(0, HexValue(key[i + static_cast<size_t>(k)])));
+            AppendCodePoint(out, code);
+            i += 5;
+        } else if (key[i] == '%' && i + 2 < key.size() && HexValue(key[i + 1]) >= 0 && HexValue(key[i + 2]) >= 0) {
+            out += static_cast<char>(HexValue(key[i + 1]) * 16 + HexValue(key[i + 2]));
+            i += 2;
+        } else {
+            out += key[i];
+        }
+    }
+    return out;
+}
+
+// Values: quoted parts, backslash escapes, \xNNNN code points; the rest UTF-8.
+std::string UnescapeValue(const std::string& raw) {
+    std::string utf8;
+    std::string out;
+    bool quoted = false;
+    const std::string text = Trim(raw);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            quoted = !quoted;
+            continue;
+        }
+        if (c == '\\' && i + 1 < text.size()) {
+            const char e = text[++i];
+            switch (e) {
+                case 'a': utf8 += '\a'; break;
+                case 'b': utf8 += '\b'; break;
+                case 'f': utf8 += '\f'; break;
+                case 'n': utf8 += '\n'; break;
+                case 'r': utf8 += '\r'; break;
+                case 't': utf8 += '\t'; break;
+                case 'v': utf8 += '\v'; break;
+                case 'x': {
+                    unsigned code = 0;
+                    while (i + 1 < text.size() && HexValue(text[i + 1]) >= 0) code = code * 16 + static_cast<unsigned>(HexValue(text[++i]));
+                    out += FromUtf8(utf8);
+                    utf8.clear();
+                    AppendCodePoint(out, code);
+                    break;
+                }
+                default:
+                    if (e >= '0' && e <= '7') {
+                        unsigned code = static_cast<unsigned>(e - '0');
+                        while (i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '7') code = code * 8 + static_cast<unsigned>(text[++i] - '0');
+                        out += FromUtf8(utf8);
+                        utf8.clear();
+                        AppendCodePoint(out, code);
+                    } else {
+                        utf8 += e;
+                    }
+                    break;
+            }
+            continue;
+        }
+        if (!quoted && (c == ';' || c == ',')) {
+            // An unquoted list separator: the editor writes single strings quoted.
+            utf8 += c;
+            continue;
+        }
+        utf8 += c;
+    }
+    out += FromUtf8(utf8);
+    if (out.rfind("@@", 0) == 0) out.erase(0, 1);
+    return out;
+}
+
+}  // namespace
+
+int CMemoryProfileStore::GetInt(const std::string& section, const std::string& name, int def) const {
+    const auto it = m_Values.find({section, name});
+    if (it == m_Values.end()) return def;
+    const std::string text = Trim(it->second);
+    if (text.empty()) return def;
+    return Atoi32(text);
+}
+
+std::string CMemoryProfileStore::GetString(const std::string& section, const std::string& name,
+                                           const std::string& def) const {
+    const auto it = m_Values.find({section, name});
+    return it == m_Values.end() ? def : it->second;
+}
+
+void CMemoryProfileStore::PutInt(const std::string& section, const std::string& name, int value) {
+    m_Values[{section, name}] = std::to_string(value);
+}
+
+void CMemoryProfileStore::PutString(const std::string& section, const std::string& name, const std::string& value) {
+    m_Values[{section, name}] = value;
+}
+
+bool CMemoryProfileStore::Contains(const std::string& section, const std::string& name) const {
+    return m_Values.count({section, name}) != 0;
+}
+
+bool ParseIniText(const std::string& text, CMemoryProfileStore& store) {
+    std::string section = "General";
+    bool sawSection = false;
+    for (const std::string& raw : SplitLines(text)) {
+        const std::string line = Trim(raw);
+        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+        if (line.front() == '[' && line.back() == ']') {
+            section = UnescapeKey(line.substr(1, line.size() - 2));
+            sawSection = true;
+            continue;
+        }
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        store.PutString(section, UnescapeKey(Trim(line.substr(0, eq))), UnescapeValue(line.substr(eq + 1)));
+    }
+    return sawSection || Trim(text).empty();
+}
+
+bool LoadIniFile(const std::string& path, CMemoryProfileStore& store) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad()) return false;
+    return ParseIniText(buffer.str(), store);
+}
+
+std::string DefaultSettingsPath() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    std::string base;
+    if (xdg != nullptr && *xdg != '\0') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home ? home : ".") + "/.config";
+    }
+    return base + "/Velmar/Taluna.conf";
+}

@@ -1,0 +1,75 @@
+#pragma once
+// The small interfaces through which the core reaches the platform: the text of
+// an open document, the per-user profile, message boxes, the progress window,
+// the output window and the help window. The GUI, the CLI and the tests each
+// implement them.
+
+#include <string>
+
+struct CCheckMessage;
+
+// Read-only access to the lines of a document's text as the editor holds them.
+class ILineSource {
+public:
+    virtual ~ILineSource() = default;
+    virtual int GetLineCount() const = 0;
+    // The line without its line end; empty for a line that does not exist.
+    virtual std::string GetLine(int line) const = 0;
+    // Length of the whole line in characters (not cut).
+    virtual int GetLineLength(int line) const { return static_cast<int>(GetLine(line).size()); }
+};
+
+// The per-user settings profile: integers and strings by section and name.
+class IProfileStore {
+public:
+    virtual ~IProfileStore() = default;
+    virtual int GetInt(const std::string& section, const std::string& name, int def) const = 0;
+    virtual std::string GetString(const std::string& section, const std::string& name,
+                                  const std::string& def) const = 0;
+    virtual void PutInt(const std::string& section, const std::string& name, int value) = 0;
+    virtual void PutString(const std::string& section, const std::string& name,
+                           const std::string& value) = 0;
+};
+
+enum class ENotifyIcon { Exclamation, Information, Question };
+
+// Message boxes with a fixed text and an icon.
+class INotifier {
+public:
+    virtual ~INotifier() = default;
+    virtual void Notify(const std::string& text, ENotifyIcon icon) = 0;
+};
+
+// The progress window of long operations.
+class IProgressSink {
+public:
+    virtual ~IProgressSink() = default;
+    virtual void Begin(const std::string& caption) = 0;
+    virtual void SetStatus(const std::string& text) = 0;
+    // Advances the bar by one step of the range 0..100.
+    virtual void StepIt() = 0;
+    virtual void End() = 0;
+};
+
+// The output window: receives every row that is to be listed.
+class IMessageSink {
+public:
+    virtual ~IMessageSink() = default;
+    virtual void AddRow(const CCheckMessage& message) = 0;
+    // Deletes every row.
+    virtual void Clear() {}
+};
+
+// The status bar's message pane.
+class IStatusText {
+public:
+    virtual ~IStatusText() = default;
+    virtual void SetStatusText(const std::string& text) = 0;
+};
+
+// The help window: shows a page, optionally at an anchor.
+class IHelpRequest {
+public:
+    virtual ~IHelpRequest() = default;
+    virtual void ShowHelp(const std::string& page, const std::string& anchor) = 0;
+};

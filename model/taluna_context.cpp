@@ -1,0 +1,63 @@
+#include "model/taluna_context.h"
+
+#include "model/text_util.h"
+#include "output/check_message.h"
+
+namespace {
+int ExactlyOne(int value) { return value == 1 ? 1 : 0; }
+}  // namespace
+
+void CSettings::Read(const IProfileStore& profile) {
+    m_bFlatbar = ExactlyOne(profile.GetInt("Settings", "Flatbar", 1));
+    m_bNoSemanticCheck = ExactlyOne(profile.GetInt("FailSafe", "NoSemanticCheck", 0));
+    m_bNoWinPosSave = ExactlyOne(profile.GetInt("FailSafe", "NoWinPosSave", 0));
+    m_bShowSplash = ExactlyOne(profile.GetInt("Settings", "ShowSplash", 1));
+    m_bCoolMenu = ExactlyOne(profile.GetInt("Settings", "CoolMenu", 1));
+    m_LastDir = profile.GetString("Settings", "LastDir", "");
+    m_nNoBackup = profile.GetInt("Settings", "NoBackup", 0);
+    m_nSyntax = profile.GetInt("Settings", "Syntax", 0);
+    m_nWarnings = profile.GetInt("Settings", "Warnings", 0);
+}
+
+void CSettings::Write(IProfileStore& profile) const {
+    profile.PutInt("Settings", "Expert", 1);
+    profile.PutInt("Settings", "Flatbar", ExactlyOne(m_bFlatbar));
+    profile.PutInt("FailSafe", "NoSemanticCheck", ExactlyOne(m_bNoSemanticCheck));
+    profile.PutInt("FailSafe", "NoWinPosSave", ExactlyOne(m_bNoWinPosSave));
+    profile.PutInt("Settings", "ShowSplash", ExactlyOne(m_bShowSplash));
+    profile.PutInt("Settings", "CoolMenu", ExactlyOne(m_bCoolMenu));
+    profile.PutString("Settings", "LastDir", m_LastDir);
+    profile.PutInt("Settings", "NoBackup", ExactlyOne(m_nNoBackup));
+    profile.PutInt("Settings", "Syntax", ExactlyOne(m_nSyntax));
+    profile.PutInt("Settings", "Warnings", ExactlyOne(m_nWarnings));
+}
+
+CTalunaContext::CTalunaContext() = default;
+
+void CTalunaContext::AddCheckMessage(int kind, int line, const std::string& text, const void* doc,
+                                     int id) {
+    ++m_nCheckMessages;
+    if (m_Settings.m_nWarnings == 1 && kind == CheckMessageKind::Warning) return;
+    if (m_pMessages != nullptr) m_pMessages->AddRow(CCheckMessage{kind, line, text, doc, id});
+}
+
+void CTalunaContext::AddNote(const std::string& text, int id) {
+    AddCheckMessage(CheckMessageKind::Note, 0, text, nullptr, id);
+}
+
+void CTalunaContext::ClearMessages() {
+    if (m_pMessages != nullptr) m_pMessages->Clear();
+}
+
+void CTalunaContext::SetStatusText(const std::string& text) {
+    if (m_pStatus != nullptr) m_pStatus->SetStatusText(text);
+}
+
+void CTalunaContext::Notify(const std::string& text, ENotifyIcon icon) {
+    if (m_pNotifier != nullptr) m_pNotifier->Notify(text, icon);
+}
+
+std::string CTalunaContext::GetUserKeyRegistration(const std::string& keyword) const {
+    if (m_pProfile == nullptr) return {};
+    return m_pProfile->GetString("UserKeys", ToUpper(keyword), "");
+}

@@ -1,0 +1,82 @@
+#pragma once
+// The application-wide state shared by the commands: database cursor, key form
+// record, message counter, document under check, settings and the platform seams.
+// The GUI owns one; the CLI and the tests create one per run.
+
+#include <array>
+#include <string>
+
+#include "model/seams.h"
+
+class CKeyEntry;
+struct CCheckMessage;
+
+// What the key editor form shows for the current key.
+struct CKeyFormRecord {
+    int m_nFormMode = 0;
+    std::string m_HelpText;
+    std::array<std::string, 4> m_Labels;
+    std::array<std::string, 4> m_Values;
+};
+
+// The settings variables, as read from the profile.
+struct CSettings {
+    int m_bFlatbar = 1;
+    int m_bNoSemanticCheck = 0;
+    int m_bNoWinPosSave = 0;
+    int m_bShowSplash = 1;
+    int m_bCoolMenu = 1;
+    std::string m_LastDir;
+    int m_nNoBackup = 0;
+    int m_nSyntax = 0;
+    int m_nWarnings = 0;
+
+    // Reads every value with its default; booleans follow the "exactly 1" rule.
+    void Read(const IProfileStore& profile);
+    // Writes every value back, `Expert` included.
+    void Write(IProfileStore& profile) const;
+};
+
+// A document as the checks see it: an identity for the output rows and its text.
+struct CDocumentRef {
+    const void* m_pDoc = nullptr;
+    const ILineSource* m_pLines = nullptr;
+};
+
+class CTalunaContext {
+public:
+    CTalunaContext();
+
+    // Database cursor.
+    CKeyEntry* m_pCurEntry = nullptr;
+    int m_nCurItem = 0;
+    CKeyEntry* m_pOpenBlock = nullptr;
+    int m_bInModule = 0;
+    int m_bLoading = 0;
+    int m_nLoadedLines = 0;
+
+    CKeyFormRecord m_Form;
+    int m_nCheckMessages = 0;
+    CDocumentRef m_CheckedDoc;  // the document whose entries are checked
+    CSettings m_Settings;
+
+    // Seams; any of them may be null, which drops what would go there.
+    IProfileStore* m_pProfile = nullptr;
+    INotifier* m_pNotifier = nullptr;
+    IProgressSink* m_pProgress = nullptr;
+    IMessageSink* m_pMessages = nullptr;
+    IHelpRequest* m_pHelp = nullptr;
+    IStatusText* m_pStatus = nullptr;
+
+    // The single entry point for findings and notes: counts the message and lists
+    // it unless warnings are suppressed.
+    void AddCheckMessage(int kind, int line, const std::string& text, const void* doc,
+                         int id = 0);
+    // A plain note of the check flow: kind -1, line 0, no document.
+    void AddNote(const std::string& text, int id = 0);
+    void ClearMessages();
+    void SetStatusText(const std::string& text);
+    void Notify(const std::string& text, ENotifyIcon icon = ENotifyIcon::Exclamation);
+    // The user-key registration of a keyword (upper-cased here), empty when none.
+    std::string GetUserKeyRegistration(const std::string& keyword) const;
+};

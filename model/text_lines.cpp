@@ -1,0 +1,67 @@
+#include "model/text_lines.h"
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || text[i] == '\r') {
+            lines.emplace_back(text.substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            start = i + 1;
+        }
+    }
+    if (start < text.size()) lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+CTextLayout DetectLayout(std::string_view text) {
+    CTextLayout layout;
+    const size_t pos = text.find_first_of("\r\n");
+    if (pos != std::string_view::npos) {
+        if (text[pos] == '\n')
+            layout.m_LineEnd = ELineEnd::Lf;
+        else if (pos + 1 < text.size() && text[pos + 1] == '\n')
+            layout.m_LineEnd = ELineEnd::CrLf;
+        else
+            layout.m_LineEnd = ELineEnd::Cr;
+    }
+    layout.m_bFinalLineEnd = !text.empty() && (text.back() == '\n' || text.back() == '\r');
+    return layout;
+}
+
+const char* LineEndChars(ELineEnd lineEnd) {
+    switch (lineEnd) {
+        case ELineEnd::Lf: return "\n";
+        case ELineEnd::Cr: return "\r";
+        default: return "\r\n";
+    }
+}
+
+std::string JoinLines(const std::vector<std::string>& lines, const CTextLayout& layout) {
+    const std::string end = LineEndChars(layout.m_LineEnd);
+    std::string text;
+    size_t total = 0;
+    for (const auto& line : lines) total += line.size() + end.size();
+    text.reserve(total);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        text += lines[i];
+        if (i + 1 < lines.size() || layout.m_bFinalLineEnd) text += end;
+    }
+    return text;
+}
+
+std::string_view CutAtNul(std::string_view text) {
+    const size_t nul = text.find('\0');
+    return nul == std::string_view::npos ? text : text.substr(0, nul);
+}
+
+std::string CVectorLineSource::GetLine(int line) const {
+    if (line < 0 || line >= GetLineCount()) return {};
+    const std::string& text = m_Lines[static_cast<size_t>(line)];
+    return text.size() > MAX_LINE_LENGTH ? text.substr(0, MAX_LINE_LENGTH) : text;
+}
+
+int CVectorLineSource::GetLineLength(int line) const {
+    if (line < 0 || line >= GetLineCount()) return 0;
+    return static_cast<int>(m_Lines[static_cast<size_t>(line)].size());
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The text of a GSD file as lines: splitting file bytes into lines and joining
+// them again with the file's own line-end style, so that an unedited file
+// survives a load and a save byte for byte.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/seams.h"
+
+// Longest line the editor hands to the builder and the checks.
+constexpr int MAX_LINE_LENGTH = 1024;
+
+enum class ELineEnd { CrLf, Lf, Cr };
+
+struct CTextLayout {
+    ELineEnd m_LineEnd = ELineEnd::CrLf;  // style of the first line end; CR LF when none
+    bool m_bFinalLineEnd = false;          // whether the text ends with a line end
+};
+
+// Splits text at CR LF, LF or a lone CR. A final line end does not start an
+// empty last line; an empty text has no lines.
+std::vector<std::string> SplitLines(std::string_view text);
+CTextLayout DetectLayout(std::string_view text);
+std::string JoinLines(const std::vector<std::string>& lines, const CTextLayout& layout);
+// The text up to its first NUL byte.
+std::string_view CutAtNul(std::string_view text);
+const char* LineEndChars(ELineEnd lineEnd);
+
+// Lines held in memory, for the command-line checker and the tests.
+class CVectorLineSource : public ILineSource {
+public:
+    CVectorLineSource() = default;
+    explicit CVectorLineSource(std::vector<std::string> lines) : m_Lines(std::move(lines)) {}
+    int GetLineCount() const override { return static_cast<int>(m_Lines.size()); }
+    std::string GetLine(int line) const override;
+    int GetLineLength(int line) const override;
+    std::vector<std::string>& Lines() { return m_Lines; }
+    const std::vector<std::string>& Lines() const { return m_Lines; }
+
+private:
+    std::vector<std::string> m_Lines;
+};

@@ -1,0 +1,54 @@
+#include "model/text_util.h"
+
+bool IsSpaceByte(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+bool IsAlphaByte(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsDigitByte(char c) { return c >= '0' && c <= '9'; }
+bool IsAlnumByte(char c) { return IsAlphaByte(c) || IsDigitByte(c); }
+
+static char UpperByte(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+static char LowerByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+std::string ToUpper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = UpperByte(c);
+    return out;
+}
+
+std::string ToLower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = LowerByte(c);
+    return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (UpperByte(a[i]) != UpperByte(b[i])) return false;
+    return true;
+}
+
+std::string TrimLeft(std::string_view text) {
+    size_t b = 0;
+    while (b < text.size() && IsSpaceByte(text[b])) ++b;
+    return std::string(text.substr(b));
+}
+
+std::string TrimRight(std::string_view text) {
+    size_t e = text.size();
+    while (e > 0 && IsSpaceByte(text[e - 1])) --e;
+    return std::string(text.substr(0, e));
+}
+
+std::string Trim(std::string_view text) {
+    size_t b = 0, e = text.size();
+    while (b < e && IsSpaceByte(text[b])) ++b;
+    while (e > b && IsSpaceByte(text[e - 1])) --e;
+    return std::string(text.substr(b, e - b));
+}
+
+void ReplaceAll(std::string& text, char from, char to) {
+    for (char& c : text)
+        if (c == from) c = to;
+}
