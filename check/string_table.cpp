@@ -186,6 +186,16 @@ constexpr SText kTexts[] = {
     {65148, "Use syntax highlighting for user-defined keys"},
     {65149, "The internal database informations\nneed an update. Please use REBUILD\nin the EXTRAS menu or press F5."},
     {65150, "Suppress warnings of the GSD checker"},
+    {53, "%lu KB"},
+    {54, "%lu KB Free on %s"},
+    {55, "Unavailable"},
+    {65093, "Available GSD Templates:"},
+    {65094, "Insert Comments"},
+    {65095, "Choose a template for the new file..."},
+    {65097, "Search the Template Directory..."},
+    {65122, "Line: %d, Char: %d"},
+    {65130, "Modified"},
+    {65131, "Original"},
 };
 
 // Help texts of the catalogue; the table adds their "Help:\r\n" prefix.

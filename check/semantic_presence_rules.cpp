@@ -1,0 +1,178 @@
+// Rules of the semantic check on the presence, uniqueness, place, station type
+// and GSD revision of keywords.
+
+#include <tuple>
+#include <vector>
+
+#include "check/semantic_state.h"
+#include "check/value_scanners.h"
+#include "model/text_util.h"
+#include "output/check_message.h"
+
+namespace semantic {
+
+void CSemanticState::Report(int id, int kind, std::initializer_list<CFormatArg> args) {
+    m_Context.AddCheckMessage(kind, m_nLine, FormatString(id, args), m_pDoc, id);
+}
+
+void CSemanticState::Error(int id, std::initializer_list<CFormatArg> args) {
+    Report(id, CheckMessageKind::Error, args);
+}
+
+void CSemanticState::Warning(int id, std::initializer_list<CFormatArg> args) {
+    Report(id, CheckMessageKind::Warning, args);
+}
+
+bool CSemanticState::InsideBlock(const CKeyEntry& entry, const char* block) const {
+    return entry.m_hParent != nullptr && EqualsNoCase(entry.m_hParent->m_Keyword, block);
+}
+
+bool CSemanticState::PlaceRules(const CKeyEntry& entry, const SKeywordRow& row, int keyword) {
+    struct SRule {
+        int id;
+        const char* block;
+        bool inside;  // the rule wants the entry inside the block (else outside)
+    };
+    constexpr SRule kInPrmText{64505, "PrmText", true}, kInExt{64506, "ExtUserPrmData", true},
+        kInModule{64507, "Module", true}, kInArea{64508, "Unit_Diag_Area", true},
+        kNotPrmText{64509, "PrmText", false}, kNotExt{64510, "ExtUserPrmData", false},
+        kNotModule{64511, "Module", false}, kNotArea{64512, "Unit_Diag_Area", false};
+    std::vector<SRule> rules;
+    switch (row.m_Place) {
+        case EPlace::TopLevel: rules = {kNotPrmText, kNotExt, kNotModule, kNotArea}; break;
+        case EPlace::Module: rules = {kInModule, kNotPrmText, kNotExt, kNotArea}; break;
+        case EPlace::ExtUserPrmData: rules = {kInExt, kNotPrmText, kNotModule, kNotArea}; break;
+        case EPlace::PrmText: rules = {kInPrmText, kNotExt, kNotModule, kNotArea}; break;
+        case EPlace::UnitDiagArea: rules = {kInArea, kNotPrmText, kNotExt, kNotModule}; break;
+        case EPlace::TopLevelOrModule: rules = {kNotPrmText, kNotExt, kNotArea}; break;
+    }
+    for (const SRule& rule : rules) {
+        if (InsideBlock(entry, rule.block) != rule.inside) {
+            Warning(rule.id, {m_Keyword, m_Keyword});
+            return false;
+        }
+    }
+    if (keyword == KW_PRM_TEXT_REF && Counted(KW_PRM_TEXT_REF)) {
+        Error(64303);
+        return false;
+    }
+    return true;
+}
+
+bool CSemanticState::MultipleDefinition(int keyword, int messageId) {
+    if (m_Counters[static_cast<size_t>(keyword)] <= 1) return true;
+    Error(messageId, {m_Keyword});
+    return false;
+}
+
+bool CSemanticState::RevisionCheck(std::int32_t value) {
+    if (static_cast<std::uint32_t>(value) <= 2) return true;
+    Warning(64433, {value});
+    m_nGsdRevision = 2;
+    return false;
+}
+
+bool CSemanticState::IdentNumber(std::int32_t value) {
+    if (value != 0) return true;
+    Error(64435, {value});
+    return false;
+}
+
+bool CSemanticState::SlaveFamilyRange(std::int32_t value) {
+    const std::int32_t limit = m_nGsdRevision < 2 ? 11 : 12;
+    if (value <= limit) return true;
+    Error(64431, {value, m_nGsdRevision});
+    return false;
+}
+
+bool CSemanticState::ReferenceNumberRange(std::int32_t value) {
+    const std::int32_t limit = m_nGsdRevision < 2 ? 255 : 65535;
+    if (value <= limit) return true;
+    Error(64434, {value, m_nGsdRevision});
+    return false;
+}
+
+void CSemanticState::StationRules(unsigned flags) {
+    if ((flags & EVAL_REV0) && m_nGsdRevision == 0) Warning(64501, {m_Keyword, m_Keyword});
+    if ((flags & EVAL_SLAVE) && m_nStationType == 1) Warning(64502, {m_Keyword});
+    if ((flags & EVAL_MASTER) && m_nStationType == 0) Warning(64503, {m_Keyword});
+    if ((flags & EVAL_MODULAR) && m_nStationType == 0 && m_nModular != 1) Warning(64504, {m_Keyword});
+}
+
+void CSemanticState::DataTypeDefinition(CKeyEntry& entry, int keyword) {
+    if (!m_pOpenExtUserPrmData) return;
+    CExtUserPrmDataRecord& record = *m_pOpenExtUserPrmData;
+    if (record.m_nSize != 0) {
+        Error(64303);
+        return;
+    }
+    entry.m_bAccepted = 1;
+    record.m_bDataType = 1;
+    switch (keyword) {
+        case KW_UNSIGNED32:
+        case KW_SIGNED32: record.m_nSize = 4; break;
+        case KW_UNSIGNED16:
+        case KW_SIGNED16: record.m_nSize = 2; break;
+        default: record.m_nSize = 1; break;
+    }
+    if (keyword == KW_BIT) {
+        // Bit numbers beyond the byte (8 and up, or negative) select no bit.
+        const std::int32_t bit = ReadNumber(entry.m_Ready[0]);
+        record.m_nBitMask = (bit >= 0 && bit < 8) ? static_cast<std::uint8_t>(1u << bit) : 0;
+    }
+}
+
+void CSemanticState::Final() {
+    for (const auto& [keyword, name] :
+         {std::pair{KW_VENDOR_NAME, "Vendor_Name"}, {KW_MODEL_NAME, "Model_Name"}, {KW_REVISION, "Revision"},
+          {KW_IDENT_NUMBER, "Ident_Number"}, {KW_PROTOCOL_IDENT, "Protocol_Ident"},
+          {KW_STATION_TYPE, "Station_Type"}, {KW_HARDWARE_RELEASE, "Hardware_Release"},
+          {KW_SOFTWARE_RELEASE, "Software_Release"}})
+        if (!Counted(keyword)) Error(64202, {name, name});
+
+    bool anyRate = false, anyMaxTsdr = false;
+    for (int r = 0; r < RATE_COUNT; ++r) {
+        anyRate = anyRate || m_BaudRates[static_cast<size_t>(r)] != 0;
+        anyMaxTsdr = anyMaxTsdr || Counted(KW_MAXTSDR_FIRST + r);
+    }
+    if (!anyRate) Error(64203);
+    if (!anyMaxTsdr) Error(64204);
+
+    auto anyOf = [&](int first) {
+        for (int r = 0; r < RATE_COUNT; ++r)
+            if (Counted(first + r)) return true;
+        return false;
+    };
+    if (m_nStationType == 1) {
+        for (const auto& [keyword, name] :
+             {std::pair{KW_MAX_MPS_LENGTH, "Max_MPS_Length"}, {KW_MAX_LSDU_MS, "Max_Lsdu_MS"},
+              {KW_MAX_LSDU_MM, "Max_Lsdu_MM"}, {KW_MIN_POLL_TIMEOUT, "Min_Poll_Timeout"},
+              {KW_MAX_SLAVES_SUPP, "Max_Slaves_supp"}})
+            if (!Counted(keyword)) Error(64206, {name, name});
+        if (!anyOf(KW_TRDY_FIRST)) Error(64207);
+        if (!anyOf(KW_TQUI_FIRST)) Error(64208);
+        if (!anyOf(KW_TSET_FIRST)) Error(64209);
+        if (!anyOf(KW_TSDI_FIRST)) Error(64210);
+    }
+    if (m_nStationType == 0) {
+        for (const auto& [keyword, name] :
+             {std::pair{KW_MIN_SLAVE_INTERVALL, "Min_Slave_Intervall"}, {KW_MODULE, "Module"}})
+            if (!Counted(keyword)) Error(64211, {name, name});
+        if (m_nGsdRevision != 0)
+            for (const auto& [keyword, name] :
+                 {std::pair{KW_MAX_DIAG_DATA_LEN, "Max_Diag_Data_Len"}, {KW_SLAVE_FAMILY, "Slave_Family"}})
+                if (!Counted(keyword)) Error(64212, {name, name});
+        if (m_nModular == 1)
+            for (const auto& [keyword, name] :
+                 {std::pair{KW_MAX_MODULE, "Max_Module"}, {KW_MAX_INPUT_LEN, "Max_Input_Len"},
+                  {KW_MAX_OUTPUT_LEN, "Max_Output_Len"}, {KW_MAX_DATA_LEN, "Max_Data_Len"}})
+                if (!Counted(keyword)) Error(64213, {name, name});
+    }
+    for (const auto& [open, close, name] :
+         {std::tuple{KW_UNIT_DIAG_AREA, KW_UNIT_DIAG_AREA_END, "Unit_Diag_Area"},
+          {KW_EXTUSERPRMDATA, KW_ENDEXTUSERPRMDATA, "ExtUserPrmData"}, {KW_PRMTEXT, KW_ENDPRMTEXT, "PrmText"},
+          {KW_MODULE, KW_ENDMODULE, "Module"}})
+        if (Counter(close) < Counter(open)) Error(64217, {name, name});
+}
+
+}  // namespace semantic

@@ -1,0 +1,180 @@
+#pragma once
+// The state of one semantic check run and its rules: the keyword table's
+// counters, the recorded values, the sets of used numbers and the records of
+// the numbered parameter and text definitions. Private to the semantic check.
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "check/semantic_check.h"
+#include "check/string_table.h"
+
+namespace semantic {
+
+constexpr int RATE_COUNT = 11;
+
+// Keywords the semantic check recognises; each has its own counter.
+enum EKeyword : int {
+    KW_GSD_REVISION, KW_VENDOR_NAME, KW_MODEL_NAME, KW_REVISION, KW_REVISION_NUMBER, KW_IDENT_NUMBER,
+    KW_PROTOCOL_IDENT, KW_STATION_TYPE, KW_FMS_SUPP, KW_SOFTWARE_RELEASE, KW_HARDWARE_RELEASE,
+    KW_SUPP_FIRST,
+    KW_MAXTSDR_FIRST = KW_SUPP_FIRST + RATE_COUNT,
+    KW_REDUNDANCY = KW_MAXTSDR_FIRST + RATE_COUNT,
+    KW_REPEATER_CTRL_SIG, KW_24V_PINS, KW_IMPLEMENTATION_TYPE, KW_BITMAP_DEVICE, KW_BITMAP_DIAG, KW_BITMAP_SF,
+    KW_FREEZE_MODE_SUPP, KW_SYNC_MODE_SUPP, KW_AUTO_BAUD_SUPP, KW_SET_SLAVE_ADD_SUPP, KW_MIN_SLAVE_INTERVALL,
+    KW_USER_PRM_DATA_LEN, KW_USER_PRM_DATA, KW_MODULAR_STATION, KW_MAX_MODULE, KW_MAX_INPUT_LEN,
+    KW_MAX_OUTPUT_LEN, KW_MAX_DATA_LEN, KW_UNIT_DIAG_BIT, KW_EXT_MODULE_PRM_DATA_LEN, KW_CHANNEL_DIAG,
+    KW_FAIL_SAFE, KW_MODUL_OFFSET, KW_MAX_DIAG_DATA_LEN, KW_SLAVE_FAMILY, KW_MAX_USER_PRM_DATA_LEN, KW_MODULE,
+    KW_ENDMODULE, KW_DOWNLOAD_SUPP, KW_UPLOAD_SUPP, KW_ACT_PARA_BRCT_SUPP, KW_ACT_PARAM_SUPP, KW_MAX_MPS_LENGTH,
+    KW_MAX_LSDU_MM, KW_MAX_LSDU_MS, KW_MIN_POLL_TIMEOUT,
+    KW_TRDY_FIRST,
+    KW_TQUI_FIRST = KW_TRDY_FIRST + RATE_COUNT,
+    KW_TSET_FIRST = KW_TQUI_FIRST + RATE_COUNT,
+    KW_TSDI_FIRST = KW_TSET_FIRST + RATE_COUNT,
+    KW_LAS_LEN = KW_TSDI_FIRST + RATE_COUNT,
+    KW_MAX_SLAVES_SUPP, KW_MAX_MASTER_INPUT_LEN, KW_MAX_MASTER_OUTPUT_LEN, KW_MAX_MASTER_DATA_LEN,
+    KW_UNIT_DIAG_AREA, KW_UNIT_DIAG_AREA_END, KW_VALUE, KW_EXT_USER_PRM_DATA_REF, KW_EXT_USER_PRM_DATA_CONST,
+    KW_EXTUSERPRMDATA, KW_ENDEXTUSERPRMDATA, KW_PRM_TEXT_REF, KW_PRMTEXT, KW_ENDPRMTEXT, KW_TEXT,
+    KW_UNSIGNED32, KW_UNSIGNED16, KW_UNSIGNED8, KW_SIGNED32, KW_SIGNED16, KW_SIGNED8, KW_BIT, KW_BITAREA,
+    KW_MODULE_REFERENCE,
+    KW_COUNT
+};
+
+// Where a keyword may stand.
+enum class EPlace { TopLevel, Module, ExtUserPrmData, PrmText, UnitDiagArea, TopLevelOrModule };
+// How occurrences are counted and accepted.
+enum class ECount { First, FirstAccepted, FirstInModule, Each, DataType };
+
+// Evaluate-pass station and revision rules of a keyword.
+enum EEvaluateFlag : unsigned {
+    EVAL_REV0 = 1,      // revision-1 keyword (64501)
+    EVAL_SLAVE = 2,     // slave keyword (64502)
+    EVAL_MASTER = 4,    // master keyword (64503)
+    EVAL_MODULAR = 8,   // modular slave keyword (64504)
+};
+
+struct SKeywordRow {
+    const char* m_pszName;
+    EPlace m_Place;
+    ECount m_Count;
+    unsigned m_nFlags;
+};
+
+const SKeywordRow& KeywordRow(int keyword);
+// The keyword of an entry's text, or -1 when the check does not know it.
+int FindKeyword(const std::string& keyword);
+
+struct CExtUserPrmDataRecord {
+    std::int32_t m_nReference = 0;
+    int m_bReferenced = 0;
+    int m_bDataType = 0;
+    std::uint32_t m_nSize = 0;
+    std::uint8_t m_nBitMask = 255;
+};
+
+struct CPrmTextRecord {
+    std::int32_t m_nReference = 0;
+    int m_bReferenced = 0;
+    std::set<std::uint32_t> m_TextValues;
+};
+
+// Occupied bytes of the user parameter data: offset -> packed entry (offset in
+// bits 0-15, bit mask in bits 16-23, 0xFF in bits 24-31 for references).
+using COffsetSet = std::map<std::uint32_t, std::uint32_t>;
+
+class CSemanticState {
+public:
+    CSemanticState(CTalunaContext& context, const void* doc);
+
+    void CheckEntry(CKeyEntry& entry, SemanticPass pass);
+
+private:
+    // Driver steps.
+    bool PlaceRules(const CKeyEntry& entry, const SKeywordRow& row, int keyword);
+    void Collect(CKeyEntry& entry, int keyword);
+    void Evaluate(const CKeyEntry& entry, int keyword);
+    void Final();
+
+    // Presence, uniqueness, revision and place rules.
+    bool MultipleDefinition(int keyword, int messageId);
+    bool RevisionCheck(std::int32_t value);
+    bool IdentNumber(std::int32_t value);
+    bool SlaveFamilyRange(std::int32_t value);
+    bool ReferenceNumberRange(std::int32_t value);
+    void StationRules(unsigned flags);
+    bool InsideBlock(const CKeyEntry& entry, const char* block) const;
+
+    // Value rules.
+    void BaudRateSupport(const CKeyEntry& entry, int rate);
+    void UserPrmDataLength(const CKeyEntry& entry);
+    void UserPrmDataVersusExt();
+    void ExtModulePrmDataLen(std::int32_t length);
+    void ModuleParameterLength();
+    void ConstantRule(std::uint32_t offset, std::uint32_t count, bool inModule);
+    void ReferenceRule(std::uint32_t offset, std::int32_t reference, bool inModule);
+    void ExtUserPrmDataOpening(std::int32_t reference);
+    void ExtUserPrmDataClosing();
+    void UnreferencedExtUserPrmData(std::int32_t reference);
+    void PrmTextOpening(std::int32_t reference);
+    void PrmTextClosing();
+    void PrmTextReference(std::int32_t reference);
+    void UnreferencedPrmText(std::int32_t reference);
+    void TextValue(std::uint32_t value);
+    void DiagnosticBits(std::uint32_t first, std::uint32_t last);
+    void DiagnosticPosition(std::uint32_t position);
+    void AreaValue(std::uint32_t value);
+    void ModuleReference(std::uint32_t number);
+    void ChannelDiag(std::uint32_t number);
+    void DataTypeDefinition(CKeyEntry& entry, int keyword);
+
+    void Report(int id, int kind, std::initializer_list<CFormatArg> args);
+    void Error(int id, std::initializer_list<CFormatArg> args = {});
+    void Warning(int id, std::initializer_list<CFormatArg> args = {});
+
+    bool Counted(int keyword) const { return m_Counters[static_cast<size_t>(keyword)] > 0; }
+    std::uint32_t& Counter(int keyword) { return m_Counters[static_cast<size_t>(keyword)]; }
+    COffsetSet& OffsetSet(bool inModule) { return inModule ? m_ModuleOffsets : m_FileOffsets; }
+
+    CTalunaContext& m_Context;
+    const void* m_pDoc;
+
+    std::string m_Keyword;
+    std::string m_Value;
+    std::int32_t m_nLine = 0;
+
+    std::int32_t m_nGsdRevision = 0;
+    std::int32_t m_nStationType = -1;
+    std::int32_t m_nModular = -1;
+    std::int32_t m_nMaxDiagDataLen = 0;
+    std::int32_t m_nMaxUserPrmDataLen = 0;
+    std::int32_t m_nUserPrmDataLen = 0;
+    std::array<std::int32_t, RATE_COUNT> m_BaudRates{};
+    std::uint64_t m_nAreaLimit = 0;
+    std::uint32_t m_nDeclaredModuleLength = 0;
+    std::uint32_t m_nUsedModuleLength = 0;
+
+    std::array<std::uint32_t, KW_COUNT> m_Counters{};
+
+    std::set<std::uint32_t> m_DiagBits;
+    COffsetSet m_FileOffsets;
+    std::set<std::uint32_t> m_ModuleReferences;
+    std::set<std::uint32_t> m_AreaValues;
+    std::set<std::uint32_t> m_ChannelDiags;
+    COffsetSet m_ModuleOffsets;
+
+    std::unique_ptr<CExtUserPrmDataRecord> m_pOpenExtUserPrmData;
+    std::unique_ptr<CPrmTextRecord> m_pOpenPrmText;
+    std::vector<std::unique_ptr<CExtUserPrmDataRecord>> m_ExtUserPrmData;
+    std::vector<std::unique_ptr<CPrmTextRecord>> m_PrmTexts;
+    // First completed record of each reference number, for lookups.
+    std::map<std::int32_t, CExtUserPrmDataRecord*> m_ExtUserPrmDataByNumber;
+    std::map<std::int32_t, CPrmTextRecord*> m_PrmTextByNumber;
+};
+
+}  // namespace semantic

@@ -1,0 +1,240 @@
+// Rules of the semantic check that judge values against each other: bus timing
+// against baud rates, user-parameter lengths and offsets, numbered definitions
+// and their references, diagnosis bits and areas, modules.
+
+#include "check/semantic_state.h"
+#include "output/check_message.h"
+
+namespace semantic {
+
+namespace {
+
+// Removes the entries of `set` whose offset lies in first..last; returns how
+// many, and the last one removed in `last`.
+size_t RemoveOffsets(COffsetSet& set, std::uint32_t first, std::uint32_t lastOffset, std::uint32_t& lastRemoved) {
+    auto begin = set.lower_bound(first);
+    auto end = set.upper_bound(lastOffset);
+    size_t removed = 0;
+    for (auto it = begin; it != end; ++it) {
+        lastRemoved = it->second;
+        ++removed;
+    }
+    set.erase(begin, end);
+    return removed;
+}
+
+constexpr std::uint32_t REFERENCE_MARKER = 0xFFu << 24;
+
+std::uint32_t Packed(std::uint32_t offset, std::uint32_t mask, bool reference) {
+    return (offset & 0xFFFFu) | ((mask & 0xFFu) << 16) | (reference ? REFERENCE_MARKER : 0u);
+}
+
+}  // namespace
+
+void CSemanticState::BaudRateSupport(const CKeyEntry&, int rate) {
+    if (m_BaudRates[static_cast<size_t>(rate)] == 0) return;
+    if (!Counted(KW_MAXTSDR_FIRST + rate)) Error(64601);
+    if (m_nStationType != 1) return;
+    if (!Counted(KW_TRDY_FIRST + rate)) Error(64602);
+    if (!Counted(KW_TQUI_FIRST + rate)) Error(64603);
+    if (!Counted(KW_TSET_FIRST + rate)) Error(64604);
+    if (!Counted(KW_TSDI_FIRST + rate)) Error(64605);
+}
+
+void CSemanticState::UserPrmDataLength(const CKeyEntry& entry) {
+    if (!Counted(KW_USER_PRM_DATA_LEN))
+        Error(64608, {m_Keyword});
+    else if (entry.m_nValues != m_nUserPrmDataLen)
+        Error(64609);
+}
+
+void CSemanticState::UserPrmDataVersusExt() {
+    if (Counted(KW_EXT_USER_PRM_DATA_CONST))
+        Warning(64623, {"Ext_User_Prm_Data_Const"});
+    else if (Counted(KW_EXT_USER_PRM_DATA_REF))
+        Warning(64623, {"Ext_User_Prm_Data_Ref"});
+}
+
+void CSemanticState::ExtModulePrmDataLen(std::int32_t length) {
+    if (length <= 0) return;
+    const auto v = static_cast<std::uint32_t>(length);
+    if (!Counted(KW_MAX_USER_PRM_DATA_LEN)) {
+        Warning(64619);
+        if (Counted(KW_USER_PRM_DATA_LEN)) {
+            if (static_cast<std::uint32_t>(m_nUserPrmDataLen) < v) Error(64645, {m_Keyword});
+        } else {
+            Error(64646, {m_Keyword});
+        }
+    } else if (static_cast<std::uint32_t>(m_nMaxUserPrmDataLen) < v) {
+        Error(64620);
+    }
+}
+
+void CSemanticState::ModuleParameterLength() {
+    if (!Counted(KW_EXT_MODULE_PRM_DATA_LEN) || m_nUsedModuleLength == m_nDeclaredModuleLength) return;
+    Report(64644, m_nUsedModuleLength < m_nDeclaredModuleLength ? CheckMessageKind::Warning : CheckMessageKind::Error,
+           {});
+}
+
+void CSemanticState::ConstantRule(std::uint32_t offset, std::uint32_t count, bool inModule) {
+    const std::uint32_t end = offset + count - 1;
+    const bool firstOfFile = Counter(KW_EXT_USER_PRM_DATA_CONST) < 2;
+    if (Counted(KW_MAX_USER_PRM_DATA_LEN)) {
+        if (end >= static_cast<std::uint32_t>(m_nMaxUserPrmDataLen)) Error(64625);
+    } else if (Counted(KW_USER_PRM_DATA_LEN)) {
+        if (firstOfFile) Warning(64624, {m_Keyword});
+        if (end >= static_cast<std::uint32_t>(m_nUserPrmDataLen)) Error(64645, {m_Keyword});
+    } else if (firstOfFile) {
+        Error(64646, {m_Keyword});
+    }
+    if (inModule && m_nUsedModuleLength < end + 1) m_nUsedModuleLength = end + 1;
+    COffsetSet& set = OffsetSet(inModule);
+    if (end < offset) return;  // no values: nothing occupied
+    std::uint32_t lastRemoved = 0;
+    if (RemoveOffsets(set, offset, end, lastRemoved) > 0) Warning(64627, {lastRemoved & 0xFFFFu});
+    for (std::uint32_t o = offset;; ++o) {
+        set.emplace_hint(set.end(), o, Packed(o, 0, false));
+        if (o == end) break;
+    }
+}
+
+void CSemanticState::ReferenceRule(std::uint32_t offset, std::int32_t reference, bool inModule) {
+    std::uint32_t end = offset;
+    std::uint32_t mask = 0;
+    const auto found = m_ExtUserPrmDataByNumber.find(reference);
+    if (found != m_ExtUserPrmDataByNumber.end()) {
+        CExtUserPrmDataRecord& record = *found->second;
+        end = offset + record.m_nSize - 1;
+        mask = record.m_nBitMask;
+        record.m_bReferenced = 1;
+    } else {
+        Error(64628, {reference});
+    }
+    if (inModule && m_nUsedModuleLength < end + 1) m_nUsedModuleLength = end + 1;
+    COffsetSet& set = OffsetSet(inModule);
+    const bool firstOfFile = Counter(KW_EXT_USER_PRM_DATA_REF) < 2;
+    if (Counted(KW_MAX_USER_PRM_DATA_LEN)) {
+        if (end >= static_cast<std::uint32_t>(m_nMaxUserPrmDataLen)) Error(64625);
+        std::uint32_t lastRemoved = 0;
+        const size_t removed = RemoveOffsets(set, offset, end, lastRemoved);
+        const std::uint32_t lastMask = (lastRemoved >> 16) & 0xFFu;
+        if (removed > 0 && (lastRemoved & REFERENCE_MARKER) == REFERENCE_MARKER && (lastMask & mask) != 0)
+            Warning(64627, {lastRemoved & 0xFFFFu});
+        const std::uint32_t combined = (removed > 0 ? lastMask : 0u) | mask;
+        for (std::uint32_t o = end;; --o) {
+            set.emplace(o, Packed(o, combined, true));
+            if (o == offset) break;
+        }
+    } else if (Counted(KW_USER_PRM_DATA_LEN)) {
+        if (firstOfFile) Warning(64624, {m_Keyword});
+        if (end >= static_cast<std::uint32_t>(m_nUserPrmDataLen)) Error(64645, {m_Keyword});
+    } else if (firstOfFile) {
+        Error(64646, {m_Keyword});
+    }
+}
+
+void CSemanticState::ExtUserPrmDataOpening(std::int32_t reference) {
+    for (int k : {KW_UNSIGNED32, KW_UNSIGNED16, KW_UNSIGNED8, KW_SIGNED32, KW_SIGNED16, KW_SIGNED8, KW_BIT, KW_BITAREA,
+                  KW_PRM_TEXT_REF})
+        Counter(k) = 0;
+    m_pOpenExtUserPrmData.reset();
+    if (m_ExtUserPrmDataByNumber.count(reference) != 0) {
+        Error(64629, {reference, reference});
+        return;
+    }
+    m_pOpenExtUserPrmData = std::make_unique<CExtUserPrmDataRecord>();
+    m_pOpenExtUserPrmData->m_nReference = reference;
+}
+
+void CSemanticState::ExtUserPrmDataClosing() {
+    if (m_pOpenExtUserPrmData->m_nSize == 0) {
+        Error(64215, {"Data_Type_Name", "Data_Type_Name"});
+        return;
+    }
+    CExtUserPrmDataRecord* record = m_pOpenExtUserPrmData.get();
+    m_ExtUserPrmData.push_back(std::move(m_pOpenExtUserPrmData));
+    m_ExtUserPrmDataByNumber.emplace(record->m_nReference, record);
+}
+
+void CSemanticState::UnreferencedExtUserPrmData(std::int32_t reference) {
+    const auto found = m_ExtUserPrmDataByNumber.find(reference);
+    if (found != m_ExtUserPrmDataByNumber.end() && found->second->m_bReferenced == 0) Warning(64630, {reference});
+}
+
+void CSemanticState::PrmTextOpening(std::int32_t reference) {
+    Counter(KW_TEXT) = 0;
+    m_pOpenPrmText.reset();
+    if (m_PrmTextByNumber.count(reference) != 0) {
+        Error(64640, {reference, reference});
+        return;
+    }
+    m_pOpenPrmText = std::make_unique<CPrmTextRecord>();
+    m_pOpenPrmText->m_nReference = reference;
+}
+
+void CSemanticState::PrmTextClosing() {
+    if (!Counted(KW_TEXT)) {
+        Error(64214, {"Text", "Text"});
+        return;
+    }
+    CPrmTextRecord* record = m_pOpenPrmText.get();
+    m_PrmTexts.push_back(std::move(m_pOpenPrmText));
+    m_PrmTextByNumber.emplace(record->m_nReference, record);
+}
+
+void CSemanticState::PrmTextReference(std::int32_t reference) {
+    const auto found = m_PrmTextByNumber.find(reference);
+    if (found != m_PrmTextByNumber.end())
+        found->second->m_bReferenced = 1;
+    else
+        Error(64639, {reference});
+}
+
+void CSemanticState::UnreferencedPrmText(std::int32_t reference) {
+    const auto found = m_PrmTextByNumber.find(reference);
+    if (found != m_PrmTextByNumber.end() && found->second->m_bReferenced == 0) Warning(64641, {reference});
+}
+
+void CSemanticState::TextValue(std::uint32_t value) {
+    if (!m_pOpenPrmText->m_TextValues.insert(value).second) Warning(64642);
+}
+
+void CSemanticState::DiagnosticBits(std::uint32_t first, std::uint32_t last) {
+    if (last < first) return;
+    const auto begin = m_DiagBits.lower_bound(first);
+    const auto end = m_DiagBits.upper_bound(last);
+    if (begin != end) {
+        m_DiagBits.erase(begin, end);
+        Warning(64612);
+    }
+    for (std::uint32_t bit = first;; ++bit) {
+        m_DiagBits.insert(bit);
+        if (bit == last) break;
+    }
+}
+
+void CSemanticState::DiagnosticPosition(std::uint32_t position) {
+    if (!Counted(KW_MAX_DIAG_DATA_LEN)) {
+        Warning(64610, {m_Keyword});
+        return;
+    }
+    const auto length = static_cast<std::uint32_t>(m_nMaxDiagDataLen);
+    if (!(length >= 7 && position < 8 * length - 56)) Error(64611, {m_Keyword});
+}
+
+void CSemanticState::AreaValue(std::uint32_t value) {
+    if (value >= m_nAreaLimit)
+        Error(64613, {value});
+    else if (!m_AreaValues.insert(value).second)
+        Warning(64614);
+}
+
+void CSemanticState::ModuleReference(std::uint32_t number) {
+    if (!m_ModuleReferences.insert(number).second) Error(64618, {number, number});
+}
+
+void CSemanticState::ChannelDiag(std::uint32_t number) {
+    if (!m_ChannelDiags.insert(number).second) Warning(64621);
+}
+
+}  // namespace semantic
