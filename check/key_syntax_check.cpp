@@ -28,9 +28,14 @@ public:
 
     const std::string& R(int i) const { return m_Entry.m_Ready[static_cast<size_t>(i)]; }
 
-    std::string SourceLine() const {
-        const ILineSource* lines = m_Context.m_CheckedDoc.m_pLines;
-        return lines ? lines->GetLine(m_Entry.m_LongLine) : std::string();
+    // The entry's first physical line as the editor holds it.
+    std::string_view SourceLine() {
+        if (!m_bLineRead) {
+            const ILineSource* lines = m_Context.m_CheckedDoc.m_pLines;
+            m_Line = lines ? lines->GetLineView(m_Entry.m_LongLine, m_LineBuffer) : std::string_view();
+            m_bLineRead = true;
+        }
+        return m_Line;
     }
 
     bool Fail(int id, const std::string& text = std::string()) {
@@ -79,6 +84,11 @@ public:
 
     CTalunaContext& m_Context;
     CKeyEntry& m_Entry;
+
+private:
+    bool m_bLineRead = false;
+    std::string m_LineBuffer;
+    std::string_view m_Line;
 };
 
 struct SRange {

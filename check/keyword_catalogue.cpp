@@ -150,10 +150,12 @@ constexpr SCatalogueRow kRows[] = {
 
 static_assert(sizeof kRows / sizeof kRows[0] == KeywordCatalogue::ROW_COUNT);
 
-const std::unordered_map<std::string, const SCatalogueRow*>& Index() {
+using CIndex = std::unordered_map<std::string_view, const SCatalogueRow*, CNoCaseHash, CNoCaseEqual>;
+
+const CIndex& Index() {
     static const auto index = [] {
-        std::unordered_map<std::string, const SCatalogueRow*> map;
-        for (const SCatalogueRow& row : kRows) map.emplace(ToUpper(row.m_pszKeyword), &row);
+        CIndex map;
+        for (const SCatalogueRow& row : kRows) map.emplace(row.m_pszKeyword, &row);
         return map;
     }();
     return index;
@@ -171,7 +173,7 @@ std::string SCatalogueRow::HelpLink() const {
 const SCatalogueRow* KeywordCatalogue::Find(std::string_view keyword) {
     if (keyword.size() > 32) return nullptr;
     const auto& index = Index();
-    const auto it = index.find(ToUpper(keyword));
+    const auto it = index.find(keyword);
     return it == index.end() ? nullptr : it->second;
 }
 

@@ -1,6 +1,7 @@
 #include "check/process_key.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 #include "check/key_syntax_check.h"
@@ -29,12 +30,14 @@ constexpr SGroupNode kGroupNodes[] = {
 };
 
 const SGroupNode* FindGroupNode(std::string_view keyword) {
+    if (keyword.find(' ') == std::string_view::npos) return nullptr;  // every node text holds a blank
     for (const SGroupNode& node : kGroupNodes)
         if (EqualsNoCase(keyword, node.text)) return &node;
     return nullptr;
 }
 
-bool Is(const SCatalogueRow& row, const char* keyword) { return EqualsNoCase(row.m_pszKeyword, keyword); }
+// Rows are named as the catalogue spells them.
+bool Is(const SCatalogueRow& row, const char* keyword) { return std::strcmp(row.m_pszKeyword, keyword) == 0; }
 
 bool IsDataTypeRow(const SCatalogueRow& row) { return row.m_nForm == 9; }
 bool IsBitRow(const SCatalogueRow& row) { return row.m_nForm == 8; }

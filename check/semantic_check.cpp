@@ -132,12 +132,12 @@ const SKeywordRow& KeywordRow(int keyword) { return Table()[static_cast<size_t>(
 
 int FindKeyword(const std::string& keyword) {
     static const auto index = [] {
-        std::unordered_map<std::string, int> map;
-        for (int k = 0; k < KW_COUNT; ++k) map.emplace(ToUpper(Table()[static_cast<size_t>(k)].m_pszName), k);
+        std::unordered_map<std::string_view, int, CNoCaseHash, CNoCaseEqual> map;
+        for (int k = 0; k < KW_COUNT; ++k) map.emplace(Table()[static_cast<size_t>(k)].m_pszName, k);
         return map;
     }();
     if (keyword.size() > 32) return -1;
-    const auto it = index.find(ToUpper(keyword));
+    const auto it = index.find(std::string_view(keyword));
     return it == index.end() ? -1 : it->second;
 }
 

@@ -2,7 +2,7 @@
 // and GSD revision of keywords.
 
 #include <tuple>
-#include <vector>
+#include <span>
 
 #include "check/semantic_state.h"
 #include "check/value_scanners.h"
@@ -33,18 +33,24 @@ bool CSemanticState::PlaceRules(const CKeyEntry& entry, const SKeywordRow& row, 
         const char* block;
         bool inside;  // the rule wants the entry inside the block (else outside)
     };
-    constexpr SRule kInPrmText{64505, "PrmText", true}, kInExt{64506, "ExtUserPrmData", true},
+    static constexpr SRule kInPrmText{64505, "PrmText", true}, kInExt{64506, "ExtUserPrmData", true},
         kInModule{64507, "Module", true}, kInArea{64508, "Unit_Diag_Area", true},
         kNotPrmText{64509, "PrmText", false}, kNotExt{64510, "ExtUserPrmData", false},
         kNotModule{64511, "Module", false}, kNotArea{64512, "Unit_Diag_Area", false};
-    std::vector<SRule> rules;
+    static constexpr SRule kTopLevel[] = {kNotPrmText, kNotExt, kNotModule, kNotArea};
+    static constexpr SRule kModule[] = {kInModule, kNotPrmText, kNotExt, kNotArea};
+    static constexpr SRule kExt[] = {kInExt, kNotPrmText, kNotModule, kNotArea};
+    static constexpr SRule kPrmText[] = {kInPrmText, kNotExt, kNotModule, kNotArea};
+    static constexpr SRule kArea[] = {kInArea, kNotPrmText, kNotExt, kNotModule};
+    static constexpr SRule kTopOrModule[] = {kNotPrmText, kNotExt, kNotArea, kNotArea};
+    std::span<const SRule> rules;
     switch (row.m_Place) {
-        case EPlace::TopLevel: rules = {kNotPrmText, kNotExt, kNotModule, kNotArea}; break;
-        case EPlace::Module: rules = {kInModule, kNotPrmText, kNotExt, kNotArea}; break;
-        case EPlace::ExtUserPrmData: rules = {kInExt, kNotPrmText, kNotModule, kNotArea}; break;
-        case EPlace::PrmText: rules = {kInPrmText, kNotExt, kNotModule, kNotArea}; break;
-        case EPlace::UnitDiagArea: rules = {kInArea, kNotPrmText, kNotExt, kNotModule}; break;
-        case EPlace::TopLevelOrModule: rules = {kNotPrmText, kNotExt, kNotArea}; break;
+        case EPlace::TopLevel: rules = kTopLevel; break;
+        case EPlace::Module: rules = kModule; break;
+        case EPlace::ExtUserPrmData: rules = kExt; break;
+        case EPlace::PrmText: rules = kPrmText; break;
+        case EPlace::UnitDiagArea: rules = kArea; break;
+        case EPlace::TopLevelOrModule: rules = std::span<const SRule>(kTopOrModule, 3); break;
     }
     for (const SRule& rule : rules) {
         if (InsideBlock(entry, rule.block) != rule.inside) {

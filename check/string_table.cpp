@@ -300,10 +300,11 @@ const std::unordered_map<int, std::string>& Table() {
 
 }  // namespace
 
-std::string LoadString(int id) {
+const std::string& LoadString(int id) {
+    static const std::string empty;
     const auto& table = Table();
     const auto it = table.find(id);
-    return it == table.end() ? std::string() : it->second;
+    return it == table.end() ? empty : it->second;
 }
 
 std::string FormatText(std::string_view format, std::initializer_list<CFormatArg> args) {

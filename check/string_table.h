@@ -7,7 +7,7 @@
 #include <string_view>
 
 // The text of a string-table id; empty for an unknown id.
-std::string LoadString(int id);
+const std::string& LoadString(int id);
 
 // One argument of a formatted text: a string or a number.
 class CFormatArg {

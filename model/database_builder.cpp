@@ -101,7 +101,8 @@ void BuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDataba
     const int lineCount = lines.GetLineCount();
     long long total = 0;
     if (context.m_pProgress) {
-        for (int i = 0; i < lineCount; ++i) total += static_cast<long long>(lines.GetLine(i).size()) + 1;
+        std::string buffer;
+        for (int i = 0; i < lineCount; ++i) total += static_cast<long long>(lines.GetLineView(i, buffer).size()) + 1;
     }
     {
         CBuildProgress progress(context.m_pProgress, total);
@@ -109,9 +110,10 @@ void BuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDataba
         int lineNo = -1;
         bool headerFound = false;
         int noString = 1;
+        std::string buffer;
         try {
             while (next < lineCount) {
-                std::string raw = lines.GetLine(next++);
+                const std::string_view raw = lines.GetLineView(next++, buffer);
                 progress.Advance(raw.size());
                 ++lineNo;
                 std::string line = Trim(raw);
@@ -147,7 +149,7 @@ void BuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDataba
                             if (next < lineCount) {
                                 ++lineNo;
                                 value += "\r\n";
-                                value += lines.GetLine(next++);
+                                value += lines.GetLineView(next++, buffer);
                             }
                         }
                     }

@@ -139,29 +139,29 @@ std::string UnescapeValue(const std::string& raw) {
 }  // namespace
 
 int CMemoryProfileStore::GetInt(const std::string& section, const std::string& name, int def) const {
-    const auto it = m_Values.find({section, name});
-    if (it == m_Values.end()) return def;
-    const std::string text = Trim(it->second);
-    if (text.empty()) return def;
-    return Atoi32(text);
+    const std::string text = Trim(GetString(section, name, ""));
+    return text.empty() ? def : Atoi32(text);
 }
 
 std::string CMemoryProfileStore::GetString(const std::string& section, const std::string& name,
                                            const std::string& def) const {
-    const auto it = m_Values.find({section, name});
-    return it == m_Values.end() ? def : it->second;
+    const auto s = m_Sections.find(section);
+    if (s == m_Sections.end()) return def;
+    const auto it = s->second.find(name);
+    return it == s->second.end() ? def : it->second;
 }
 
 void CMemoryProfileStore::PutInt(const std::string& section, const std::string& name, int value) {
-    m_Values[{section, name}] = std::to_string(value);
+    m_Sections[section][name] = std::to_string(value);
 }
 
 void CMemoryProfileStore::PutString(const std::string& section, const std::string& name, const std::string& value) {
-    m_Values[{section, name}] = value;
+    m_Sections[section][name] = value;
 }
 
 bool CMemoryProfileStore::Contains(const std::string& section, const std::string& name) const {
-    return m_Values.count({section, name}) != 0;
+    const auto s = m_Sections.find(section);
+    return s != m_Sections.end() && s->second.count(name) != 0;
 }
 
 bool ParseIniText(const std::string& text, CMemoryProfileStore& store) {

@@ -18,7 +18,8 @@ public:
     bool Contains(const std::string& section, const std::string& name) const;
 
 private:
-    std::map<std::pair<std::string, std::string>, std::string> m_Values;
+    using CSection = std::map<std::string, std::string, std::less<>>;
+    std::map<std::string, CSection, std::less<>> m_Sections;
 };
 
 // Reads an INI text (sections in brackets, `name=value` lines, values quoted and

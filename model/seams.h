@@ -5,6 +5,7 @@
 // implement them.
 
 #include <string>
+#include <string_view>
 
 struct CCheckMessage;
 
@@ -15,6 +16,12 @@ public:
     virtual int GetLineCount() const = 0;
     // The line without its line end; empty for a line that does not exist.
     virtual std::string GetLine(int line) const = 0;
+    // The same text as GetLine, without a copy where the source can give one;
+    // `buffer` holds the text otherwise. Valid until the next call.
+    virtual std::string_view GetLineView(int line, std::string& buffer) const {
+        buffer = GetLine(line);
+        return buffer;
+    }
     // Length of the whole line in characters (not cut).
     virtual int GetLineLength(int line) const { return static_cast<int>(GetLine(line).size()); }
 };

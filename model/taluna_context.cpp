@@ -58,6 +58,8 @@ void CTalunaContext::Notify(const std::string& text, ENotifyIcon icon) {
 }
 
 std::string CTalunaContext::GetUserKeyRegistration(const std::string& keyword) const {
+    static const std::string section = "UserKeys";
+    static const std::string none;
     if (m_pProfile == nullptr) return {};
-    return m_pProfile->GetString("UserKeys", ToUpper(keyword), "");
+    return m_pProfile->GetString(section, ToUpper(keyword), none);
 }

@@ -48,6 +48,12 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(b, e - b));
 }
 
+size_t CNoCaseHash::operator()(std::string_view text) const {
+    size_t hash = 1469598103934665603ull;
+    for (char c : text) hash = (hash ^ static_cast<unsigned char>(UpperByte(c))) * 1099511628211ull;
+    return hash;
+}
+
 void ReplaceAll(std::string& text, char from, char to) {
     for (char& c : text)
         if (c == from) c = to;

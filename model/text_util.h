@@ -18,5 +18,13 @@ std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
 std::string Trim(std::string_view text);
 
+// Hash and equality that ignore ASCII letter case, for keyword lookups.
+struct CNoCaseHash {
+    size_t operator()(std::string_view text) const;
+};
+struct CNoCaseEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return EqualsNoCase(a, b); }
+};
+
 // Replaces every occurrence of the byte `from` by `to`.
 void ReplaceAll(std::string& text, char from, char to);

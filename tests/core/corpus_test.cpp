@@ -50,7 +50,9 @@ TEST(Corpus, EveryFileChecksAndGivesStableRows) {
         EXPECT_EQ(Rows(first), Rows(second));
         const int lineCount = static_cast<int>(SplitLines(CutAtNul(bytes)).size());
         for (const auto& row : first) {
-            if (row.HasLine()) EXPECT_LT(row.m_nLine, lineCount);
+            if (row.HasLine()) {
+                EXPECT_LT(row.m_nLine, lineCount);
+            }
         }
     }
 }
