@@ -50,6 +50,42 @@ std::string JoinLines(const std::vector<std::string>& lines, const CTextLayout& 
     return text;
 }
 
+std::vector<ELineEnd> SplitLineEnds(std::string_view text) {
+    const ELineEnd first = DetectLayout(text).m_LineEnd;
+    std::vector<ELineEnd> ends;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            ends.push_back(ELineEnd::Lf);
+            start = i + 1;
+        } else if (text[i] == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') {
+                ends.push_back(ELineEnd::CrLf);
+                ++i;
+            } else {
+                ends.push_back(ELineEnd::Cr);
+            }
+            start = i + 1;
+        }
+    }
+    if (start < text.size()) ends.push_back(first);
+    return ends;
+}
+
+std::string JoinLinesWithEnds(const std::vector<std::string>& lines, const std::vector<ELineEnd>& ends,
+                              const CTextLayout& layout) {
+    std::string text;
+    size_t total = 0;
+    for (const auto& line : lines) total += line.size() + 2;
+    text.reserve(total);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        text += lines[i];
+        if (i + 1 < lines.size() || layout.m_bFinalLineEnd)
+            text += LineEndChars(i < ends.size() ? ends[i] : layout.m_LineEnd);
+    }
+    return text;
+}
+
 std::string_view CutAtNul(std::string_view text) {
     const size_t nul = text.find('\0');
     return nul == std::string_view::npos ? text : text.substr(0, nul);
@@ -59,6 +95,12 @@ std::string CVectorLineSource::GetLine(int line) const {
     if (line < 0 || line >= GetLineCount()) return {};
     const std::string& text = m_Lines[static_cast<size_t>(line)];
     return text.size() > MAX_LINE_LENGTH ? text.substr(0, MAX_LINE_LENGTH) : text;
+}
+
+std::string_view CVectorLineSource::GetLineView(int line, std::string&) const {
+    if (line < 0 || line >= GetLineCount()) return {};
+    const std::string& text = m_Lines[static_cast<size_t>(line)];
+    return std::string_view(text).substr(0, MAX_LINE_LENGTH);
 }
 
 int CVectorLineSource::GetLineLength(int line) const {

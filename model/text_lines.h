@@ -24,6 +24,14 @@ struct CTextLayout {
 std::vector<std::string> SplitLines(std::string_view text);
 CTextLayout DetectLayout(std::string_view text);
 std::string JoinLines(const std::vector<std::string>& lines, const CTextLayout& layout);
+// The line end of every line of SplitLines(text), in order; the last line takes
+// the style of the first line end when the text does not end with one.
+std::vector<ELineEnd> SplitLineEnds(std::string_view text);
+// Joins lines with their own line ends (`ends` may be shorter than `lines`; the
+// missing ones take the layout's style). Together with SplitLineEnds this gives
+// back the bytes of a text that mixes line-end styles.
+std::string JoinLinesWithEnds(const std::vector<std::string>& lines, const std::vector<ELineEnd>& ends,
+                              const CTextLayout& layout);
 // The text up to its first NUL byte.
 std::string_view CutAtNul(std::string_view text);
 const char* LineEndChars(ELineEnd lineEnd);
@@ -36,6 +44,7 @@ public:
     int GetLineCount() const override { return static_cast<int>(m_Lines.size()); }
     std::string GetLine(int line) const override;
     int GetLineLength(int line) const override;
+    std::string_view GetLineView(int line, std::string& buffer) const override;
     std::vector<std::string>& Lines() { return m_Lines; }
     const std::vector<std::string>& Lines() const { return m_Lines; }
 
