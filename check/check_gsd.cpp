@@ -47,6 +47,7 @@ void SemanticPasses(CTalunaContext& context, const CKeyDatabase& database, const
 }  // namespace
 
 void RunCheckGsd(CTalunaContext& context, const ILineSource& lines, CKeyDatabase& database, const void* doc) {
+    const CUserKeyScope userKeys(context);
     RebuildDatabase(context, lines, database);
     context.ClearMessages();
     context.m_CheckedDoc = {doc, &lines};

@@ -53,7 +53,7 @@ bool CFileResult::HasWarnings() const {
 }
 
 std::vector<CCheckMessage> CheckGsdText(const std::string& bytes, const CCheckOptions& options) {
-    CVectorLineSource lines(SplitLines(CutAtNul(bytes)));
+    CTextLineSource lines{std::string(CutAtNul(bytes))};
     CRowCollector rows;
     CReadOnlyProfile profile(options.m_pUserKeys);
     CTalunaContext context;

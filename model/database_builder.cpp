@@ -98,6 +98,7 @@ private:
 }  // namespace
 
 void BuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDatabase& database) {
+    const CUserKeyScope userKeys(context);
     const int lineCount = lines.GetLineCount();
     long long total = 0;
     if (context.m_pProgress) {

@@ -57,9 +57,17 @@ void CTalunaContext::Notify(const std::string& text, ENotifyIcon icon) {
     if (m_pNotifier != nullptr) m_pNotifier->Notify(text, icon);
 }
 
-std::string CTalunaContext::GetUserKeyRegistration(const std::string& keyword) const {
+const std::string& CTalunaContext::GetUserKeyRegistration(const std::string& keyword) const {
     static const std::string section = "UserKeys";
     static const std::string none;
-    if (m_pProfile == nullptr) return {};
-    return m_pProfile->GetString(section, ToUpper(keyword), none);
+    if (m_pProfile == nullptr) return none;
+    std::string name = ToUpper(keyword);
+    if (m_nUserKeyScopes == 0) {
+        m_LastRegistration = m_pProfile->GetString(section, name, none);
+        return m_LastRegistration;
+    }
+    const auto it = m_UserKeyCache.find(name);
+    if (it != m_UserKeyCache.end()) return it->second;
+    std::string registration = m_pProfile->GetString(section, name, none);
+    return m_UserKeyCache.emplace(std::move(name), std::move(registration)).first->second;
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <unordered_map>
 
 #include "model/seams.h"
 
@@ -78,5 +79,27 @@ public:
     void SetStatusText(const std::string& text);
     void Notify(const std::string& text, ENotifyIcon icon = ENotifyIcon::Exclamation);
     // The user-key registration of a keyword (upper-cased here), empty when none.
-    std::string GetUserKeyRegistration(const std::string& keyword) const;
+    // Inside a CUserKeyScope answers are remembered, so that a build or a check
+    // asks the profile once per keyword.
+    const std::string& GetUserKeyRegistration(const std::string& keyword) const;
+
+private:
+    friend class CUserKeyScope;
+    mutable int m_nUserKeyScopes = 0;
+    mutable std::string m_LastRegistration;
+    mutable std::unordered_map<std::string, std::string> m_UserKeyCache;
+};
+
+// Remembers user-key registrations while one build or check runs.
+class CUserKeyScope {
+public:
+    explicit CUserKeyScope(const CTalunaContext& context) : m_Context(context) { ++m_Context.m_nUserKeyScopes; }
+    ~CUserKeyScope() {
+        if (--m_Context.m_nUserKeyScopes == 0) m_Context.m_UserKeyCache.clear();
+    }
+    CUserKeyScope(const CUserKeyScope&) = delete;
+    CUserKeyScope& operator=(const CUserKeyScope&) = delete;
+
+private:
+    const CTalunaContext& m_Context;
 };

@@ -1,5 +1,7 @@
 #include "model/text_lines.h"
 
+#include <algorithm>
+
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
     size_t start = 0;
@@ -95,6 +97,34 @@ std::string CVectorLineSource::GetLine(int line) const {
     if (line < 0 || line >= GetLineCount()) return {};
     const std::string& text = m_Lines[static_cast<size_t>(line)];
     return text.size() > MAX_LINE_LENGTH ? text.substr(0, MAX_LINE_LENGTH) : text;
+}
+
+CTextLineSource::CTextLineSource(std::string text) : m_Text(std::move(text)) {
+    size_t start = 0;
+    for (size_t i = 0; i < m_Text.size(); ++i) {
+        if (m_Text[i] == '\n' || m_Text[i] == '\r') {
+            m_Lines.emplace_back(start, i - start);
+            if (m_Text[i] == '\r' && i + 1 < m_Text.size() && m_Text[i + 1] == '\n') ++i;
+            start = i + 1;
+        }
+    }
+    if (start < m_Text.size()) m_Lines.emplace_back(start, m_Text.size() - start);
+}
+
+std::string CTextLineSource::GetLine(int line) const {
+    std::string buffer;
+    return std::string(GetLineView(line, buffer));
+}
+
+int CTextLineSource::GetLineLength(int line) const {
+    if (line < 0 || line >= GetLineCount()) return 0;
+    return static_cast<int>(m_Lines[static_cast<size_t>(line)].second);
+}
+
+std::string_view CTextLineSource::GetLineView(int line, std::string&) const {
+    if (line < 0 || line >= GetLineCount()) return {};
+    const auto [start, length] = m_Lines[static_cast<size_t>(line)];
+    return std::string_view(m_Text).substr(start, std::min<size_t>(length, MAX_LINE_LENGTH));
 }
 
 std::string_view CVectorLineSource::GetLineView(int line, std::string&) const {

@@ -36,6 +36,21 @@ std::string JoinLinesWithEnds(const std::vector<std::string>& lines, const std::
 std::string_view CutAtNul(std::string_view text);
 const char* LineEndChars(ELineEnd lineEnd);
 
+// The lines of one text held in memory without copying them: the text and where
+// each line starts and ends. For the command-line checker.
+class CTextLineSource : public ILineSource {
+public:
+    explicit CTextLineSource(std::string text);
+    int GetLineCount() const override { return static_cast<int>(m_Lines.size()); }
+    std::string GetLine(int line) const override;
+    int GetLineLength(int line) const override;
+    std::string_view GetLineView(int line, std::string& buffer) const override;
+
+private:
+    std::string m_Text;
+    std::vector<std::pair<size_t, size_t>> m_Lines;  // start and length
+};
+
 // Lines held in memory, for the command-line checker and the tests.
 class CVectorLineSource : public ILineSource {
 public:
