@@ -190,9 +190,19 @@ bool DataTypeRule(CRuleRun& run) {
            AllowedValues(run, run.R(1), def, type.defaultWidth, type.low, type.high, type.text, type.low == 0);
 }
 
+// A number in low..high; a text that is no number fails with the same message.
+bool NumberIn(CRuleRun& run, const std::string& text, std::int64_t low, std::int64_t high, const char* rangeText,
+              int id) {
+    if (ScanNumber(text, WIDTH_ANY)) {
+        const std::int64_t value = NumberValue(text);
+        if (value >= low && value <= high) return true;
+    }
+    return run.Fail(id, rangeText);
+}
+
 bool BitRule(CRuleRun& run) {
-    return run.Scan(run.R(0), WIDTH_ANY) && run.Range(run.R(0), 0, 7, "UCHAR: 0..7", IDS_OUT_OF_RANGE) &&
-           run.Scan(run.R(1), WIDTH_ANY) && run.Range(run.R(1), 0, 1, "BIT: 0|1") &&
+    return NumberIn(run, run.R(0), 0, 7, "UCHAR: 0..7", IDS_OUT_OF_RANGE) &&
+           NumberIn(run, run.R(1), 0, 1, "BIT: 0|1", IDS_VALUE_EXCEEDS_LIMIT) &&
            AllowedValues(run, run.R(2), run.R(1), WIDTH_ANY, 0, 1, "BIT: 0|1", true);
 }
 
@@ -210,7 +220,7 @@ bool BitAreaRule(CRuleRun& run) {
     if (vLast < vFirst || vLast - vFirst > 7)
         return run.Fail(IDS_OUT_OF_RANGE, "First_Bit<=Last_Bit & Last_Bit-FirstBit<7");
     const std::int64_t areaLimit = (std::int64_t{1} << (vLast - vFirst + 1)) - 1;
-    return run.Scan(run.R(1), WIDTH_ANY) && run.Range(run.R(1), 0, 255, "UCHAR: 0..255") &&
+    return NumberIn(run, run.R(1), 0, 255, "UCHAR: 0..255", IDS_VALUE_EXCEEDS_LIMIT) &&
            AllowedValues(run, run.R(2), run.R(1), WIDTH_ANY, 0, 255, "UCHAR: 0..255", true, areaLimit);
 }
 
