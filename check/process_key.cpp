@@ -63,15 +63,20 @@ void SplitAt(CKeyEntry& entry, char separator, char blanked) {
     entry.m_Ready[1] = entry.m_Value;
 }
 
+// The blank-separated words go to R0, R1, ...; the value ends as the last word.
 void SplitWords(CKeyEntry& entry) {
     ReplaceAll(entry.m_Value, MARKER_CHAR, ' ');
+    const std::string_view value = entry.m_Value;
+    size_t start = 0;
     for (size_t item = 0;; ++item) {
-        const size_t blank = entry.m_Value.find(' ');
-        entry.m_Ready[item] = TrimRight(std::string_view(entry.m_Value).substr(0, blank));
+        const size_t blank = value.find(' ', start);
+        entry.m_Ready[item] = TrimRight(value.substr(start, blank == npos ? npos : blank - start));
         if (item >= 3) entry.m_Ready.emplace_back();
         if (blank == npos) break;
-        entry.m_Value = TrimLeft(std::string_view(entry.m_Value).substr(blank));
+        start = blank;
+        while (start < value.size() && IsSpaceByte(value[start])) ++start;
     }
+    entry.m_Value.erase(0, start);
 }
 
 void Split(CKeyEntry& entry, ESplit split, const std::string& value) {

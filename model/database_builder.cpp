@@ -67,6 +67,35 @@ void ReplaceQuotes(std::string& value) {
     }
 }
 
+// Every backslash of the value joins the next line: the backslash becomes a
+// blank, the comment rule cuts the value, and the next line is appended after
+// CR LF. The first ';' and the first marker are tracked as lines are appended
+// and the value is cut, so that long chains of joined lines stay linear.
+void JoinContinuationLines(std::string& value, const ILineSource& lines, int& next, int& lineNo,
+                           std::string& buffer) {
+    const int lineCount = lines.GetLineCount();
+    size_t firstSemi = value.find(';');
+    size_t firstMarker = value.find(MARKER_CHAR);
+    size_t searchFrom = 0;
+    for (size_t bs = value.find('\\'); bs != npos; bs = value.find('\\', searchFrom)) {
+        value[bs] = ' ';
+        if (firstSemi != npos)
+            value.resize(firstMarker != npos && firstSemi < firstMarker ? firstMarker : firstSemi);
+        while (!value.empty() && IsSpaceByte(value.back())) value.pop_back();
+        if (firstSemi >= value.size()) firstSemi = npos;
+        if (firstMarker >= value.size()) firstMarker = npos;
+        searchFrom = std::min(bs + 1, value.size());
+        if (next < lineCount) {
+            ++lineNo;
+            value += "\r\n";
+            const size_t appended = value.size();
+            value += lines.GetLineView(next++, buffer);
+            if (firstSemi == npos) firstSemi = value.find(';', appended);
+            if (firstMarker == npos) firstMarker = value.find(MARKER_CHAR, appended);
+        }
+    }
+}
+
 class CBuildProgress {
 public:
     CBuildProgress(IProgressSink* sink, long long total) : m_pSink(sink), m_nTotal(total) {
@@ -143,16 +172,7 @@ void BuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDataba
 
                     if (!value.empty() && value.find('\\') != npos) {
                         firstLine = lineNo;
-                        for (size_t bs = value.find('\\'); bs != npos; bs = value.find('\\')) {
-                            value[bs] = ' ';
-                            if (value.find(';') != npos) CutComment(value);
-                            value = TrimRight(value);
-                            if (next < lineCount) {
-                                ++lineNo;
-                                value += "\r\n";
-                                value += lines.GetLineView(next++, buffer);
-                            }
-                        }
+                        JoinContinuationLines(value, lines, next, lineNo, buffer);
                     }
 
                     if (!value.empty()) {
