@@ -24,7 +24,7 @@ build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
 run: build
-	$(BUILD)/cli/taluna-check $(EXAMPLE)
+	$(BUILD)/app/taluna $(EXAMPLE)
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)

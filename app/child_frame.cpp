@@ -1,0 +1,117 @@
+#include "app/child_frame.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QSplitter>
+
+#include "app/command_ids.h"
+#include "app/taluna_doc.h"
+#include "check/check_gsd.h"
+#include "model/database_builder.h"
+#include "views/gsd_text_view.h"
+#include "views/gsd_tree_view.h"
+#include "views/input_view.h"
+
+namespace {
+constexpr int TREE_WIDTH = 200;
+constexpr int FORM_ALLOWANCE = 70;
+}  // namespace
+
+CChildFrame::CChildFrame(CTalunaDoc* document, QWidget* parent) : QWidget(parent), m_pDoc(document) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setProperty("helpContext", HID_BASE_RESOURCE + IDR_GSDTYPE);
+    setAcceptDrops(false);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_pOuter = new QSplitter(Qt::Horizontal, this);
+    m_pTreeView = new CGSDTreeView(*this, m_pOuter);
+    m_pInner = new QSplitter(Qt::Vertical, m_pOuter);
+    m_pTextView = new CGSDTextView(document, m_pInner);
+    m_pInputView = new CInputView(*this, m_pInner);
+    m_pOuter->addWidget(m_pTreeView);
+    m_pOuter->addWidget(m_pInner);
+    m_pInner->addWidget(m_pTextView);
+    m_pInner->addWidget(m_pInputView);
+    m_pOuter->setSizes({TREE_WIDTH, 600});
+    m_pOuter->setStretchFactor(1, 1);
+    m_pInner->setSizes({std::max(20, 500 - FORM_ALLOWANCE), 0});
+    m_pInner->setStretchFactor(0, 1);
+    m_pInner->setCollapsible(1, true);
+    layout->addWidget(m_pOuter);
+    setFocusProxy(m_pTextView);
+    document->setParent(this);
+    connect(document, &CTalunaDoc::titleChanged, this, &CChildFrame::UpdateTitle);
+    connect(document, &CTalunaDoc::modifiedChanged, this, [this](bool modified) { setWindowModified(modified); });
+    connect(m_pTextView, &CGSDTextView::lineDoubleClicked, m_pTreeView, &CGSDTreeView::SelectKeyAtLine);
+    UpdateTitle();
+    m_pTreeView->OnInitialUpdate();
+}
+
+CTalunaContext& CChildFrame::Context() { return m_pDoc->Context(); }
+CKeyDatabase& CChildFrame::Database() { return m_pDoc->Database(); }
+const ILineSource& CChildFrame::Lines() const { return m_pDoc->Lines(); }
+bool CChildFrame::IsWriteProtected() const { return m_pDoc->m_bWriteProtected != 0; }
+bool CChildFrame::IsTreeRefresh() const { return m_pDoc->m_bTreeRefresh != 0; }
+void CChildFrame::SetTreeRefresh(bool refresh) { m_pDoc->m_bTreeRefresh = refresh ? 1 : 0; }
+void CChildFrame::SelectLine(int line) { m_pTextView->SelectLine(line); }
+bool CChildFrame::WriteBackEntry(CKeyEntry& entry) { return m_pTextView->WriteBackEntry(entry); }
+
+void CChildFrame::UpdateAllViews(QWidget* sender) {
+    if (sender != m_pTreeView) m_pTreeView->OnUpdate();
+    if (sender != m_pInputView) m_pInputView->OnUpdate();
+}
+
+void CChildFrame::SetKeyFormEnabled(bool enabled) { m_pInputView->setEnabled(enabled); }
+
+void CChildFrame::CheckSyntax() {
+    RunCheckSyntax(Context(), Lines(), Database(), m_pDoc);
+    UpdateAllViews(nullptr);
+}
+
+void CChildFrame::Rebuild() {
+    RebuildDatabase(Context(), Lines(), Database());
+    SetTreeRefresh(true);
+    m_pTreeView->SetStale(false);
+    SetKeyFormEnabled(true);
+    UpdateAllViews(nullptr);
+}
+
+void CChildFrame::UpdateTitle() { setWindowTitle(m_pDoc->Title() + "[*]"); }
+
+bool CChildFrame::Save() {
+    if (m_pDoc->PathName().isEmpty()) return SaveAs();
+    const bool ok = m_pDoc->SaveDocument(m_pDoc->PathName());
+    if (ok) emit documentSaved(m_pDoc->PathName());
+    return ok;
+}
+
+bool CChildFrame::SaveAs() {
+    QString start = m_pDoc->PathName();
+    if (start.isEmpty()) start = m_pDoc->Title() + ".GSD";
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save As"), start, tr("GSD-Files (*.gsd);;All Files (*)"));
+    if (path.isEmpty()) return false;
+    const bool ok = m_pDoc->SaveDocument(path);
+    if (ok) emit documentSaved(m_pDoc->PathName());
+    return ok;
+}
+
+bool CChildFrame::QueryClose() {
+    if (!m_pDoc->IsModified()) return true;
+    const auto answer = QMessageBox::question(this, "Taluna", tr("Save changes to %1?").arg(m_pDoc->Title()),
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::Yes) return Save();
+    return true;
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+    if (!QueryClose()) {
+        event->ignore();
+        return;
+    }
+    m_pDoc->OnCloseDocument();
+    event->accept();
+}

@@ -1,0 +1,64 @@
+#pragma once
+// The window of one document: the tree pane left, the text pane top right and
+// the key editor form below it, in two splitters.
+
+#include <QWidget>
+
+#include "views/gsd_view_host.h"
+
+class QSplitter;
+class CTalunaDoc;
+class CGSDTreeView;
+class CGSDTextView;
+class CInputView;
+
+class CChildFrame : public QWidget, public IGsdViewHost {
+    Q_OBJECT
+public:
+    explicit CChildFrame(CTalunaDoc* document, QWidget* parent = nullptr);
+
+    CTalunaDoc* GetDocument() const { return m_pDoc; }
+    CGSDTreeView* TreeView() override { return m_pTreeView; }
+    CGSDTextView* TextView() const { return m_pTextView; }
+    CInputView* InputView() const { return m_pInputView; }
+    QSplitter* OuterSplitter() const { return m_pOuter; }
+    QSplitter* InnerSplitter() const { return m_pInner; }
+
+    // The view host of the tree and the key form.
+    CTalunaContext& Context() override;
+    CKeyDatabase& Database() override;
+    const ILineSource& Lines() const override;
+    const void* Document() const override { return m_pDoc; }
+    bool IsWriteProtected() const override;
+    bool IsTreeRefresh() const override;
+    void SetTreeRefresh(bool refresh) override;
+    void SelectLine(int line) override;
+    bool WriteBackEntry(CKeyEntry& entry) override;
+    void UpdateAllViews(QWidget* sender) override;
+    void SetKeyFormEnabled(bool enabled) override;
+    void CheckSyntax() override;
+    // Rebuild (F5): the database again from the text; the tree refills.
+    void Rebuild();
+
+    // Asks whether to save a modified document; false when the user cancels.
+    bool QueryClose();
+    // Saves to the document's path, or asks for one; false when nothing was saved.
+    bool Save();
+    bool SaveAs();
+
+signals:
+    void documentSaved(const QString& path);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void UpdateTitle();
+
+    CTalunaDoc* m_pDoc;
+    QSplitter* m_pOuter;
+    QSplitter* m_pInner;
+    CGSDTreeView* m_pTreeView;
+    CGSDTextView* m_pTextView;
+    CInputView* m_pInputView;
+};

@@ -1,0 +1,105 @@
+#include "app/progress_wnd.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/cp1252.h"
+#include "check/string_table.h"
+
+CProgressWnd::CProgressWnd(QWidget* parent, int titleId) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    if (parent != nullptr) {
+        QWidget* owner = parent->window();
+        if (owner->isEnabled()) {
+            owner->setEnabled(false);
+            m_bDisabledOwner = true;
+        }
+        m_pOwner = owner;
+    }
+    setModal(false);
+    setWindowTitle(DecodeCp1252(LoadString(titleId)));
+    auto* layout = new QVBoxLayout(this);
+    m_pStatus = new QLabel(this);
+    m_pStatus->setMinimumWidth(320);
+    m_pBar = new QProgressBar(this);
+    m_pBar->setRange(m_nLow, m_nHigh);
+    m_pBar->setValue(m_nPos);
+    m_pBar->setTextVisible(false);
+    m_pPercent = new QLabel(" 0 %", this);
+    auto* cancel = new QPushButton(tr("Cancel"), this);
+    cancel->setVisible(false);
+    connect(cancel, &QPushButton::clicked, this, [this] { m_bCancel = true; });
+    layout->addWidget(m_pStatus);
+    layout->addWidget(m_pBar);
+    layout->addWidget(m_pPercent);
+    layout->addWidget(cancel);
+    // The window stays enabled although its owner is disabled.
+    setEnabled(true);
+    show();
+}
+
+CProgressWnd::~CProgressWnd() {
+    if (m_bDisabledOwner && m_pOwner) m_pOwner->setEnabled(true);
+}
+
+void CProgressWnd::SetStatus(const QString& text) { m_pStatus->setText(text); }
+
+void CProgressWnd::SetRange(int low, int high) {
+    m_nLow = low;
+    m_nHigh = high;
+    m_pBar->setRange(low, high);
+}
+
+void CProgressWnd::SetPos(int pos) {
+    PumpMessages();
+    m_nPos = pos;
+    m_pBar->setValue(pos);
+    UpdatePercent();
+}
+
+void CProgressWnd::OffsetPos(int delta) { SetPos(m_nPos + delta); }
+
+bool CProgressWnd::CheckCancel() {
+    PumpMessages();
+    const bool cancel = m_bCancel;
+    m_bCancel = false;
+    return cancel;
+}
+
+int CProgressWnd::Percent(int low, int high, int pos) {
+    if (high == low) return 0;
+    int p = (pos - low) * 100 / (high - low);
+    if (p != 100) p %= 100;
+    return p;
+}
+
+QString CProgressWnd::PercentText() const { return m_pPercent->text(); }
+
+void CProgressWnd::PumpMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); }
+
+void CProgressWnd::UpdatePercent() {
+    const QString text = QString("%1%").arg(Percent(m_nLow, m_nHigh, m_nPos));
+    if (m_pPercent->text() != text) m_pPercent->setText(text);
+}
+
+void CProgressSink::Begin(const std::string& caption) {
+    if (m_nDepth++ > 0) return;
+    m_pWnd = new CProgressWnd(m_pParent);
+    m_pWnd->setWindowTitle(DecodeCp1252(caption));
+}
+
+void CProgressSink::SetStatus(const std::string& text) {
+    if (m_pWnd) m_pWnd->SetStatus(DecodeCp1252(text));
+}
+
+void CProgressSink::StepIt() {
+    if (m_pWnd) m_pWnd->StepIt();
+}
+
+void CProgressSink::End() {
+    if (m_nDepth == 0 || --m_nDepth > 0) return;
+    delete m_pWnd;
+    m_pWnd = nullptr;
+}

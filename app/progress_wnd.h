@@ -1,0 +1,62 @@
+#pragma once
+// The progress window of long operations: status line, bar and percent text.
+// Every advance processes pending events while the owner window stays disabled.
+
+#include <QDialog>
+#include <QPointer>
+#include <string>
+
+#include "model/seams.h"
+
+class QLabel;
+class QProgressBar;
+
+class CProgressWnd : public QDialog {
+    Q_OBJECT
+public:
+    // `titleId` is the caption's string-table id (57 "Processing GSD file...").
+    explicit CProgressWnd(QWidget* parent, int titleId = 57);
+    ~CProgressWnd() override;
+
+    void SetStatus(const QString& text);
+    void SetRange(int low, int high);
+    void SetPos(int pos);
+    void OffsetPos(int delta);
+    void SetStep(int step) { m_nStep = step; }
+    void StepIt() { SetPos(m_nPos + m_nStep); }
+    bool CheckCancel();
+    QString PercentText() const;
+
+    // p = (pos - low) * 100 / (high - low), taken modulo 100 unless it is 100.
+    static int Percent(int low, int high, int pos);
+
+private:
+    void PumpMessages();
+    void UpdatePercent();
+
+    int m_nLow = 0;
+    int m_nHigh = 100;
+    int m_nStep = 1;
+    int m_nPos = 0;
+    bool m_bCancel = false;
+    QPointer<QWidget> m_pOwner;
+    bool m_bDisabledOwner = false;
+    QLabel* m_pStatus = nullptr;
+    QLabel* m_pPercent = nullptr;
+    QProgressBar* m_pBar = nullptr;
+};
+
+// The progress seam of the core: opens a progress window on Begin and closes it on End.
+class CProgressSink : public IProgressSink {
+public:
+    explicit CProgressSink(QWidget* parent) : m_pParent(parent) {}
+    void Begin(const std::string& caption) override;
+    void SetStatus(const std::string& text) override;
+    void StepIt() override;
+    void End() override;
+
+private:
+    QWidget* m_pParent;
+    CProgressWnd* m_pWnd = nullptr;
+    int m_nDepth = 0;
+};

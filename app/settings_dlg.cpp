@@ -1,0 +1,79 @@
+#include "app/settings_dlg.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QVBoxLayout>
+
+#include "app/cp1252.h"
+#include "check/string_table.h"
+#include "model/taluna_context.h"
+
+namespace {
+
+QString Text(int id) { return DecodeCp1252(LoadString(id)); }
+
+QCheckBox* AddBox(QGroupBox* group, int textId, const char* name) {
+    auto* box = new QCheckBox(Text(textId), group);
+    box->setObjectName(name);
+    group->layout()->addWidget(box);
+    return box;
+}
+
+QGroupBox* AddGroup(QWidget* parent, QLayout* layout, int textId) {
+    auto* group = new QGroupBox(Text(textId), parent);
+    group->setLayout(new QVBoxLayout);
+    layout->addWidget(group);
+    return group;
+}
+
+}  // namespace
+
+CSettingsDlg::CSettingsDlg(QWidget* parent, int titleId) : QDialog(parent) {
+    setWindowTitle(Text(titleId == 0 ? 65135 : titleId));
+    auto* layout = new QVBoxLayout(this);
+    QGroupBox* failSafe = AddGroup(this, layout, 65136);
+    m_pNoSemanticCheck = AddBox(failSafe, 65137, "NoSemanticCheck");
+    m_pNoWinPosSave = AddBox(failSafe, 65138, "NoWinPosSave");
+    failSafe->setEnabled(false);
+    QGroupBox* program = AddGroup(this, layout, 65142);
+    m_pShowSplash = AddBox(program, 65144, "ShowSplash");
+    m_pCoolMenu = AddBox(program, 65145, "CoolMenu");
+    m_pNoBackup = AddBox(program, 65147, "NoBackup");
+    QGroupBox* editor = AddGroup(this, layout, 65143);
+    m_pSyntax = AddBox(editor, 65148, "Syntax");
+    m_pSyntax->setEnabled(false);
+    m_pWarnings = AddBox(editor, 65150, "Warnings");
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+void CSettingsDlg::SetFrom(const CSettings& settings) {
+    m_pNoSemanticCheck->setChecked(settings.m_bNoSemanticCheck != 0);
+    m_pNoWinPosSave->setChecked(settings.m_bNoWinPosSave != 0);
+    m_pShowSplash->setChecked(settings.m_bShowSplash != 0);
+    m_pCoolMenu->setChecked(settings.m_bCoolMenu != 0);
+    m_pNoBackup->setChecked(settings.m_nNoBackup != 0);
+    m_pSyntax->setChecked(settings.m_nSyntax != 0);
+    m_pWarnings->setChecked(settings.m_nWarnings != 0);
+}
+
+void CSettingsDlg::CopyTo(CSettings& settings) const {
+    settings.m_bNoSemanticCheck = m_pNoSemanticCheck->isChecked() ? 1 : 0;
+    settings.m_bNoWinPosSave = m_pNoWinPosSave->isChecked() ? 1 : 0;
+    settings.m_bShowSplash = m_pShowSplash->isChecked() ? 1 : 0;
+    settings.m_bCoolMenu = m_pCoolMenu->isChecked() ? 1 : 0;
+    settings.m_nNoBackup = m_pNoBackup->isChecked() ? 1 : 0;
+    settings.m_nSyntax = m_pSyntax->isChecked() ? 1 : 0;
+    settings.m_nWarnings = m_pWarnings->isChecked() ? 1 : 0;
+}
+
+bool RunSettingsDialog(QWidget* parent, CSettings& settings) {
+    CSettingsDlg dialog(parent);
+    dialog.SetFrom(settings);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    dialog.CopyTo(settings);
+    return true;
+}

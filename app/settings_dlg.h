@@ -1,0 +1,30 @@
+#pragma once
+// The settings dialog: seven check boxes in three groups; the fail-safe group and
+// the syntax box are shown disabled.
+
+#include <QDialog>
+
+class QCheckBox;
+struct CSettings;
+
+class CSettingsDlg : public QDialog {
+    Q_OBJECT
+public:
+    // `titleId` 0 means 65135 "Settings...".
+    explicit CSettingsDlg(QWidget* parent = nullptr, int titleId = 0);
+
+    void SetFrom(const CSettings& settings);
+    // Copies all seven boxes into `settings`.
+    void CopyTo(CSettings& settings) const;
+
+    QCheckBox* m_pNoSemanticCheck;
+    QCheckBox* m_pNoWinPosSave;
+    QCheckBox* m_pShowSplash;
+    QCheckBox* m_pCoolMenu;
+    QCheckBox* m_pNoBackup;
+    QCheckBox* m_pSyntax;
+    QCheckBox* m_pWarnings;
+};
+
+// The Settings command: runs the dialog over `settings`; OK copies the boxes back.
+bool RunSettingsDialog(QWidget* parent, CSettings& settings);

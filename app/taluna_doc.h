@@ -1,0 +1,101 @@
+#pragma once
+// One GSD file open in the editor: owns its text (a QTextDocument with the
+// highlighter), its key database and its flags; loads and saves the file and
+// writes the backup copy the database is built from. Views observe it.
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/key_database.h"
+#include "model/seams.h"
+#include "model/text_lines.h"
+
+class QTextDocument;
+class CGSDHighlighter;
+class CTalunaContext;
+
+// The lines of a document's text as the core reads them (Windows-1252 bytes, at
+// most 1024 characters a line).
+class CDocLineSource : public ILineSource {
+public:
+    explicit CDocLineSource(const QTextDocument* document) : m_pDocument(document) {}
+    int GetLineCount() const override;
+    std::string GetLine(int line) const override;
+    int GetLineLength(int line) const override;
+
+private:
+    const QTextDocument* m_pDocument;
+};
+
+class CTalunaDoc : public QObject {
+    Q_OBJECT
+public:
+    // Files larger than this are refused with a message.
+    static constexpr qint64 MAX_FILE_SIZE = 64LL * 1024 * 1024;
+
+    explicit CTalunaDoc(CTalunaContext& context, QObject* parent = nullptr);
+    ~CTalunaDoc() override;
+
+    QTextDocument* TextDocument() const { return m_pText; }
+    CGSDHighlighter* Highlighter() const { return m_pHighlighter; }
+    CKeyDatabase& Database() { return m_Database; }
+    const ILineSource& Lines() const { return m_Lines; }
+    CTalunaContext& Context() { return m_Context; }
+
+    // Reads `path` into the document (the load path of Part 1.3: backup file,
+    // database). `readOnly` makes the text view read-only. False when the file
+    // could not be read at all; the message has been shown.
+    bool OpenDocument(const QString& path, bool readOnly = false);
+    // Reads a template into this untitled document.
+    bool OpenTemplate(const QString& path);
+    // Writes the text to the document's file (Save) or to `path` (Save As).
+    bool SaveDocument(const QString& path);
+    // Clears the output window; the frame then closes the document's window.
+    void OnCloseDocument();
+
+    // The file's full path; empty while untitled.
+    QString PathName() const { return m_PathName; }
+    // The file name, or "GSD<n>" while untitled.
+    QString Title() const;
+    void SetUntitledNumber(int number) { m_nUntitled = number; }
+    bool IsModified() const;
+    void SetModified(bool modified);
+    bool IsReadOnlyView() const { return m_bReadOnlyView; }
+
+    void SetCaret(int line, int column);
+    int CaretLine() const { return m_nCaretLine; }
+    int CaretColumn() const { return m_nCaretColumn; }
+
+    // The bytes the document would write now.
+    std::string TextBytes() const;
+
+    int m_bWriteProtected = 0;
+    int m_bTreeRefresh = 0;
+
+signals:
+    void caretChanged();
+    void titleChanged();
+    void modifiedChanged(bool modified);
+
+private:
+    bool ReadFileBytes(const QString& path, std::string& bytes);
+    void LoadBytes(const std::string& bytes, const QString& source);
+    void SetText(const std::string& bytes);
+    void WriteBackupAndBuild(const QString& source, const QString& title);
+    void BuildFromText(const std::string& text);
+
+    CTalunaContext& m_Context;
+    QTextDocument* m_pText;
+    CGSDHighlighter* m_pHighlighter;
+    CKeyDatabase m_Database;
+    CDocLineSource m_Lines;
+    CTextLayout m_Layout;
+    QString m_PathName;
+    int m_nUntitled = 1;
+    bool m_bReadOnlyView = false;
+    int m_nCaretLine = 0;
+    int m_nCaretColumn = 0;
+};

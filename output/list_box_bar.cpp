@@ -1,0 +1,107 @@
+#include "output/list_box_bar.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QPixmap>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <QTreeView>
+
+#include "app/command_ids.h"
+#include "app/cp1252.h"
+#include "check/string_table.h"
+#include "output/check_message.h"
+
+namespace {
+
+constexpr int ROLE_ICON_INDEX = Qt::UserRole + 1;
+
+struct SKindIcon {
+    QColor m_Colour;
+    const char* m_pszGlyph;
+};
+
+// Info, Error, Fatal Error, Warning.
+const SKindIcon kIcons[] = {
+    {QColor(30, 100, 200), "i"}, {QColor(200, 30, 30), "x"}, {QColor(120, 0, 0), "!!"}, {QColor(230, 170, 0), "!"}};
+
+QIcon PaintIcon(const SKindIcon& spec) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(spec.m_Colour);
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QRectF(1, 1, 14, 14));
+    QFont font;
+    font.setPixelSize(11);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, spec.m_pszGlyph);
+    return QIcon(pixmap);
+}
+
+int IconIndex(int kind) { return kind >= 0 && kind <= 3 ? kind : 0; }
+
+}  // namespace
+
+QIcon CMyListBoxBar::KindIcon(int kind) {
+    static const std::array<QIcon, 4> icons = {PaintIcon(kIcons[0]), PaintIcon(kIcons[1]), PaintIcon(kIcons[2]),
+                                               PaintIcon(kIcons[3])};
+    return icons[static_cast<size_t>(IconIndex(kind))];
+}
+
+CMyListBoxBar::CMyListBoxBar(QWidget* parent) : QDockWidget(DecodeCp1252(LoadString(65108)), parent) {
+    setObjectName("OutputBar");
+    setAllowedAreas(Qt::AllDockWidgetAreas);
+    m_pModel = new QStandardItemModel(0, 3, this);
+    m_pModel->setHorizontalHeaderLabels({DecodeCp1252(LoadString(65099)), DecodeCp1252(LoadString(65100)),
+                                         DecodeCp1252(LoadString(65101))});
+    m_pProxy = new QSortFilterProxyModel(this);
+    m_pProxy->setSourceModel(m_pModel);
+    m_pList = new QTreeView(this);
+    m_pList->setObjectName("OutputList");
+    m_pList->setProperty("helpContext", HID_BASE_CONTROL + IDC_OUTPUT_LIST);
+    m_pList->setModel(m_pProxy);
+    m_pList->setRootIsDecorated(false);
+    m_pList->setUniformRowHeights(true);
+    m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pList->setSortingEnabled(false);
+    m_pList->header()->setSectionsClickable(false);
+    m_pList->header()->setDefaultAlignment(Qt::AlignLeft);
+    m_pList->setColumnWidth(0, 100);
+    m_pList->setColumnWidth(1, 80);
+    m_pList->setColumnWidth(2, 500);
+    m_pList->setFrameShadow(QFrame::Sunken);
+    setWidget(m_pList);
+}
+
+void CMyListBoxBar::AddRow(const CCheckMessage& message) {
+    if (isHidden()) show();
+    auto* kind = new QStandardItem(KindIcon(message.m_nKind), DecodeCp1252(message.KindText()));
+    kind->setData(IconIndex(message.m_nKind), ROLE_ICON_INDEX);
+    auto* line = new QStandardItem(DecodeCp1252(message.LineText()));
+    auto* text = new QStandardItem(DecodeCp1252(message.m_Text));
+    m_pModel->appendRow({kind, line, text});
+    if (message.m_pDoc != nullptr) m_pNavDoc = message.m_pDoc;
+}
+
+void CMyListBoxBar::Clear() {
+    m_pModel->removeRows(0, m_pModel->rowCount());
+    m_pNavDoc = nullptr;
+}
+
+int CMyListBoxBar::RowCount() const { return m_pModel->rowCount(); }
+
+QString CMyListBoxBar::RowText(int row, int column) const {
+    const QStandardItem* item = m_pModel->item(row, column);
+    return item ? item->text() : QString();
+}
+
+int CMyListBoxBar::RowIconIndex(int row) const {
+    const QStandardItem* item = m_pModel->item(row, 0);
+    return item ? item->data(ROLE_ICON_INDEX).toInt() : -1;
+}

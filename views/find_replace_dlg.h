@@ -1,0 +1,32 @@
+#pragma once
+// The Edit menu's Find and Replace dialog over a plain-text editor.
+
+#include <QDialog>
+#include <QPointer>
+
+class QCheckBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+class CFindReplaceDlg : public QDialog {
+    Q_OBJECT
+public:
+    CFindReplaceDlg(QPlainTextEdit* editor, bool replace, QWidget* parent = nullptr);
+    void SetEditor(QPlainTextEdit* editor) { m_pEditor = editor; }
+
+    // Finds the next occurrence after the caret; false when there is none.
+    bool FindNext();
+    // Replaces the current match (if the selection is one) and finds the next.
+    bool ReplaceOne();
+    // Replaces every occurrence in one undo step; returns how many.
+    int ReplaceAll();
+
+    QLineEdit* m_pFind;
+    QLineEdit* m_pReplace;
+    QCheckBox* m_pMatchCase;
+    QCheckBox* m_pWholeWord;
+
+private:
+    QPointer<QPlainTextEdit> m_pEditor;
+};
