@@ -1,0 +1,267 @@
+// The database builder: which lines become entries, where the keyword ends, and
+// how comments, continuation lines, quotes and index parentheses shape the value.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/database_builder.h"
+#include "model/key_database.h"
+#include "model/key_entry.h"
+#include "model/taluna_context.h"
+#include "model/text_lines.h"
+
+namespace {
+
+const std::string S = "\xA7";  // the marker for a closing quote or parenthesis
+
+struct SBuilt {
+    CTalunaContext context;
+    CKeyDatabase database;
+};
+
+void Build(SBuilt& built, std::vector<std::string> lines) {
+    CVectorLineSource source(std::move(lines));
+    BuildDatabase(built.context, source, built.database);
+}
+
+struct SEntryCase {
+    const char* name;
+    std::string line;  // one key line after the header
+    std::string keyword;
+    std::string value;
+    int noString;
+};
+
+// Unknown keywords are used so that classification leaves the value as the
+// builder handed it over.
+TEST(DatabaseBuilder, KeywordValueAndNoStringFlagOfOneLine) {
+    const SEntryCase cases[] = {
+        {"blank and equal sign", "Foo = 1", "Foo", "1", 1},
+        {"equal sign only", "Foo=1", "Foo", "1", 1},
+        {"blank only", "Foo 1", "Foo", "1", 1},
+        {"keyword alone", "Foo", "Foo", "", 1},
+        {"tab between key and value", "Foo\t5", "Foo\t5", "", 1},
+        {"tab before the equal sign", "Foo\t= 1", "Foo", "1", 1},
+        {"keyword with comment", "Foo;comment", "Foo", "", 1},
+        {"keyword, blank and comment", "Foo ; comment", "Foo", "", 1},
+        {"quoted string with comment", "Foo = \"Maker\" ; note", "Foo", "Maker" + S, 0},
+        {"semicolon inside a string cuts it", "Foo = \"A;B\"", "Foo", "A", 0},
+        {"empty string without blanks", "Foo=\"\"", "Foo", S, 1},
+        {"empty string with blanks", "Foo = \"\"", "Foo", S, 0},
+        {"string and number", "Foo = \"Name\" 0x11", "Foo", "Name" + S + " 0x11", 0},
+        {"two strings", "Foo = \"a\" \"b\"", "Foo", "a" + S + "  b" + S, 0},
+        {"comment before a quote", "Foo = 1 ; \"x\"", "Foo", "1", 1},
+        {"second string in a comment", "Foo = \"a\" ; \"b;c\"", "Foo", "a" + S, 0},
+        {"index parentheses", "Foo(0) = 0x01,0x02", "Foo", "0" + S + "   0x01,0x02", 1},
+        {"parentheses inside a string stay", "Foo = \"a(b)\"", "Foo", "a(b)" + S, 0},
+        {"parentheses inside a comment stay", "Foo = 1 ; (x)", "Foo", "1", 1},
+        {"further equal signs before a string", "Foo = 1 = 2", "Foo", "1   2", 1},
+        {"equal sign inside a string stays", "Foo = \"a=b\"", "Foo", "a=b" + S, 0},
+        {"index and string", "Foo(1) = \"ab\"", "Foo", "1" + S + "    ab" + S, 0},
+        {"marker character after a semicolon cuts there", "Foo = a ; b" + S + "c", "Foo", "a ; b", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SBuilt built;
+        Build(built, {"#Profibus_DP", c.line});
+        ASSERT_EQ(built.database.GetCount(), 1);
+        const CKeyEntry& e = *built.database.GetAt(0);
+        EXPECT_EQ(e.m_Keyword, c.keyword);
+        EXPECT_EQ(e.m_Value, c.value);
+        EXPECT_EQ(e.m_bNoString, c.noString);
+        EXPECT_EQ(e.m_Line, 1);
+        EXPECT_EQ(e.m_LongLine, 1);
+    }
+}
+
+TEST(DatabaseBuilder, NoStringFlagHoldsForOneEntryOnly) {
+    SBuilt built;
+    Build(built, {"#Profibus_DP", "Foo = \"abc\"", "Bar = 1"});
+    ASSERT_EQ(built.database.GetCount(), 2);
+    EXPECT_EQ(built.database.GetAt(0)->m_bNoString, 0);
+    EXPECT_EQ(built.database.GetAt(1)->m_bNoString, 1);
+}
+
+TEST(DatabaseBuilder, LinesBeforeTheHeaderAndCommentsAreSkipped) {
+    SBuilt built;
+    Build(built, {"Foo = 1", "; comment", "", "#Profibus_DP", "", "   ; indented comment", "  Bar = 2  ",
+                  "#PROFIBUS_DP", "Baz"});
+    ASSERT_EQ(built.database.GetCount(), 3);
+    EXPECT_EQ(built.database.GetAt(0)->m_Keyword, "Bar");
+    EXPECT_EQ(built.database.GetAt(0)->m_Line, 6);
+    // A second header line is an ordinary key line.
+    EXPECT_EQ(built.database.GetAt(1)->m_Keyword, "#PROFIBUS_DP");
+    EXPECT_EQ(built.database.GetAt(1)->m_Value, "");
+    EXPECT_EQ(built.database.GetAt(1)->m_Line, 7);
+    EXPECT_EQ(built.database.GetAt(2)->m_Keyword, "Baz");
+    EXPECT_EQ(built.database.GetAt(2)->m_Line, 8);
+}
+
+TEST(DatabaseBuilder, HeaderIsRecognisedInAnyCaseWithComment) {
+    struct {
+        const char* header;
+        bool recognised;
+    } cases[] = {
+        {"#PROFIBUS_DP", true},
+        {"#profibus_dp ; header", true},
+        {"  #Profibus_DP\t", true},
+        {"#Profibus_DP;x", true},
+        {"; #PROFIBUS_DP", false},
+        {"#PROFIBUS_DP x", false},
+        {"#PROFIBUS_DP = 1", false},
+        {"#PROFIBUS", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.header);
+        SBuilt built;
+        Build(built, {c.header, "GSD_Revision = 1"});
+        EXPECT_EQ(built.database.GetCount(), c.recognised ? 1 : 0);
+    }
+}
+
+TEST(DatabaseBuilder, TextWithoutHeaderGivesAnEmptyDatabase) {
+    SBuilt built;
+    Build(built, {"GSD_Revision = 1", "Vendor_Name = \"x\"", "Module = \"m\" 0x10", "EndModule"});
+    EXPECT_EQ(built.database.GetCount(), 0);
+    SBuilt empty;
+    Build(empty, {});
+    EXPECT_EQ(empty.database.GetCount(), 0);
+}
+
+TEST(DatabaseBuilder, ContinuedLinesJoinIntoOneEntry) {
+    SBuilt built;
+    Build(built, {"#Profibus_DP", "Foo = 0x00,\\", "  0x01", "Bar = 1"});
+    ASSERT_EQ(built.database.GetCount(), 2);
+    const CKeyEntry& foo = *built.database.GetAt(0);
+    EXPECT_EQ(foo.m_Value, "0x00,\r\n  0x01");
+    EXPECT_EQ(foo.m_LongLine, 1);
+    EXPECT_EQ(foo.m_Line, 2);
+    EXPECT_EQ(built.database.GetAt(1)->m_LongLine, 3);
+    EXPECT_EQ(built.database.GetAt(1)->m_Line, 3);
+}
+
+TEST(DatabaseBuilder, KeyContinuedOverThreeLines) {
+    SBuilt built;
+    Build(built, {"#Profibus_DP", "Foo = 1,\\", "2,\\", "3", "", "Bar = 4"});
+    ASSERT_EQ(built.database.GetCount(), 2);
+    const CKeyEntry& foo = *built.database.GetAt(0);
+    EXPECT_EQ(foo.m_Value, "1,\r\n2,\r\n3");
+    EXPECT_EQ(foo.m_LongLine, 1);
+    EXPECT_EQ(foo.m_Line, 3);
+    EXPECT_EQ(built.database.GetAt(1)->m_Line, 5);
+    EXPECT_EQ(built.database.GetAt(1)->m_LongLine, 5);
+}
+
+TEST(DatabaseBuilder, BackslashInACommentJoinsTheNextLine) {
+    SBuilt built;
+    Build(built, {"#Profibus_DP", "Foo = 1 ; c\\", "Bar = 2", "Baz = 3"});
+    ASSERT_EQ(built.database.GetCount(), 2);
+    EXPECT_EQ(built.database.GetAt(0)->m_Value, "1\r\nBar = 2");
+    EXPECT_EQ(built.database.GetAt(0)->m_Line, 2);
+    EXPECT_EQ(built.database.GetAt(1)->m_Keyword, "Baz");
+    EXPECT_EQ(built.database.GetAt(1)->m_Line, 3);
+}
+
+TEST(DatabaseBuilder, JoinedLinesKeepTheirParenthesesAndEqualSigns) {
+    SBuilt built;
+    Build(built, {"#Profibus_DP", "Foo = a\\", "b = (c)"});
+    ASSERT_EQ(built.database.GetCount(), 1);
+    EXPECT_EQ(built.database.GetAt(0)->m_Value, "a\r\nb = (c)");
+}
+
+TEST(DatabaseBuilder, ContinuationOnTheLastLineKeepsTheValue) {
+    SBuilt built;
+    Build(built, {"#Profibus_DP", "Foo = 1,\\"});
+    ASSERT_EQ(built.database.GetCount(), 1);
+    const CKeyEntry& foo = *built.database.GetAt(0);
+    EXPECT_EQ(foo.m_Value, "1,");
+    EXPECT_EQ(foo.m_LongLine, 1);
+    EXPECT_EQ(foo.m_Line, 1);
+}
+
+TEST(DatabaseBuilder, BareNumberLineIsAKeywordWithoutValue) {
+    SBuilt built;
+    Build(built, {"#Profibus_DP", "1"});
+    ASSERT_EQ(built.database.GetCount(), 1);
+    EXPECT_EQ(built.database.GetAt(0)->m_Keyword, "1");
+    EXPECT_EQ(built.database.GetAt(0)->m_Value, "");
+}
+
+TEST(DatabaseBuilder, AppendsWithoutClearingAndRebuildStartsAfresh) {
+    SBuilt built;
+    const std::vector<std::string> lines = {"#Profibus_DP", "GSD_Revision = 1", "Vendor_Name = \"v\""};
+    Build(built, lines);
+    Build(built, lines);
+    EXPECT_EQ(built.database.GetCount(), 4);
+
+    CVectorLineSource source(lines);
+    RebuildDatabase(built.context, source, built.database);
+    ASSERT_EQ(built.database.GetCount(), 2);
+    EXPECT_EQ(built.database.GetAt(0)->m_Keyword, "GSD_Revision");
+    EXPECT_EQ(built.database.GetAt(1)->m_Value, "v");
+    EXPECT_EQ(built.context.m_pCurEntry, nullptr);
+    EXPECT_EQ(built.context.m_Form.m_nFormMode, 0);
+}
+
+TEST(DatabaseBuilder, OpenBlockIsClearedWhenTheBuildEnds) {
+    SBuilt built;
+    Build(built, {"#Profibus_DP", "Module = \"m\" 0x10", "1"});
+    ASSERT_EQ(built.database.GetCount(), 2);
+    EXPECT_EQ(built.context.m_pOpenBlock, nullptr);
+    // The module stayed open while its lines were read.
+    EXPECT_EQ(built.database.GetAt(1)->m_hParent, built.database.GetAt(0));
+}
+
+TEST(DatabaseBuilder, CursorPointsIntoTheDatabaseBuiltLast) {
+    CTalunaContext context;
+    CKeyDatabase first;
+    CKeyDatabase second;
+    CVectorLineSource a({"#Profibus_DP", "GSD_Revision = 1"});
+    CVectorLineSource b({"#Profibus_DP", "Vendor_Name = \"x\"", "Model_Name = \"y\""});
+    BuildDatabase(context, a, first);
+    BuildDatabase(context, b, second);
+    ASSERT_NE(context.m_pCurEntry, nullptr);
+    EXPECT_TRUE(second.Contains(context.m_pCurEntry));
+    EXPECT_FALSE(first.Contains(context.m_pCurEntry));
+}
+
+TEST(DatabaseBuilder, NewEntriesStartUncheckedAndUnknownKeysStayUserKeys) {
+    SBuilt built;
+    Build(built, {"#Profibus_DP", "Foo = 1", "GSD_Revision = 1"});
+    ASSERT_EQ(built.database.GetCount(), 2);
+    const CKeyEntry& foo = *built.database.GetAt(0);
+    EXPECT_EQ(foo.m_TypeFlag, TYPE_USER_KEY);
+    EXPECT_EQ(foo.m_TreeGroup, 0);
+    EXPECT_EQ(foo.m_bSyntaxOk, 0);
+    EXPECT_EQ(foo.m_bAccepted, 0);
+    EXPECT_EQ(foo.m_RangeLen, "");
+    EXPECT_EQ(foo.m_hParent, nullptr);
+    EXPECT_EQ(built.database.GetAt(1)->m_TypeFlag, TYPE_SIMPLE_UINT);
+    EXPECT_EQ(built.database.GetAt(1)->m_bSyntaxOk, 0);
+}
+
+class CProgressLog : public IProgressSink {
+public:
+    void Begin(const std::string& caption) override { m_Events.push_back("begin " + caption); }
+    void SetStatus(const std::string& text) override { m_Events.push_back("status " + text); }
+    void StepIt() override { ++m_nSteps; }
+    void End() override { m_Events.push_back("end"); }
+    std::vector<std::string> m_Events;
+    int m_nSteps = 0;
+};
+
+TEST(DatabaseBuilder, ProgressWindowNamesEveryKeywordFound) {
+    SBuilt built;
+    CProgressLog progress;
+    built.context.m_pProgress = &progress;
+    Build(built, {"#Profibus_DP", "GSD_Revision = 1", "; note", "Vendor_Name = \"x\""});
+    const std::vector<std::string> expected = {"begin Building Database...", "status Keyword GSD_Revision found...",
+                                               "status Keyword Vendor_Name found...", "end"};
+    EXPECT_EQ(progress.m_Events, expected);
+    EXPECT_GT(progress.m_nSteps, 0);
+    EXPECT_LE(progress.m_nSteps, 100);
+}
+
+}  // namespace
