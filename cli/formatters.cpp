@@ -15,6 +15,21 @@ const char* Level(int kind) {
     }
 }
 
+bool IsUtf8(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const size_t extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : 9;
+        if (extra == 9 || i + extra >= text.size() + (extra == 0 ? 1 : 0)) return false;
+        for (size_t k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+// File names as UTF-8 for JSON and SARIF: names that are not UTF-8 are read as Windows-1252.
+std::string PathText(const std::string& path) { return IsUtf8(path) ? path : Cp1252ToUtf8(path); }
+
 std::string IdTag(int id) { return id > 0 ? "GSD" + std::to_string(id) : std::string(); }
 
 class CTextFormatter : public COutputFormatter {
@@ -43,7 +58,7 @@ class CJsonFormatter : public COutputFormatter {
 public:
     void Begin(std::ostream& out) override { out << "{\n  \"tool\": \"taluna-check\",\n  \"version\": \"" TALUNA_VERSION "\",\n  \"files\": ["; }
     void File(std::ostream& out, const CFileResult& result) override {
-        out << (m_bFirst ? "\n" : ",\n") << "    {\"file\": " << JsonString(result.m_Path);
+        out << (m_bFirst ? "\n" : ",\n") << "    {\"file\": " << JsonString(PathText(result.m_Path));
         m_bFirst = false;
         if (!result.m_bRead) out << ", \"error\": " << JsonString(result.m_ReadError);
         out << ", \"rows\": [";
@@ -83,7 +98,7 @@ public:
                             Level(row.m_nKind) + "\", \"message\": {\"text\": " +
                             JsonString(Cp1252ToUtf8(row.m_Text)) +
                             "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": {\"uri\": " +
-                            JsonString(Uri(result.m_Path)) + "}";
+                            JsonString(Uri(PathText(result.m_Path))) + "}";
             if (row.HasLine()) r += ", \"region\": {\"startLine\": " + std::to_string(static_cast<long long>(row.m_nLine) + 1) + "}";
             r += "}}]}";
             m_Results.push_back(std::move(r));
