@@ -1,0 +1,372 @@
+// Documents: byte-exact load and save, the backup file, bad input, the failed
+// save, highlighting and the write-back of key entries.
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include "app/cp1252.h"
+#include "app/taluna_doc.h"
+#include "gui_test_main.h"
+#include "model/key_entry.h"
+#include "model/taluna_context.h"
+#include "views/gsd_highlighter.h"
+#include "views/gsd_text_view.h"
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// The class of the highlighter's format at `column` of `block`.
+QString ClassAt(const QTextBlock& block, int column) {
+    for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+        if (column < range.start || column >= range.start + range.length) continue;
+        const QColor colour = range.format.foreground().color();
+        for (ETokenClass c : {ETokenClass::Comment, ETokenClass::String, ETokenClass::Keyword, ETokenClass::TypeWord}) {
+            const QTextCharFormat style = CGSDHighlighter::StyleOf(c);
+            if (style.foreground().color() == colour && style.fontWeight() == range.format.fontWeight()) {
+                switch (c) {
+                    case ETokenClass::Comment: return "comment";
+                    case ETokenClass::String: return "string";
+                    case ETokenClass::Keyword: return "keyword";
+                    default: return "type";
+                }
+            }
+        }
+    }
+    return "plain";
+}
+
+}  // namespace
+
+class DocumentTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_Work;
+    QString m_OldCwd;
+    CTalunaContext m_Context;
+
+    QString Path(const QString& name) const { return m_Work.filePath(name); }
+
+private slots:
+    void initTestCase() {
+        m_OldCwd = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_Work.path()));
+    }
+    void cleanupTestCase() { QDir::setCurrent(m_OldCwd); }
+    void init() {
+        RecordedMessages().clear();
+        m_Context.m_Settings = CSettings();
+    }
+
+    void cp1252RoundTripsEveryByte() {
+        std::string all;
+        for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+        QCOMPARE(EncodeCp1252(DecodeCp1252(all)), all);
+        QCOMPARE(DecodeCp1252("\x80\xA7"), QString::fromUtf8("\u20AC\u00A7"));
+    }
+
+    void corpusRoundTripIsByteIdentical() {
+        QDir corpus(TALUNA_CORPUS_DIR);
+        const QStringList files = corpus.entryList(QDir::Files);
+        QVERIFY(files.size() > 100);
+        int checked = 0;
+        for (const QString& name : files) {
+            if (name == "README.md") continue;
+            const QString source = corpus.filePath(name);
+            const QByteArray original = ReadAll(source);
+            CTalunaDoc doc(m_Context);
+            QVERIFY2(doc.OpenDocument(source), qPrintable(name));
+            QVERIFY2(!doc.IsModified(), qPrintable(name));
+            const QString copy = Path("copy.gsd");
+            QVERIFY2(doc.SaveDocument(copy), qPrintable(name));
+            QVERIFY2(ReadAll(copy) == original, qPrintable(name));
+            QVERIFY2(doc.Database().GetCount() > 0 || original.size() < 20, qPrintable(name));
+            ++checked;
+        }
+        QVERIFY(checked > 100);
+        QVERIFY(RecordedMessages().isEmpty());
+    }
+
+    void mixedLineEndsAndNoFinalLineEndSurvive() {
+        const QByteArray text = "#Profibus_DP\r\nGSD_Revision = 1\rVendor_Name = \"\xA7x\"\nModel_Name = \"m\"";
+        WriteAll(Path("mixed.gsd"), text);
+        CTalunaDoc doc(m_Context);
+        QVERIFY(doc.OpenDocument(Path("mixed.gsd")));
+        QCOMPARE(QByteArray::fromStdString(doc.TextBytes()), text);
+        WriteAll(Path("empty.gsd"), "");
+        CTalunaDoc empty(m_Context);
+        QVERIFY(empty.OpenDocument(Path("empty.gsd")));
+        QCOMPARE(empty.TextBytes(), std::string());
+        WriteAll(Path("blank.gsd"), "\r\n");
+        CTalunaDoc blank(m_Context);
+        QVERIFY(blank.OpenDocument(Path("blank.gsd")));
+        QCOMPARE(blank.TextBytes(), std::string("\r\n"));
+    }
+
+    void editedLinesTakeTheFileStyle() {
+        WriteAll(Path("lf.gsd"), "#Profibus_DP\nGSD_Revision = 1\n");
+        CTalunaDoc doc(m_Context);
+        QVERIFY(doc.OpenDocument(Path("lf.gsd")));
+        QTextCursor cursor(doc.TextDocument());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText("\nRevision = \"1\"");
+        QVERIFY(doc.IsModified());
+        QCOMPARE(doc.TextBytes(), std::string("#Profibus_DP\nGSD_Revision = 1\nRevision = \"1\"\n"));
+    }
+
+    void backupFileIsWrittenIntoTheCurrentDirectory() {
+        QTemporaryDir other;
+        const QString source = other.filePath("a.b.gsd");
+        WriteAll(source, "#Profibus_DP\nGSD_Revision = 1\n");
+        CTalunaDoc doc(m_Context);
+        QVERIFY(doc.OpenDocument(source));
+        QVERIFY(QFile::exists(Path("a.bak")));
+        QCOMPARE(ReadAll(Path("a.bak")), ReadAll(source));
+        QCOMPARE(doc.Database().GetCount(), 1);
+        QFile::remove(Path("a.bak"));
+    }
+
+    void noBackupRemovesTheBackupAgain() {
+        m_Context.m_Settings.m_nNoBackup = 1;
+        QTemporaryDir other;
+        WriteAll(other.filePath("dev.gsd"), "#Profibus_DP\nGSD_Revision = 1\n");
+        CTalunaDoc doc(m_Context);
+        QVERIFY(doc.OpenDocument(other.filePath("dev.gsd")));
+        QVERIFY(!QFile::exists(Path("dev.bak")));
+        QCOMPARE(doc.Database().GetCount(), 1);
+    }
+
+    void backupOfABakFileInTheCurrentDirectoryKeepsTheFile() {
+        const QByteArray text = "#Profibus_DP\nGSD_Revision = 1\n";
+        WriteAll(Path("self.bak"), text);
+        CTalunaDoc doc(m_Context);
+        QVERIFY(doc.OpenDocument(Path("self.bak")));
+        QCOMPARE(ReadAll(Path("self.bak")), text);
+        QCOMPARE(doc.Database().GetCount(), 1);
+    }
+
+    void failedSaveLeavesTheFileIntactAndTheDocumentModified() {
+        if (::geteuid() == 0) QSKIP("permissions do not bind root");
+        QTemporaryDir locked;
+        const QString path = locked.filePath("locked.gsd");
+        const QByteArray text = "#Profibus_DP\nGSD_Revision = 1\n";
+        WriteAll(path, text);
+        CTalunaDoc doc(m_Context);
+        QVERIFY(doc.OpenDocument(path));
+        QTextCursor(doc.TextDocument()).insertText("; edit\n");
+        ::chmod(QFile::encodeName(locked.path()).constData(), 0500);
+        ::chmod(QFile::encodeName(path).constData(), 0400);
+        QVERIFY(!doc.SaveDocument(path));
+        ::chmod(QFile::encodeName(locked.path()).constData(), 0700);
+        QCOMPARE(RecordedMessages().last(), QString("Error while writing to file!"));
+        QCOMPARE(ReadAll(path), text);
+        QVERIFY(doc.IsModified());
+    }
+
+    void saveFailingForADiskFullLeavesTheFileIntact() {
+        // A file-size limit makes every write beyond it fail, as a full disk does.
+        const QString path = Path("full.gsd");
+        const QByteArray text = "#Profibus_DP\nGSD_Revision = 1\n";
+        WriteAll(path, text);
+        CTalunaDoc doc(m_Context);
+        QVERIFY(doc.OpenDocument(path));
+        QTextCursor(doc.TextDocument()).insertText(QString(64 * 1024, ';') + "\n");
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 4096;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        const bool saved = doc.SaveDocument(path);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        QVERIFY(!saved);
+        QCOMPARE(RecordedMessages().last(), QString("Error while writing to file!"));
+        QCOMPARE(ReadAll(path), text);
+        QVERIFY(doc.IsModified());
+        QCOMPARE(QDir(m_Work.path()).entryList({"full.gsd*"}, QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    void failedSaveIntoAMissingDirectory() {
+        CTalunaDoc doc(m_Context);
+        QTextCursor(doc.TextDocument()).insertText("#Profibus_DP\n");
+        QVERIFY(!doc.SaveDocument(Path("no/such/dir/x.gsd")));
+        QCOMPARE(RecordedMessages().last(), QString("Error while writing to file!"));
+        QVERIFY(doc.IsModified());
+    }
+
+    void writeProtectedDocumentIsNotSaved() {
+        const QByteArray text = "#Profibus_DP\n";
+        WriteAll(Path("wp.gsd"), text);
+        CTalunaDoc doc(m_Context);
+        QVERIFY(doc.OpenDocument(Path("wp.gsd"), true));
+        doc.m_bWriteProtected = 1;
+        QTextCursor(doc.TextDocument()).insertText("x");
+        QVERIFY(!doc.SaveDocument(Path("wp.gsd")));
+        QCOMPARE(RecordedMessages().last(), QString("Error: The current file is write-protected!"));
+        QCOMPARE(ReadAll(Path("wp.gsd")), text);
+    }
+
+    void badInputIsRefusedWithAMessage() {
+        CTalunaDoc dir(m_Context);
+        QVERIFY(!dir.OpenDocument(m_Work.path()));
+        QVERIFY(RecordedMessages().last().contains("is marked as a directory"));
+
+        const QString fifo = Path("pipe.gsd");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        CTalunaDoc pipe(m_Context);
+        QVERIFY(!pipe.OpenDocument(fifo));
+        QVERIFY(RecordedMessages().last().contains("no regular file"));
+
+        CTalunaDoc missing(m_Context);
+        QVERIFY(!missing.OpenDocument(Path("missing.gsd")));
+        QVERIFY(RecordedMessages().last().contains("does not exist"));
+
+        if (::geteuid() != 0) {
+            WriteAll(Path("secret.gsd"), "#Profibus_DP\n");
+            ::chmod(QFile::encodeName(Path("secret.gsd")).constData(), 0);
+            CTalunaDoc secret(m_Context);
+            QVERIFY(!secret.OpenDocument(Path("secret.gsd")));
+            QVERIFY(RecordedMessages().last().contains("Could not open"));
+        }
+    }
+
+    void nulBytesCutTheTextAndProtectTheFile() {
+        QByteArray bytes("#Profibus_DP\nGSD_Revision = 1\n");
+        bytes += QByteArray("\0\x01\xFFgarbage", 11);
+        WriteAll(Path("nul.gsd"), bytes);
+        CTalunaDoc doc(m_Context);
+        QVERIFY(doc.OpenDocument(Path("nul.gsd")));
+        QVERIFY(RecordedMessages().last().contains("NUL"));
+        QCOMPARE(doc.TextDocument()->blockCount(), 2);
+        QCOMPARE(doc.m_bWriteProtected, 1);
+        QVERIFY(!doc.SaveDocument(Path("nul.gsd")));
+        QCOMPARE(ReadAll(Path("nul.gsd")), bytes);
+    }
+
+    void binaryGarbageAndALargeFileLoad() {
+        QByteArray garbage;
+        for (int i = 0; i < 100000; ++i) garbage += static_cast<char>(1 + (i * 7919) % 255);
+        WriteAll(Path("garbage.gsd"), garbage);
+        CTalunaDoc doc(m_Context);
+        QVERIFY(doc.OpenDocument(Path("garbage.gsd")));
+        QCOMPARE(QByteArray::fromStdString(doc.TextBytes()), garbage);
+
+        QByteArray big = "#Profibus_DP\r\n";
+        while (big.size() < 10 * 1024 * 1024) big += "Vendor_Name = \"Velmar\" ; a vendor\r\n";
+        WriteAll(Path("big.gsd"), big);
+        CTalunaDoc large(m_Context);
+        QVERIFY(large.OpenDocument(Path("big.gsd")));
+        QVERIFY(large.Database().GetCount() > 200000);
+        QVERIFY(QByteArray::fromStdString(large.TextBytes()) == big);
+    }
+
+    void highlightingClassesOfTypicalLines() {
+        CTalunaDoc doc(m_Context);
+        QTextCursor(doc.TextDocument())
+            .insertText("#Profibus_DP\n"
+                        "Vendor_Name = \"a;b\" ; vendor\n"
+                        "ExtUserPrmData = 1 \"x\"\n"
+                        "unsigned8 0 0-1 ; \"quoted\"\n"
+                        "Module_Offset = 0x1F\n"
+                        "modul_offset = 2\n");
+        const QTextDocument* text = doc.TextDocument();
+        QCOMPARE(ClassAt(text->findBlockByNumber(0), 0), QString("type"));
+        const QTextBlock vendor = text->findBlockByNumber(1);
+        QCOMPARE(ClassAt(vendor, 0), QString("keyword"));
+        QCOMPARE(ClassAt(vendor, 12), QString("plain"));
+        QCOMPARE(ClassAt(vendor, 16), QString("string"));
+        QCOMPARE(ClassAt(vendor, 22), QString("comment"));
+        QCOMPARE(ClassAt(text->findBlockByNumber(2), 0), QString("keyword"));
+        const QTextBlock type = text->findBlockByNumber(3);
+        QCOMPARE(ClassAt(type, 0), QString("type"));
+        QCOMPARE(ClassAt(type, 20), QString("comment"));
+        QCOMPARE(ClassAt(text->findBlockByNumber(4), 0), QString("plain"));
+        QCOMPARE(ClassAt(text->findBlockByNumber(4), 17), QString("plain"));
+        QCOMPARE(ClassAt(text->findBlockByNumber(5), 0), QString("keyword"));
+        QVERIFY(CGSDHighlighter::StyleOf(ETokenClass::Keyword).fontWeight() == QFont::Bold);
+        QCOMPARE(CGSDHighlighter::StyleOf(ETokenClass::Comment).foreground().color(), QColor(9, 115, 57));
+    }
+
+    void typingRecoloursOnlyTheTouchedLine() {
+        QByteArray big = "#Profibus_DP\n";
+        for (int i = 0; i < 5000; ++i) big += "Vendor_Name = \"Velmar\" ; a vendor\n";
+        WriteAll(Path("typing.gsd"), big);
+        CTalunaDoc doc(m_Context);
+        QVERIFY(doc.OpenDocument(Path("typing.gsd")));
+        const long long before = doc.Highlighter()->BlocksColoured();
+        QVERIFY(before >= 5000);
+        QTextCursor cursor(doc.TextDocument()->findBlockByNumber(2500));
+        cursor.insertText("; ");
+        QCOMPARE(doc.Highlighter()->BlocksColoured() - before, 1LL);
+        QCOMPARE(ClassAt(doc.TextDocument()->findBlockByNumber(2500), 0), QString("comment"));
+    }
+
+    void writeBackEntryIsOneUndoStep() {
+        CTalunaDoc doc(m_Context);
+        CGSDTextView view(&doc);
+        std::string line = "Ident_Number = 0x1";
+        line.resize(40, ' ');
+        line += "; ident";
+        QTextCursor(doc.TextDocument()).insertText(DecodeCp1252("#Profibus_DP\n" + line + "\nRevision = \"1\"\n"));
+        CKeyEntry entry("Ident_Number", "0x1", 1);
+        entry.m_LongLine = 1;
+        entry.m_Value = " = 0x4711,\r\n0x12";
+        QVERIFY(view.WriteBackEntry(entry));
+        QCOMPARE(entry.m_Line, 2);
+        QCOMPARE(doc.TextDocument()->findBlockByNumber(1).text().indexOf(';'), 40);
+        QCOMPARE(doc.TextDocument()->findBlockByNumber(1).text().left(23), QString("Ident_Number = 0x4711,\\"));
+        QCOMPARE(doc.TextDocument()->findBlockByNumber(2).text(), QString("0x12"));
+        QCOMPARE(doc.TextDocument()->findBlockByNumber(3).text(), QString("Revision = \"1\""));
+        doc.TextDocument()->undo();
+        QCOMPARE(doc.TextDocument()->findBlockByNumber(1).text(), DecodeCp1252(line));
+        QCOMPARE(doc.TextDocument()->findBlockByNumber(2).text(), QString("Revision = \"1\""));
+    }
+
+    void writeBackRefusesALongLine() {
+        CTalunaDoc doc(m_Context);
+        CGSDTextView view(&doc);
+        const QString longLine = "Revision = \"" + QString(1100, 'x') + "\"";
+        QTextCursor(doc.TextDocument()).insertText(longLine);
+        CKeyEntry entry("Revision", "x", 0);
+        entry.m_Value = " = \"y\"";
+        QVERIFY(!view.WriteBackEntry(entry));
+        QCOMPARE(RecordedMessages().last(), QString("LineLength greater than expected!"));
+        QCOMPARE(doc.TextDocument()->firstBlock().text(), longLine);
+    }
+
+    void selectLineAndCaretReport() {
+        CTalunaDoc doc(m_Context);
+        CGSDTextView view(&doc);
+        QTextCursor(doc.TextDocument()).insertText("a\nbb\nccc\n");
+        view.SelectLine(1);
+        QCOMPARE(view.textCursor().selectedText(), QString("bb"));
+        QCOMPARE(doc.CaretLine(), 1);
+        QCOMPARE(doc.CaretColumn(), 2);
+        view.SelectLine(99);
+        QCOMPARE(view.textCursor().selectedText(), QString("bb"));
+        QCOMPARE(view.lineWrapMode(), QPlainTextEdit::NoWrap);
+        QVERIFY(view.font().fixedPitch() || QFontInfo(view.font()).fixedPitch());
+    }
+};
+
+TALUNA_GUI_TEST_MAIN(DocumentTest)
+#include "document_test.moc"
