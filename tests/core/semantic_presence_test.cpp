@@ -274,6 +274,8 @@ TEST(SemanticRevision, RevisionAboveTwoIsCheckedAsTwo) {
          {{kRevisionLine, "GSD_Revision = 255"}, {kFamilyLine, "Slave_Family = 13"}},
          {},
          {R(64433, W, kRevisionLine, {"255"}), R(64431, E, kFamilyLine, {"13", "2"})}},
+        {"revision 1, family 0x0c", S, {{kFamilyLine, "Slave_Family = 0x0c"}}, {},
+         {R(64431, E, kFamilyLine, {"12", "1"})}},
         {"revision 0, family 12", S, {{kRevisionLine, ";"}, {kMaxDiagLine, ";"}, {kFamilyLine, "Slave_Family = 12"}},
          {},
          {R(64501, W, kFamilyLine, {"Slave_Family"}), R(64431, E, kFamilyLine, {"12", "0"})}},
@@ -402,6 +404,69 @@ TEST(SemanticProtocol, ProtocolIdentOtherThanDp) {
         {"named as written", S, {{kProtocolLine, "PROTOCOL_IDENT = 255"}}, {},
          {R(64643, W, kProtocolLine, {"PROTOCOL_IDENT"})}},
         {"an invalid value is not judged", S, {{kProtocolLine, "Protocol_Ident = 5"}}, {}, {}, false},
+    });
+}
+
+TEST(SemanticSyntaxFlag, RulesThatUseAValueOnlyWhenItPassedTheSyntaxCheck) {
+    CheckCases({
+        {"an invalid GSD_Revision leaves the file at revision 0", S, {{kRevisionLine, "GSD_Revision = two"}}, {},
+         {R(64501, W, kRevisionLine, {"GSD_Revision"}), R(64501, W, kMaxDiagLine, {"Max_Diag_Data_Len"}),
+          R(64501, W, kFamilyLine, {"Slave_Family"})},
+         false},
+        {"an invalid MaxTsdr still counts for the group and for its rate", S,
+         {{kMaxTsdr96Line, "MaxTsdr_9.6 = 0"}}, {}, {}, false},
+        {"an invalid MaxTsdr is still accepted and needs its rate", S, {}, {"MaxTsdr_12M = 0"}, {R(64606, E, T)},
+         false},
+        {"an invalid time parameter is still accepted and needs its rate", M, {}, {"Trdy_12M = 0"},
+         {R(64607, E, TM)}, false},
+        {"a family whose subfamily is empty is still judged", S, {{kFamilyLine, "Slave_Family = 12@@Digital"}}, {},
+         {R(64431, E, kFamilyLine, {"12", "1"})}, false},
+        {"an invalid EndModule counts but does not judge the module length", S, {},
+         {"Max_User_Prm_Data_Len = 8", "Module = \"Out\" 0x20", "Ext_Module_Prm_Data_Len = 4", "EndModule = 1"}, {},
+         false},
+    });
+}
+
+TEST(SemanticIdentity, IdentNumberIsReadWithoutTheSyntaxFlag) {
+    CheckCases({
+        {"a text that is no number reads as 0", S, {{kIdentLine, "Ident_Number = none"}}, {},
+         {R(64435, E, kIdentLine, {"0000"})}, false},
+        {"a number too large for 16 bits is not 0", S, {{kIdentLine, "Ident_Number = 0x10000"}}, {}, {}, false},
+    });
+}
+
+TEST(SemanticPlaces, BlocksInsideBlocksDoNotNest) {
+    CheckCases({
+        {"a Module inside a Module", S, {}, {"Module = \"Out\" 0x20", "Module = \"Inner\" 0x10", "EndModule"},
+         {R(64511, W, T + 1, {"Module"})}},
+        {"a PrmText inside a Module", S, {},
+         {"Module = \"Out\" 0x20", "PrmText = 1", "Text(0) = \"a\"", "EndPrmText", "EndModule"},
+         {R(64511, W, T + 1, {"PrmText"}), R(64505, W, T + 2, {"Text"}), R(64505, W, T + 3, {"EndPrmText"})}},
+    });
+}
+
+TEST(SemanticStation, EvaluateRulesIgnoreThePlace) {
+    CheckCases({
+        {"a misplaced slave keyword in a master", M, {}, {"Text(0) = \"a\""},
+         {R(64505, W, TM, {"Text"}), R(64502, W, TM, {"Text"})}},
+        {"a second Max_User_Prm_Data_Len is told about User_Prm_Data_Len as well", S, {},
+         {"User_Prm_Data_Len = 0", "Max_User_Prm_Data_Len = 4", "Max_User_Prm_Data_Len = 4"},
+         {R(64301, E, T + 2, {"Max_User_Prm_Data_Len"}), R(64622, W, T + 1, {"Max_User_Prm_Data_Len"}),
+          R(64622, W, T + 2, {"Max_User_Prm_Data_Len"})}},
+        {"a second User_Prm_Data is told about constants but not measured", S, {},
+         {"User_Prm_Data_Len = 1", "User_Prm_Data = 0x00", "User_Prm_Data = 0x00,0x00",
+          "Ext_User_Prm_Data_Const(0) = 0x00"},
+         {R(64301, E, T + 2, {"User_Prm_Data"}), R(64624, W, T + 3, {"Ext_User_Prm_Data_Const"}),
+          R(64623, W, T + 1, {"Ext_User_Prm_Data_Const"}), R(64623, W, T + 2, {"Ext_User_Prm_Data_Const"})}},
+        {"a module reference at revision 0", S, Revision0Edits(), {"Module = \"Out\" 0x20", "1", "EndModule"},
+         {R(64501, W, T + 1, {"Module_Reference"})}},
+    });
+}
+
+TEST(SemanticFinalRules, ReportedAtTheFirstLineOfAContinuedLastEntry) {
+    CheckCases({
+        {"continued last entry", S, {{kSoftwareLine, ";"}}, {"Redundancy = 0 ; note \\", "more of the note"},
+         {R(64202, E, T, {"Software_Release"})}, false},
     });
 }
 

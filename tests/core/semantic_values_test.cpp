@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "check/semantic_check.h"
+#include "model/key_entry.h"
+#include "model/taluna_context.h"
 #include "semantic_test_support.h"
 
 using namespace semantic_test;
@@ -210,6 +215,11 @@ TEST(SemanticUserPrmData, BitNumbersFromEightOnSelectNoBit) {
         {"bit 8 twice", S, {},
          Join(definitions, {"Ext_User_Prm_Data_Ref(0) = 1", "Ext_User_Prm_Data_Ref(0) = 1",
                             "Ext_User_Prm_Data_Ref(1) = 2"}),
+         {},
+         false},
+        {"bit 40 twice", S, {},
+         {"Max_User_Prm_Data_Len = 8", "ExtUserPrmData = 1 \"B40\"", "Bit(40) 0 0-1", "EndExtUserPrmData",
+          "Ext_User_Prm_Data_Ref(0) = 1", "Ext_User_Prm_Data_Ref(0) = 1"},
          {},
          false},
         {"bit 7 twice", S, {},
@@ -428,6 +438,150 @@ TEST(SemanticModules, ModuleReferencesAndChannelDiagnosis) {
           "Channel_Diag(1) = \"Short\"", "EndModule"},
          {}},
     });
+}
+
+TEST(SemanticUserPrmData, UnresolvedReferencesOccupyTheirOffsetWithoutBits) {
+    CheckCases({
+        {"a constant over an unresolved reference", S, {},
+         {"Max_User_Prm_Data_Len = 8", "Ext_User_Prm_Data_Ref(0) = 9", "Ext_User_Prm_Data_Const(0) = 0x00"},
+         {R(64628, E, T + 1, {"9"}), R(64627, W, T + 2, {"0"})}},
+        {"a resolved reference over an unresolved one", S, {},
+         {"Max_User_Prm_Data_Len = 8", "ExtUserPrmData = 1 \"M\"", "Unsigned8 0 0-1", "EndExtUserPrmData",
+          "Ext_User_Prm_Data_Ref(0) = 9", "Ext_User_Prm_Data_Ref(0) = 1"},
+         {R(64628, E, T + 4, {"9"})}},
+        {"an unresolved reference inside a module uses its offset", S, {},
+         {"Max_User_Prm_Data_Len = 8", "Module = \"Out\" 0x20", "Ext_Module_Prm_Data_Len = 3",
+          "Ext_User_Prm_Data_Ref(2) = 9", "EndModule"},
+         {R(64628, E, T + 3, {"9"})}},
+    });
+}
+
+TEST(SemanticUserPrmData, OnlyTheLastCoveredByteDecidesForAReference) {
+    // A reference over two bytes looks at the entry of its highest occupied offset.
+    CheckCases({
+        {"a bit reference on the higher byte", S, {},
+         Join(kDefinitions, {"Max_User_Prm_Data_Len = 8", "Ext_User_Prm_Data_Const(0) = 0x00",
+                             "Ext_User_Prm_Data_Ref(1) = 2", "Ext_User_Prm_Data_Ref(0) = 1",
+                             "Ext_User_Prm_Data_Ref(7) = 3", "Ext_User_Prm_Data_Ref(7) = 4"}),
+         {R(64627, W, D + 3, {"1"})}},
+        {"a constant on the higher byte", S, {},
+         Join(kDefinitions, {"Max_User_Prm_Data_Len = 8", "Ext_User_Prm_Data_Ref(0) = 2",
+                             "Ext_User_Prm_Data_Const(1) = 0x00", "Ext_User_Prm_Data_Ref(0) = 1",
+                             "Ext_User_Prm_Data_Ref(7) = 3", "Ext_User_Prm_Data_Ref(7) = 4"}),
+         {}},
+    });
+}
+
+TEST(SemanticModules, RepeatedModuleReferenceInOneModuleIsNotRecorded) {
+    CheckCases({
+        {"the same number twice in one module", S, {}, {"Module = \"Out\" 0x20", "1", "1", "EndModule"},
+         {R(64304, E, T + 2, {"Module_Reference"})}},
+    });
+}
+
+TEST(SemanticReferences, BlocksWhoseOpeningValueIsInvalid) {
+    CheckCases({
+        {"a PrmText without a valid number opens no record", S, {},
+         {"PrmText = one", "Text(0) = \"a\"", "Text(0) = \"b\"", "EndPrmText"}, {}, false},
+        {"a Text without a valid value is not compared", S, {},
+         Join({"PrmText = 1", "Text(0) = \"a\"", "Text(x) = \"b\"", "Text(x) = \"c\"", "EndPrmText"},
+              {"ExtUserPrmData = 1 \"M\"", "Unsigned8 0 0-1", "Prm_Text_Ref = 1", "EndExtUserPrmData",
+               "Max_User_Prm_Data_Len = 4", "Ext_User_Prm_Data_Ref(0) = 1"}),
+         {},
+         false},
+        {"an invalid EndExtUserPrmData still completes the definition", S, {},
+         {"Max_User_Prm_Data_Len = 4", "ExtUserPrmData = 1 \"M\"", "Unsigned8 0 0-1", "EndExtUserPrmData = 1",
+          "Ext_User_Prm_Data_Ref(0) = 1"},
+         {},
+         false},
+    });
+}
+
+TEST(SemanticReferences, RecordsLeftOpen) {
+    const std::vector<std::string> user = {"ExtUserPrmData = 1 \"M\"", "Unsigned8 0 0-1", "Prm_Text_Ref = 1",
+                                           "EndExtUserPrmData", "Max_User_Prm_Data_Len = 4",
+                                           "Ext_User_Prm_Data_Ref(0) = 1"};
+    CheckCases({
+        {"an empty PrmText stays open and takes the texts after an invalid PrmText line", S, {},
+         Join({"PrmText = 1", "EndPrmText", "PrmText = bad", "Text(0) = \"a\"", "EndPrmText"}, user),
+         {R(64214, E, T + 1, {"Text"})},
+         false},
+        {"an open definition does not make its number ambiguous", S, {},
+         {"Max_User_Prm_Data_Len = 4", "ExtUserPrmData = 1 \"M\"", "EndExtUserPrmData", "ExtUserPrmData = 1 \"N\"",
+          "Unsigned8 0 0-1", "EndExtUserPrmData", "Ext_User_Prm_Data_Ref(0) = 1"},
+         {R(64215, E, T + 2, {"Data_Type_Name"})}},
+    });
+}
+
+TEST(SemanticUserPrmData, ConstantsAreTrackedWithoutMaxUserPrmDataLen) {
+    CheckCases({
+        {"two constants on one byte with only User_Prm_Data_Len", S, {},
+         {"User_Prm_Data_Len = 4", "Ext_User_Prm_Data_Const(0) = 0x00", "Ext_User_Prm_Data_Const(0) = 0x01"},
+         {R(64624, W, T + 1, {"Ext_User_Prm_Data_Const"}), R(64627, W, T + 2, {"0"})}},
+        {"two constants on one byte without any length", S, {},
+         {"Ext_User_Prm_Data_Const(0) = 0x00", "Ext_User_Prm_Data_Const(0) = 0x01"},
+         {R(64646, E, T, {"Ext_User_Prm_Data_Const"}), R(64627, W, T + 1, {"0"})}},
+    });
+}
+
+TEST(SemanticDiagnosis, InvalidEntriesOccupyNoBitsAndNoValues) {
+    CheckCases({
+        {"an invalid bit number", S, {}, {"Unit_Diag_Bit(496) = \"a\"", "Unit_Diag_Bit(496) = \"b\""}, {}, false},
+        {"an invalid area value", S, {},
+         {"Unit_Diag_Area = 16-23", "Value(x) = \"a\"", "Value(x) = \"b\"", "Unit_Diag_Area_End"}, {}, false},
+        {"an invalid Channel_Diag number", S, {},
+         {"Module = \"Out\" 0x20", "Channel_Diag(256) = \"a\"", "Channel_Diag(256) = \"b\"", "EndModule"}, {},
+         false},
+    });
+}
+
+// Unit diagnosis areas whose width the syntax check never lets through, fed to
+// the semantic check as if their values had passed.
+class CAreaFeed : public IMessageSink {
+public:
+    void AddRow(const CCheckMessage& message) override {
+        if (message.m_nId == 64613 || message.m_nId == 64614) m_Rows.push_back(Show(message));
+    }
+    std::vector<std::string> m_Rows;
+};
+
+std::vector<std::string> AreaValueRows(const std::string& first, const std::string& last,
+                                       const std::vector<std::string>& values) {
+    std::vector<std::unique_ptr<CKeyEntry>> entries;
+    auto add = [&](const std::string& keyword, std::vector<std::string> ready, CKeyEntry* parent) {
+        auto entry = std::make_unique<CKeyEntry>(keyword, "", static_cast<int>(entries.size()));
+        entry->m_LongLine = entry->m_Line;
+        ready.resize(4);
+        entry->m_Ready = ready;
+        entry->m_hParent = parent;
+        entry->m_bSyntaxOk = 1;
+        entries.push_back(std::move(entry));
+        return entries.back().get();
+    };
+    CKeyEntry* area = add("Unit_Diag_Area", {first, last}, nullptr);
+    for (const auto& value : values) add("Value", {value, "v"}, area);
+    add("Unit_Diag_Area_End", {}, area);
+
+    CAreaFeed feed;
+    CTalunaContext context;
+    context.m_pMessages = &feed;
+    CSemanticCheck check(context, nullptr);
+    for (auto& entry : entries) check.CheckEntry(*entry, PassCollect);
+    for (auto& entry : entries) check.CheckEntry(*entry, PassEvaluate);
+    check.CheckEntry(*entries.back(), PassFinal);
+    return feed.m_Rows;
+}
+
+TEST(SemanticDiagnosis, ValueLimitOfAreasOutsideTheSyntaxRange) {
+    // Width 1: values 0 and 1.
+    EXPECT_EQ(AreaValueRows("5", "5", {"1", "2"}), Show(std::vector<Row>{R(64613, E, 2, {"2"})}));
+    // Width 31: up to 2^31 - 1.
+    EXPECT_EQ(AreaValueRows("0", "30", {"0x7FFFFFFF"}), std::vector<std::string>{});
+    // Width 32 and more: every 32-bit value fits.
+    EXPECT_EQ(AreaValueRows("0", "31", {"0xffffffff", "0"}), std::vector<std::string>{});
+    EXPECT_EQ(AreaValueRows("0", "40", {"0xffffffff"}), std::vector<std::string>{});
+    // Last bit below the first: no value fits.
+    EXPECT_EQ(AreaValueRows("20", "16", {"0"}), Show(std::vector<Row>{R(64613, E, 1, {"0"})}));
 }
 
 }  // namespace
