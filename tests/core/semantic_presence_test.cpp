@@ -470,4 +470,32 @@ TEST(SemanticFinalRules, ReportedAtTheFirstLineOfAContinuedLastEntry) {
     });
 }
 
+TEST(SemanticNames, KeywordsAreNamedAsWrittenAndBlocksByTheirFixedNames) {
+    CheckCases({
+        {"an unfinished area written in capitals", S, {}, {"UNIT_DIAG_AREA = 16-23", "VALUE(0) = \"a\""},
+         {R(64217, E, T + 1, {"Unit_Diag_Area"})}},
+        {"an unfinished definition written in small letters", S, {},
+         {"extuserprmdata = 1 \"M\"", "unsigned8 0 0-1"}, {R(64217, E, T + 1, {"ExtUserPrmData"})}},
+        {"a second module length in capitals", S, {},
+         {"Max_User_Prm_Data_Len = 8", "Module = \"Out\" 0x20", "EXT_MODULE_PRM_DATA_LEN = 1",
+          "EXT_MODULE_PRM_DATA_LEN = 1", "Ext_User_Prm_Data_Const(0) = 0x00", "EndModule"},
+         {R(64304, E, T + 3, {"EXT_MODULE_PRM_DATA_LEN"})}},
+        {"a diagnosis bit in small letters", S, {{kMaxDiagLine, "Max_Diag_Data_Len = 6"}}, {"unit_diag_bit(0) = \"a\""},
+         {R(64611, E, T, {"unit_diag_bit"})}},
+        {"a constant in small letters, while 64623 keeps its own spelling", S, {},
+         {"User_Prm_Data_Len = 1", "User_Prm_Data = 0x00", "ext_user_prm_data_const(0) = 0x00"},
+         {R(64624, W, T + 2, {"ext_user_prm_data_const"}), R(64623, W, T + 1, {"Ext_User_Prm_Data_Const"})}},
+        {"a misplaced keyword in mixed letters", S, {}, {"endPrmText"}, {R(64505, W, T, {"endPrmText"})}},
+        {"a master keyword in capitals", S, {}, {"MAX_LSDU_MM = 10"}, {R(64503, W, T, {"MAX_LSDU_MM"})}},
+    });
+}
+
+TEST(SemanticUniqueness, AMisplacedFirstOccurrenceDoesNotCount) {
+    CheckCases({
+        {"Vendor_Name inside a Module, then at top level", S, {{kVendorLine, ";"}},
+         {"Module = \"Out\" 0x20", "Vendor_Name = \"Inner\"", "EndModule", "Vendor_Name = \"Outer\""},
+         {R(64511, W, T + 1, {"Vendor_Name"})}},
+    });
+}
+
 }  // namespace
