@@ -55,6 +55,8 @@ TEST(ScanNumber, DecimalTextIsReducedToItsLeadingNumber) {
         {"00", WIDTH_U8, true},   {"0-", WIDTH_U8, true},  {"-0", WIDTH_U8, true},
         {" 12 ", WIDTH_U8, true}, {"\t12", WIDTH_U8, true}, {"0256", WIDTH_U8, false},
         {"256-1", WIDTH_U8, false},
+        // A text of minus signs has the leading value 0 and is read as "0".
+        {"-", WIDTH_U8, true},    {"--", WIDTH_U16, true}, {"-1-", WIDTH_U8, false},
     };
     ExpectNumberCases(cases, std::size(cases));
 

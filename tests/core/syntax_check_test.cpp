@@ -124,6 +124,7 @@ TEST(KeySyntaxCheck, NumbersWithRangeText) {
         Fail("Max_Data_Len = 489", Limit("Max_Data_Len", "USHORT: 0..488")),
         Fail("Max_Master_Data_Len = 489", Limit("Max_Master_Data_Len", "USHORT: 0..488")),
         Pass("Max_Data_Len = 488"),
+        Pass("Protocol_Ident = 0x10"),
     });
 }
 
@@ -164,6 +165,10 @@ TEST(KeySyntaxCheck, VisibleStringsOfThirtyTwoCharacters) {
         Fail("Vendor_Name = \"A\" = x", BadString("Vendor_Name")),
         Pass("Revision = \"V1.0\""),
         Fail("Hardware_Release = \"" + name32 + "1\"", Limit("Hardware_Release", "String32")),
+        // A section sign in the text is not kept in the value item.
+        Fail("Vendor_Name = \"A\xA7" "B\"", BadString("Vendor_Name")),
+        // A string continued onto the next line holds its line break.
+        Fail("Vendor_Name = \"abc\\\ndef\"", BadString("Vendor_Name")),
     });
 }
 
@@ -174,6 +179,7 @@ TEST(KeySyntaxCheck, BitmapFileNamesOfEightCharacters) {
         Fail("Bitmap_Device = \"ABCDEFGHI\"", Limit("Bitmap_Device", "String8")),
         Fail("Bitmap_Device = \"abcd.efgh\"", Limit("Bitmap_Device", "String8")),
         Fail("Bitmap_Device = \"abc.bmp\"", FileName("Bitmap_Device")),
+        Pass("Bitmap_Device = \"a b\""),
         Fail("Bitmap_SF=\"\"", Limit("Bitmap_SF", "String8")),
         Fail("Bitmap_SF = \"a;b\"", BadString("Bitmap_SF")),
     };
@@ -261,6 +267,8 @@ TEST(KeySyntaxCheck, IndexedKeysWithText) {
         Pass("Unit_Diag_Bit(16) = \"Overflow\""),
         Pass("Unit_Diag_Bit(495) = \"x\""),
         Pass("Unit_Diag_Bit(1) = \"\""),
+        Pass("Unit_Diag_Bit(0x1EF) = \"x\""),
+        Fail("Unit_Diag_Bit(0x1F0) = \"x\"", Limit("Unit_Diag_Bit", "USHORT: 0..495")),
         Fail("Unit_Diag_Bit(496) = \"x\"", Limit("Unit_Diag_Bit", "USHORT: 0..495")),
         Fail("Unit_Diag_Bit(70000) = \"x\"", Format("Unit_Diag_Bit", "Number")),
         Fail("Unit_Diag_Bit(1) = x", BadString("Unit_Diag_Bit")),
@@ -302,6 +310,7 @@ TEST(KeySyntaxCheck, UnitDiagAreaOfAtMostSixteenBits) {
         Pass("Unit_Diag_Area = 16-31"),
         Pass("Unit_Diag_Area = 0-1"),
         Pass("Unit_Diag_Area = 480-495"),
+        Pass("Unit_Diag_Area = 0x10-0x1F"),
         Fail("Unit_Diag_Area = 16-32", OutOfRange("Unit_Diag_Area", kArea)),
         Fail("Unit_Diag_Area = 20-20", OutOfRange("Unit_Diag_Area", kArea)),
         Fail("Unit_Diag_Area = 21-20", OutOfRange("Unit_Diag_Area", kArea)),
@@ -366,6 +375,12 @@ TEST(KeySyntaxCheck, ParameterDataTypeLines) {
         Fail("Unsigned8 5", Format("Unsigned8", "Min-Max")),
         Fail("Unsigned8 5 1,x,3", Format("Unsigned8", "Number")),
         Fail("Unsigned8 5 1,300,5", Limit("Unsigned8", "UCHAR: 0..255")),
+        Fail("Unsigned8 5 1,5,", Format("Unsigned8", "Number")),
+        // The default of an Unsigned8 is read without width, those of the wider
+        // unsigned types with theirs.
+        Fail("Unsigned8 0x1FF 0-10", Limit("Unsigned8", "UCHAR: 0..255")),
+        Fail("Unsigned16 0x1FFFF 0-10", Format("Unsigned16", "Number")),
+        Fail("Signed8 0x80 0-10", Limit("Signed8", "CHAR: -128..127")),
         Fail("Unsigned16 65536 0-65535", Format("Unsigned16", "Number")),
         Fail("Unsigned16 5 0-65536", OutOfRange("Unsigned16", "USHORT: 0..65535")),
         Pass("Unsigned16 65535 0-65535"),
@@ -478,6 +493,26 @@ TEST(KeySyntaxCheck, LinesLongerThanEightyCharacters) {
     });
 }
 
+TEST(KeySyntaxCheck, LongHeaderAndCommentLinesAreNotMeasured) {
+    CCheckOptions options;
+    options.m_bNoSemantic = true;
+    const std::string text = "; " + std::string(90, 'c') + "\n#Profibus_DP ;" + std::string(100, 'c') +
+                             "\nGSD_Revision = 1\n";
+    EXPECT_EQ(taluna_test::SyntaxSection(CheckGsdText(text, options)), std::vector<Row>{kFinished});
+}
+
+TEST(KeySyntaxCheck, LinesAreReadAsAtMost1024Characters) {
+    // The closing quote beyond the 1024th character is not seen.
+    const std::string longName = "Vendor_Name = \"" + std::string(1020, 'x') + "\"";
+    // The backslash beyond the 1024th character does not join the next line.
+    const std::string longList = "User_Prm_Data = 1," + std::string(1010, ' ') + "\\";
+    ExpectCases({
+        {longName, {Warn(1, kLongLine), Err(1, BadString("Vendor_Name"))}},
+        {longList + "\nFoo = 1",
+         {Warn(1, kLongLine), Err(1, OutOfRange("User_Prm_Data", "0x00-0xff")), Warn(2, Unknown("Foo"))}},
+    });
+}
+
 TEST(KeySyntaxCheck, MessagesOfAContinuedKeyNameItsFirstLine) {
     ExpectCases({
         Fail("GSD_Revision = \\\n300", Format("GSD_Revision", "Number")),
@@ -493,6 +528,8 @@ TEST(KeySyntaxCheck, EqualSignRules) {
         Pass("GSD_Revision = 1 ; = 2"),
         Pass("Vendor_Name = \"A=B\""),
         Fail("Model_Name = 1 = \"x\"", EqualSign("Model_Name")),
+        // Only the first line of a continued key is read for the equal sign.
+        Fail("GSD_Revision \\\n= 1", EqualSign("GSD_Revision")),
     });
 }
 
@@ -602,6 +639,10 @@ TEST(UserKeyCheck, RegisteredCatalogueKeyIsCheckedByItsRegistration) {
         // The registration's range replaces the catalogue's width.
         {"1;0;300", "GSD_Revision = 300", {}},
     });
+    ExpectUserKeyCases("VENDOR_NAME", {
+        {"0;0;8", "Vendor_Name = \"ABCDEFGH\"", {}},
+        {"0;0;8", "Vendor_Name = \"ABCDEFGHI\"", {Err(1, Limit("Vendor_Name", "String8"))}},
+    });
 }
 
 TEST(SyntaxFlag, SetOnlyWhenTheRulePasses) {
@@ -670,6 +711,23 @@ TEST(CheckGsdFlow, TextWithoutHeaderReportsAnEmptyDatabase) {
         {CheckMessageKind::Note, 0, "Stop Semantic-Check..."},
     };
     EXPECT_EQ(taluna_test::ToRows(CheckGsdText("GSD_Revision = 1\n", options)), expected);
+}
+
+TEST(CheckGsdFlow, EmptyDatabaseAndCleanPassRowsCarryTheirIds) {
+    CCheckOptions options;
+    options.m_bNoSemantic = true;
+    const auto rows = CheckGsdText("; no header\n", options);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[1].m_nKind, CheckMessageKind::FatalError);
+    EXPECT_EQ(rows[1].m_nId, 65140);
+    EXPECT_EQ(rows[1].LineText(), "---");
+    EXPECT_EQ(rows[1].KindText(), "Fatal Error");
+    const auto clean = CheckGsdText("#Profibus_DP\nGSD_Revision = 1\n", options);
+    ASSERT_EQ(clean.size(), 4u);
+    EXPECT_EQ(clean[1].m_Text, kFinished.text);
+    EXPECT_EQ(clean[1].m_nId, 65146);
+    EXPECT_EQ(clean[1].LineText(), "---");
+    EXPECT_EQ(clean[1].KindText(), "Info");
 }
 
 TEST(CheckGsdFlow, FailSafeSettingSkipsTheSemanticCheck) {
