@@ -235,6 +235,21 @@ TEST(SemanticFinalRules, SlaveKeywordGroups) {
     });
 }
 
+TEST(SemanticFinalRules, FinalRulesReportInTheirFixedOrder) {
+    const int last = T + 2;
+    CheckCases({
+        {"one slave file missing something of every final family", S,
+         {{kVendorLine, ";"}, {kSupp96Line, "9.6_supp = 0"}, {kMaxTsdr96Line, ";"}, {kMinSlaveLine, ";"},
+          {kMaxDiagLine, ";"}},
+         {"Modular_Station = 1", "PrmText = 1", "Text(0) = \"a\""},
+         {R(64202, E, last, {"Vendor_Name"}), R(64203, E, last), R(64204, E, last),
+          R(64211, E, last, {"Min_Slave_Intervall"}), R(64212, E, last, {"Max_Diag_Data_Len"}),
+          R(64213, E, last, {"Max_Module"}), R(64213, E, last, {"Max_Input_Len"}),
+          R(64213, E, last, {"Max_Output_Len"}), R(64213, E, last, {"Max_Data_Len"}),
+          R(64217, E, last, {"PrmText"})}},
+    });
+}
+
 TEST(SemanticFinalRules, UnfinishedBlocks) {
     CheckCases({
         {"Unit_Diag_Area", S, {}, {"Unit_Diag_Area = 16-23", "Value(0) = \"a\""},
