@@ -1,0 +1,552 @@
+// The tree of keys: fill and sort order, selection and the stale database,
+// SelectKeyAtLine, Rebuild, the context menu and the details dialog.
+
+#include <QAction>
+#include <QLabel>
+#include <QDir>
+#include <QMenu>
+#include <QSet>
+#include <QtTest>
+
+#include "check/string_table.h"
+#include "model/text_util.h"
+#include "view_test_host.h"
+#include "views/view_text.h"
+
+namespace {
+
+// A modular slave with module items at lines 9, 20 and 120 (1-based), a key of
+// the module group before any module, a user key, a repeated keyword and a
+// continued key at its end.
+std::string ModularText() {
+    std::vector<std::string> lines = {
+        "#Profibus_DP",                    // 0
+        "GSD_Revision=1",                  // 1
+        "Vendor_Name=\"Velmar\"",          // 2
+        "Ext_Module_Prm_Data_Len=2",       // 3
+        "Station_Type=0",                  // 4
+        "Modular_Station=1",               // 5
+        "Download_supp=1",                 // 6
+        "My_Key=5",                        // 7
+        "Module=\"Small\" 0x10",           // 8
+        "1",                               // 9
+        "EndModule",                       // 10
+    };
+    while (lines.size() < 19) lines.push_back(";");
+    lines.push_back("Module=\"Big\" 0x13,0x23");  // 19
+    lines.push_back("Ext_Module_Prm_Data_Len=1");  // 20
+    lines.push_back("EndModule");                  // 21
+    while (lines.size() < 119) lines.push_back("; filler");
+    lines.push_back("Module=\"Late\" 0x40,0x83");  // 119
+    lines.push_back("EndModule");                  // 120
+    lines.push_back("Vendor_Name=\"Again\"");      // 121
+    lines.push_back("User_Prm_Data=0x00,\\");      // 122
+    lines.push_back("0x01");                       // 123
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+QStringList ChildTexts(const QTreeWidgetItem* item) {
+    QStringList texts;
+    for (int i = 0; i < item->childCount(); ++i) texts << item->child(i)->text(0);
+    return texts;
+}
+
+QTreeWidgetItem* ChildNamed(const QTreeWidgetItem* item, const QString& text) {
+    for (int i = 0; i < item->childCount(); ++i)
+        if (item->child(i)->text(0) == text) return item->child(i);
+    return nullptr;
+}
+
+void CheckSortedLevels(const QTreeWidgetItem* item) {
+    for (int i = 1; i < item->childCount(); ++i)
+        QVERIFY2(CompareTreeText(item->child(i - 1)->text(0), item->child(i)->text(0)) <= 0,
+                 qPrintable(item->child(i)->text(0)));
+    for (int i = 0; i < item->childCount(); ++i) CheckSortedLevels(item->child(i));
+}
+
+}  // namespace
+
+class CGSDTreeViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void compareTreeText_data();
+    void compareTreeText();
+    void fillsGroupsAndSortsByText();
+    void everyEntryKnowsItsItem();
+    void emptyDatabaseShowsNoDatabase();
+    void imagesAreTwelveDistinctIcons();
+    void selectingKeyMakesItCurrent();
+    void selectingGroupShowsProductInformation();
+    void staleDatabaseDisablesTreeAndForm_data();
+    void staleDatabaseDisablesTreeAndForm();
+    void refillInProgressSkipsSelectionWork();
+    void rebuildLeavesNoItemOnDeletedEntries();
+    void selectKeyAtLine();
+    void selectKeyAtLineOnStaleTreeDoesNothing();
+    void contextMenuItems();
+    void keyInfoOpensHelpAnchor();
+    void commandsWithoutEntryReportNoDatabase();
+    void checkSyntaxGoesToTheDocument();
+    void detailLines();
+    void detailsDialogShowsEveryLine();
+    void modularCorpusFile();
+};
+
+void CGSDTreeViewTest::compareTreeText_data() {
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<int>("sign");
+    QTest::newRow("digits by character") << "Module (120)" << "Module (20)" << -1;
+    QTest::newRow("shorter number") << "Module (9)" << "Module (20)" << 1;
+    QTest::newRow("letters ignore case") << "vendor_name (1)" << "Vendor_Name (2)" << -1;
+    QTest::newRow("equal ignoring case") << "ABC" << "abc" << 0;
+    QTest::newRow("underscore before letters") << "Max_Diag (1)" << "MaxTsdr (1)" << -1;
+    QTest::newRow("prefix first") << "Module" << "Module_Reference" << -1;
+    QTest::newRow("groups") << "Master Keys" << "Slave Keys" << -1;
+    QTest::newRow("hyphen") << "User-defined Keys" << "Slave Keys" << 1;
+}
+
+void CGSDTreeViewTest::compareTreeText() {
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(int, sign);
+    const int result = CompareTreeText(a, b);
+    QCOMPARE(result < 0 ? -1 : result > 0 ? 1 : 0, sign);
+    const int reverse = CompareTreeText(b, a);
+    QCOMPARE(reverse < 0 ? -1 : reverse > 0 ? 1 : 0, -sign);
+}
+
+void CGSDTreeViewTest::fillsGroupsAndSortsByText() {
+    CTestViewHost host;
+    host.Load(ModularText());
+    CGSDTreeView& tree = *host.m_pTree;
+    QCOMPARE(tree.topLevelItemCount(), 1);
+    QTreeWidgetItem* root = tree.RootItem();
+    QCOMPARE(root->text(0), QStringLiteral("Orvan GSD-File"));
+    QVERIFY(root->font(0).bold());
+    QCOMPARE(ChildTexts(root),
+             QStringList({"General Keys", "Master Keys", "Slave Keys", "User-defined Keys"}));
+    for (int i = 0; i < root->childCount(); ++i) {
+        QVERIFY(root->child(i)->font(0).bold());
+        QVERIFY(root->child(i)->isExpanded());
+    }
+    QVERIFY(root->isExpanded());
+
+    QTreeWidgetItem* general = ChildNamed(root, "General Keys");
+    QCOMPARE(ChildTexts(general), QStringList({"GSD_Revision (2)", "Station_Type (5)", "Vendor_Name (122)",
+                                               "Vendor_Name (3)"}));
+    QVERIFY(!general->child(0)->font(0).bold());
+    QTreeWidgetItem* slave = ChildNamed(root, "Slave Keys");
+    QCOMPARE(ChildTexts(slave), QStringList({"Modular_Station (6)", "Module (120)", "Module (20)", "Module (9)",
+                                             "User_Prm_Data (123)"}));
+    QCOMPARE(ChildTexts(ChildNamed(root, "Master Keys")), QStringList({"Download_supp (7)"}));
+    QCOMPARE(ChildTexts(ChildNamed(root, "User-defined Keys")),
+             QStringList({"Ext_Module_Prm_Data_Len (4)", "My_Key (8)"}));
+
+    QTreeWidgetItem* small = ChildNamed(slave, "Module (9)");
+    QCOMPARE(ChildTexts(small), QStringList({"EndModule (11)", "Module_Reference (10)"}));
+    QVERIFY(!small->isExpanded());
+    QCOMPARE(ChildTexts(ChildNamed(slave, "Module (20)")),
+             QStringList({"EndModule (22)", "Ext_Module_Prm_Data_Len (21)"}));
+    QCOMPARE(small->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_MODULE));
+    QCOMPARE(ChildNamed(general, "GSD_Revision (2)")->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_UINT));
+    QCOMPARE(ChildNamed(general, "Vendor_Name (3)")->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_STRING));
+    QCOMPARE(ChildNamed(slave, "User_Prm_Data (123)")->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_OCTET));
+    QCOMPARE(ChildNamed(ChildNamed(root, "Master Keys"), "Download_supp (7)")->data(0, ROLE_TREE_IMAGE).toInt(),
+             int(IMAGE_BOOL));
+    QCOMPARE(ChildNamed(ChildNamed(root, "User-defined Keys"), "My_Key (8)")->data(0, ROLE_TREE_IMAGE).toInt(),
+             int(IMAGE_OTHER));
+    QCOMPARE(root->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_ROOT));
+    QCOMPARE(ChildNamed(root, "General Keys")->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_GENERAL));
+    QCOMPARE(ChildNamed(root, "Slave Keys")->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_SLAVE));
+    QCOMPARE(ChildNamed(root, "Master Keys")->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_MASTER));
+    QCOMPARE(ChildNamed(root, "User-defined Keys")->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_USER));
+    // The fill ends with the root selected.
+    QCOMPARE(tree.currentItem(), root);
+}
+
+void CGSDTreeViewTest::everyEntryKnowsItsItem() {
+    CTestViewHost host;
+    host.Load(ModularText());
+    int items = 0;
+    for (const auto& entry : host.m_Database) {
+        QVERIFY(entry->m_hTree != nullptr);
+        auto* item = static_cast<QTreeWidgetItem*>(entry->m_hTree);
+        QCOMPARE(host.m_pTree->EntryOfItem(item), entry.get());
+        QCOMPARE(item->text(0), KeyItemText(*entry));
+        ++items;
+    }
+    QCOMPARE(items, host.m_Database.GetCount());
+    QCOMPARE(host.m_pTree->EntryOfItem(host.m_pTree->RootItem()), nullptr);
+}
+
+void CGSDTreeViewTest::emptyDatabaseShowsNoDatabase() {
+    CTestViewHost host;
+    host.Load("; no header here\r\n");
+    QCOMPARE(host.m_Database.GetCount(), 0);
+    QTreeWidgetItem* root = host.m_pTree->RootItem();
+    QCOMPARE(ChildTexts(root), QStringList({"no database"}));
+    QCOMPARE(root->child(0)->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_NO_DATABASE));
+    QVERIFY(!root->child(0)->font(0).bold());
+    QVERIFY(root->isExpanded());
+}
+
+void CGSDTreeViewTest::imagesAreTwelveDistinctIcons() {
+    QSet<qint64> keys;
+    for (int role = 0; role < IMAGE_COUNT; ++role) {
+        const QIcon icon = CGSDTreeView::ImageIcon(role);
+        QVERIFY(!icon.isNull());
+        const QImage image = icon.pixmap(16, 16).toImage();
+        QCOMPARE(image.size(), QSize(16, 16));
+        keys.insert(qHashBits(image.constBits(), static_cast<size_t>(image.sizeInBytes())));
+    }
+    QCOMPARE(keys.size(), int(IMAGE_COUNT));
+    QVERIFY(CGSDTreeView::ImageIcon(IMAGE_COUNT).isNull());
+}
+
+void CGSDTreeViewTest::selectingKeyMakesItCurrent() {
+    CTestViewHost host;
+    host.Load(ModularText());
+    host.m_SelectedLines.clear();
+    const int updates = host.m_nUpdates;
+    host.Select("Station_Type");
+    CKeyEntry* entry = host.EntryOf("Station_Type");
+    QCOMPARE(host.m_Context.m_pCurEntry, entry);
+    QCOMPARE(host.m_Context.m_nCurItem, entry->Index());
+    QCOMPARE(host.m_pTree->SelectedItem(), host.ItemOf("Station_Type"));
+    QCOMPARE(host.m_SelectedLines, std::vector<int>({4}));
+    QCOMPARE(host.m_Context.m_Form.m_nFormMode, 4);
+    QCOMPARE(host.m_Context.m_Form.m_Values[0], std::string("0"));
+    QCOMPARE(host.m_nUpdates, updates + 1);
+    QVERIFY(host.m_Notifier.m_Texts.empty());
+    // The form rendered the record through the update.
+    QVERIFY(host.m_pForm->IsShown(IDC_CHOICE_1));
+}
+
+void CGSDTreeViewTest::selectingGroupShowsProductInformation() {
+    CTestViewHost host;
+    host.Load(ModularText());
+    host.Select("Station_Type");
+    host.m_SelectedLines.clear();
+    host.m_pTree->setCurrentItem(ChildNamed(host.m_pTree->RootItem(), "Slave Keys"));
+    QCOMPARE(host.m_Context.m_Form.m_nFormMode, 0);
+    QCOMPARE(host.m_Context.m_Form.m_HelpText, LoadString(IDS_PRODUCT_INFO));
+    QCOMPARE(host.m_SelectedLines, std::vector<int>({0}));
+}
+
+void CGSDTreeViewTest::staleDatabaseDisablesTreeAndForm_data() {
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("newText");
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<bool>("stale");
+    QTest::newRow("keyword gone") << 2 << "Vendor=\"Velmar\"" << "Vendor_Name" << true;
+    QTest::newRow("turned into a comment") << 2 << ";Vendor_Name=\"Velmar\"" << "Vendor_Name" << true;
+    QTest::newRow("comment after blanks") << 2 << "   ; Vendor_Name" << "Vendor_Name" << true;
+    QTest::newRow("case changed") << 2 << "VENDOR_NAME=\"Velmar\"" << "Vendor_Name" << true;
+    QTest::newRow("value edited") << 2 << "Vendor_Name=\"Other\"" << "Vendor_Name" << false;
+    QTest::newRow("module reference exempt") << 9 << "2" << "Module_Reference" << false;
+    QTest::newRow("line emptied") << 4 << "" << "Station_Type" << true;
+}
+
+void CGSDTreeViewTest::staleDatabaseDisablesTreeAndForm() {
+    QFETCH(int, line);
+    QFETCH(QString, newText);
+    QFETCH(QString, keyword);
+    QFETCH(bool, stale);
+    CTestViewHost host;
+    host.Load(ModularText());
+    host.m_Lines.Lines()[static_cast<size_t>(line)] = newText.toStdString();
+    CKeyEntry* before = host.m_Context.m_pCurEntry;
+    host.Select(keyword.toStdString());
+    QCOMPARE(host.m_pTree->IsStale(), stale);
+    QCOMPARE(host.m_pTree->isEnabled(), !stale);
+    QCOMPARE(host.m_bFormEnabled, !stale);
+    if (stale) {
+        QCOMPARE(host.m_Notifier.m_Texts, std::vector<std::string>({LoadString(IDS_STALE_DATABASE)}));
+        QCOMPARE(host.m_Notifier.m_Icons.front(), ENotifyIcon::Information);
+        QCOMPARE(host.m_Context.m_pCurEntry, before);
+        // A stale tree neither refills nor searches until Rebuild enables it.
+        QTreeWidgetItem* root = host.m_pTree->RootItem();
+        host.m_pTree->OnUpdate();
+        QCOMPARE(host.m_pTree->RootItem(), root);
+        host.Rebuild();
+        QVERIFY(host.m_pTree->isEnabled());
+        QVERIFY(host.m_bFormEnabled);
+        QVERIFY(host.m_pTree->RootItem() != root);
+    } else {
+        QVERIFY(host.m_Notifier.m_Texts.empty());
+        QCOMPARE(host.m_Context.m_pCurEntry, host.EntryOf(keyword.toStdString()));
+    }
+}
+
+void CGSDTreeViewTest::refillInProgressSkipsSelectionWork() {
+    CTestViewHost host;
+    host.Load(ModularText());
+    host.m_bTreeRefresh = true;
+    host.m_SelectedLines.clear();
+    host.m_Lines.Lines()[2] = "; gone";
+    CKeyEntry* before = host.m_Context.m_pCurEntry;
+    host.Select("Vendor_Name");
+    QVERIFY(!host.m_pTree->IsStale());
+    QCOMPARE(host.m_Context.m_pCurEntry, before);
+    QVERIFY(host.m_SelectedLines.empty());
+    // The refill of the update clears the flag at its end.
+    host.m_pTree->OnUpdate();
+    QVERIFY(!host.m_bTreeRefresh);
+}
+
+void CGSDTreeViewTest::rebuildLeavesNoItemOnDeletedEntries() {
+    CTestViewHost host;
+    host.Load(ModularText());
+    QTreeWidgetItem* old = host.ItemOf("Station_Type");
+    QVERIFY(old != nullptr);
+    // The database is rebuilt but the tree not yet refilled: its items lead
+    // to no entry, and selecting one reports the stale database.
+    RebuildDatabase(host.m_Context, host.m_Lines, host.m_Database);
+    QCOMPARE(host.m_pTree->EntryOfItem(old), nullptr);
+    host.m_pTree->setCurrentItem(old);
+    QVERIFY(host.m_pTree->IsStale());
+    QCOMPARE(host.m_Context.m_pCurEntry, nullptr);
+    host.Rebuild();
+    QVERIFY(!host.m_bTreeRefresh);
+    QCOMPARE(host.m_Context.m_pCurEntry, nullptr);
+    QCOMPARE(host.m_Context.m_Form.m_nFormMode, 0);
+    for (const auto& entry : host.m_Database)
+        QCOMPARE(host.m_pTree->EntryOfItem(static_cast<QTreeWidgetItem*>(entry->m_hTree)), entry.get());
+    host.Select("Station_Type");
+    QCOMPARE(host.m_Context.m_pCurEntry, host.EntryOf("Station_Type"));
+}
+
+void CGSDTreeViewTest::selectKeyAtLine() {
+    CTestViewHost host;
+    host.Load(ModularText());
+    host.m_SelectedLines.clear();
+    struct SCase {
+        int line;
+        const char* item;  // null: nothing found
+    };
+    const SCase cases[] = {
+        {4, "Station_Type (5)"},
+        {9, "Module_Reference (10)"},  // inside a collapsed module
+        {119, "Module (120)"},
+        {122, "User_Prm_Data (123)"},
+        {123, nullptr},  // continuation line of a key
+        {12, nullptr},   // a comment line
+        {0, nullptr},    // the header has no key
+        {5000, nullptr},
+    };
+    for (const SCase& c : cases) {
+        host.m_Notifier.m_Texts.clear();
+        host.m_pTree->SelectKeyAtLine(c.line);
+        if (c.item != nullptr) {
+            QCOMPARE(host.m_pTree->currentItem()->text(0), QString::fromLatin1(c.item));
+            QVERIFY(host.m_Context.m_pCurEntry != nullptr);
+            QCOMPARE(host.m_Context.m_pCurEntry->m_LongLine, c.line);
+            QVERIFY(host.m_Notifier.m_Texts.empty());
+        } else {
+            QCOMPARE(host.m_Notifier.m_Texts, std::vector<std::string>({"No Tree-Entry found!"}));
+            QCOMPARE(host.m_Notifier.m_Icons.back(), ENotifyIcon::Information);
+            QCOMPARE(host.m_pTree->currentItem(), host.m_pTree->RootItem());
+        }
+    }
+    // The text is not moved while the tree follows a request of the text side.
+    QVERIFY(host.m_SelectedLines.empty());
+    // Selecting the same key twice runs the selection again.
+    host.m_pTree->SelectKeyAtLine(4);
+    host.m_Context.m_pCurEntry = nullptr;
+    host.m_pTree->SelectKeyAtLine(4);
+    QCOMPARE(host.m_Context.m_pCurEntry, host.EntryOf("Station_Type"));
+    // Afterwards user selections move the text again.
+    host.Select("GSD_Revision");
+    QCOMPARE(host.m_SelectedLines, std::vector<int>({1}));
+}
+
+void CGSDTreeViewTest::selectKeyAtLineOnStaleTreeDoesNothing() {
+    CTestViewHost host;
+    host.Load(ModularText());
+    host.m_pTree->SetStale(true);
+    QTreeWidgetItem* before = host.m_pTree->currentItem();
+    host.m_pTree->SelectKeyAtLine(4);
+    QCOMPARE(host.m_pTree->currentItem(), before);
+    QVERIFY(host.m_Notifier.m_Texts.empty());
+}
+
+void CGSDTreeViewTest::contextMenuItems() {
+    CTestViewHost host;
+    host.Load(ModularText());
+    QMenu* menu = host.m_pTree->ContextMenu();
+    QStringList texts, tips;
+    for (QAction* action : menu->actions()) {
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        tips << action->statusTip();
+    }
+    QCOMPARE(texts, QStringList({"&Key Info", "&Check Syntax", "&User Key...", "-", "&Show Details..."}));
+    QCOMPARE(tips, QStringList({"Shows extended informations about the selected key.",
+                                "Checks the data type and range of the selected key.",
+                                "Parametrizes the selected user-defined key.", "",
+                                "Shows object details (for information only)."}));
+    QCOMPARE(host.m_pTree->MenuAction(ID_SHOW_DETAILS)->text(), QStringLiteral("&Show Details..."));
+    // Shift+F10 opens the menu.
+    host.m_pTree->show();
+    QTest::keyClick(host.m_pTree, Qt::Key_F10, Qt::ShiftModifier);
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+}
+
+void CGSDTreeViewTest::keyInfoOpensHelpAnchor() {
+    CTestViewHost host;
+    host.Load(ModularText());
+    host.Select("Download_supp");
+    host.m_pTree->ContextMenu();
+    host.m_pTree->MenuAction(ID_KEY_INFO)->trigger();
+    QCOMPARE(host.m_Help.m_Page, std::string("glossary_keys_master.htm"));
+    QCOMPARE(host.m_Help.m_Anchor, std::string("Download_supp"));
+}
+
+void CGSDTreeViewTest::commandsWithoutEntryReportNoDatabase() {
+    CTestViewHost host;
+    host.Load(ModularText());
+    host.m_Context.m_pCurEntry = nullptr;
+    host.m_pTree->OnKeyInfo();
+    host.m_pTree->OnShowDetails();
+    host.m_pTree->OnUserKey();
+    QCOMPARE(host.m_Notifier.m_Texts, std::vector<std::string>(3, "No database exists."));
+    for (ENotifyIcon icon : host.m_Notifier.m_Icons) QCOMPARE(icon, ENotifyIcon::Exclamation);
+    QVERIFY(host.m_Help.m_Page.empty());
+}
+
+void CGSDTreeViewTest::checkSyntaxGoesToTheDocument() {
+    CTestViewHost host;
+    host.Load(ModularText());
+    host.Select("Station_Type");
+    host.m_pTree->ContextMenu();
+    host.m_pTree->MenuAction(ID_CHECK_SYNTAX)->trigger();
+    QCOMPARE(host.m_nCheckSyntax, 1);
+    QCOMPARE(host.m_Sink.Texts(), std::vector<std::string>({"Start Syntax-Check...", LoadString(IDS_CHECK_FINISHED),
+                                                            "Stop Syntax-Check..."}));
+    // The refill after the rebuild points every item at the new entries.
+    QCOMPARE(host.m_pTree->EntryOfItem(host.ItemOf("Station_Type")), host.EntryOf("Station_Type"));
+}
+
+void CGSDTreeViewTest::detailLines() {
+    CTestViewHost host;
+    host.Load(ModularText());
+    host.Select("Module");
+    const CKeyEntry& entry = *host.m_Context.m_pCurEntry;
+    const QStringList lines = CObjectDetailsDialog::DetailLines(entry, host.m_Context.m_nCurItem,
+                                                                host.m_Database.GetCount());
+    QCOMPARE(lines.size(), 14);
+    QCOMPARE(lines[0], QStringLiteral("Item-Index: %1 (#elements: %2, starts with 0)")
+                           .arg(entry.Index())
+                           .arg(host.m_Database.GetCount()));
+    QCOMPARE(lines[1], QStringLiteral("Key: \"Module\""));
+    QCOMPARE(lines[2], QStringLiteral("Value: \"%1\"").arg(GsdToQt(entry.m_Value)));
+    QCOMPARE(lines[3], QStringLiteral("LongLine: 8"));
+    QCOMPARE(lines[4], QStringLiteral("Line: 8"));
+    QCOMPARE(lines[5], QStringLiteral("Type: TYPE_SIMPLE_STRING"));
+    QCOMPARE(lines[6], QStringLiteral("ModuleFlag: TYPE_MODULE_BEGIN"));
+    QVERIFY(lines[7].startsWith(QStringLiteral("hTree: ")));
+    QVERIFY(lines[7] != QStringLiteral("hTree: ") + QStringLiteral("(nil)"));
+    QCOMPARE(lines[8], QStringLiteral("TreeGroup: PARENT_SLAVE"));
+    QVERIFY(lines[9].startsWith(QStringLiteral("hParent: ")));
+    QCOMPARE(lines[10], QStringLiteral("Range/Len: "));
+    QCOMPARE(lines[11], QStringLiteral("m_Ready[0]: Small"));
+    QCOMPARE(lines[12], QStringLiteral("m_Ready[1]: 0x10"));
+    QCOMPARE(lines[13], QStringLiteral("m_Ready[2]: "));
+
+    // The texts for the other flag values.
+    CKeyEntry other("X", "", 3);
+    struct SFlag {
+        int type, group;
+        const char* typeText;
+        const char* groupText;
+    };
+    const SFlag flags[] = {
+        {TYPE_SIMPLE_UINT, PARENT_GENERAL, "Type: TYPE_SIMPLE_UINT", "TreeGroup: PARENT_GENERAL"},
+        {TYPE_SIMPLE_BOOL, PARENT_MASTER, "Type: TYPE_SIMPLE_BOOL", "TreeGroup: PARENT_MASTER"},
+        {TYPE_OCTET_STRING, PARENT_MODULE, "Type: TYPE_OCTET_STRING", "TreeGroup: PARENT_MODULE"},
+        {TYPE_USER_KEY, 0, "Type: TYPE_USER_KEY", "TreeGroup: ?PARENT_UNKNOWN?"},
+        {3, 7, "Type: ?TYPE_UNKNOWN?", "TreeGroup: ?PARENT_UNKNOWN?"},
+    };
+    for (const SFlag& flag : flags) {
+        other.m_TypeFlag = flag.type;
+        other.m_TreeGroup = flag.group;
+        other.m_RangeLen = "0..9";
+        const QStringList texts = CObjectDetailsDialog::DetailLines(other, 5, 9);
+        QCOMPARE(texts[0], QStringLiteral("Item-Index: 5 (#elements: 9, starts with 0)"));
+        QCOMPARE(texts[5], QString::fromLatin1(flag.typeText));
+        QCOMPARE(texts[6], QStringLiteral("ModuleFlag: -"));
+        QCOMPARE(texts[8], QString::fromLatin1(flag.groupText));
+        QCOMPARE(texts[10], QStringLiteral("Range/Len: 0..9"));
+    }
+}
+
+void CGSDTreeViewTest::detailsDialogShowsEveryLine() {
+    CTestViewHost host;
+    host.Load(ModularText());
+    host.Select("Vendor_Name");
+    CObjectDetailsDialog dialog(host.m_Context, host.m_Database);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Object Details..."));
+    auto* note = dialog.findChild<QLabel*>(QStringLiteral("note"));
+    QVERIFY(note != nullptr);
+    QCOMPARE(note->text(), QStringLiteral("The information below is for debugging only. Use the text editor window "
+                                          "or the dialogues to change these entries."));
+    QCOMPARE(dialog.Lines().size(), 14);
+    for (int i = 0; i < dialog.Lines().size(); ++i) {
+        auto* label = dialog.findChild<QLabel*>(QStringLiteral("detail%1").arg(i));
+        QVERIFY(label != nullptr);
+        QCOMPARE(label->text(), dialog.Lines()[i]);
+    }
+    QCOMPARE(dialog.Lines()[1], QStringLiteral("Key: \"Vendor_Name\""));
+    QCOMPARE(dialog.Lines()[11], QStringLiteral("m_Ready[0]: Velmar"));
+}
+
+void CGSDTreeViewTest::modularCorpusFile() {
+    // The real modular file with the most modules: every level sorted, every
+    // module item under "Slave Keys" with its keys below it.
+    const QDir corpus(QStringLiteral(TALUNA_CORPUS_DIR));
+    QString best;
+    int bestModules = 0;
+    for (const QString& name : corpus.entryList(QDir::Files)) {
+        QFile file(corpus.filePath(name));
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        const int modules = static_cast<int>(file.readAll().toLower().count("\nmodule"));
+        if (modules > bestModules) {
+            bestModules = modules;
+            best = name;
+        }
+    }
+    QVERIFY(bestModules > 20);
+    CTestViewHost host;
+    QVERIFY(host.LoadFile(corpus.filePath(best)));
+    CheckSortedLevels(host.m_pTree->RootItem());
+    QTreeWidgetItem* slave = ChildNamed(host.m_pTree->RootItem(), "Slave Keys");
+    QVERIFY(slave != nullptr);
+    int moduleItems = 0;
+    for (const auto& entry : host.m_Database) {
+        auto* item = static_cast<QTreeWidgetItem*>(entry->m_hTree);
+        QVERIFY(item != nullptr);
+        if (EqualsNoCase(entry->m_Keyword, "Module")) {
+            ++moduleItems;
+            QCOMPARE(item->parent(), slave);
+            QCOMPARE(item->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_MODULE));
+        }
+        if (EqualsNoCase(entry->m_Keyword, "EndModule")) {
+            QVERIFY(item->parent() != nullptr);
+            QCOMPARE(item->parent()->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_MODULE));
+        }
+    }
+    QVERIFY(moduleItems > 20);
+    // Finding a key by line agrees with the database for every entry.
+    for (int i = 0; i < host.m_Database.GetCount(); i += 31) {
+        const CKeyEntry* entry = host.m_Database.GetAt(i);
+        host.m_pTree->SelectKeyAtLine(entry->m_LongLine);
+        QCOMPARE(host.m_Context.m_pCurEntry->m_LongLine, entry->m_LongLine);
+    }
+    QVERIFY(host.m_Notifier.m_Texts.empty());
+}
+
+QTEST_MAIN(CGSDTreeViewTest)
+#include "gsd_tree_view_test.moc"

@@ -1,0 +1,582 @@
+#include "views/gsd_tree_view.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDialogButtonBox>
+#include <QFont>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "check/process_key.h"
+#include "check/string_table.h"
+#include "check/value_scanners.h"
+#include "model/text_util.h"
+#include "userkeys/user_key_dialog.h"
+#include "views/view_text.h"
+
+namespace {
+
+const char* const kRootText = "Orvan GSD-File";
+const char* const kNoDatabaseText = "no database";
+
+// Shows the wait cursor for the life of the object.
+class CWaitCursor {
+public:
+    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
+
+int ImageOfEntry(const CKeyEntry& entry) {
+    if (entry.m_ModuleFlag == TYPE_MODULE_BEGIN) return IMAGE_MODULE;
+    switch (entry.m_TypeFlag) {
+        case TYPE_SIMPLE_STRING: return IMAGE_STRING;
+        case TYPE_SIMPLE_UINT: return IMAGE_UINT;
+        case TYPE_SIMPLE_BOOL: return IMAGE_BOOL;
+        case TYPE_OCTET_STRING: return IMAGE_OCTET;
+        default: return IMAGE_OTHER;
+    }
+}
+
+// The 0-based line of a key item text "%s (%u)": the number after the first
+// "(" (read as atoi reads it) minus 1; false for texts without "(".
+bool ParseItemLine(const QString& text, int& line) {
+    const qsizetype open = text.indexOf(QLatin1Char('('));
+    if (open < 0) return false;
+    const qsizetype close = text.indexOf(QLatin1Char(')'), open + 1);
+    line = Atoi32(QtToGsd(text.mid(open + 1, close < 0 ? -1 : close - open - 1))) - 1;
+    return true;
+}
+
+// As ParseItemLine, and the keyword: the text before the "(", trimmed.
+bool ParseItemText(const QString& text, QString& keyword, int& line) {
+    if (!ParseItemLine(text, line)) return false;
+    keyword = text.left(text.indexOf(QLatin1Char('('))).trimmed();
+    return true;
+}
+
+// A glyph on a coloured rounded square.
+QPixmap Badge(const QColor& colour, const QString& glyph, const QColor& ink = Qt::white) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(colour.darker(140));
+    painter.setBrush(colour);
+    painter.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 3, 3);
+    QFont font = QApplication::font();
+    font.setPixelSize(glyph.size() > 1 ? 8 : 11);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(ink);
+    painter.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, glyph);
+    return pixmap;
+}
+
+QPixmap DrawImage(int role) {
+    switch (role) {
+        case IMAGE_STRING: return Badge(QColor(0x2f, 0x6f, 0xc4), QStringLiteral("ab"));
+        case IMAGE_UINT: return Badge(QColor(0x2e, 0x8b, 0x57), QStringLiteral("12"));
+        case IMAGE_BOOL: {
+            QPixmap pixmap(16, 16);
+            pixmap.fill(Qt::transparent);
+            QPainter painter(&pixmap);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(QColor(0x55, 0x55, 0x55), 1));
+            painter.setBrush(Qt::white);
+            painter.drawRect(QRectF(1.5, 1.5, 13, 13));
+            painter.setPen(QPen(QColor(0x1a, 0x9a, 0x1a), 2));
+            painter.drawPolyline(QPolygonF({QPointF(4, 8), QPointF(7, 11), QPointF(12, 4)}));
+            return pixmap;
+        }
+        case IMAGE_MASTER: return Badge(QColor(0x7b, 0x3f, 0xa0), QStringLiteral("M"));
+        case IMAGE_SLAVE: return Badge(QColor(0xd9, 0x7a, 0x1c), QStringLiteral("S"));
+        case IMAGE_ROOT: {
+            QPixmap pixmap(16, 16);
+            pixmap.fill(Qt::transparent);
+            QPainter painter(&pixmap);
+            painter.setRenderHint(QPainter::Antialiasing);
+            QPainterPath page;
+            page.moveTo(3, 1);
+            page.lineTo(10, 1);
+            page.lineTo(13, 4);
+            page.lineTo(13, 15);
+            page.lineTo(3, 15);
+            page.closeSubpath();
+            painter.setPen(QColor(0x44, 0x44, 0x44));
+            painter.setBrush(QColor(0xfa, 0xfa, 0xf0));
+            painter.drawPath(page);
+            painter.setPen(QColor(0x2f, 0x6f, 0xc4));
+            for (int y = 5; y <= 12; y += 3) painter.drawLine(5, y, 11, y);
+            return pixmap;
+        }
+        case IMAGE_USER: return Badge(QColor(0x8a, 0x8a, 0x8a), QStringLiteral("U"));
+        case IMAGE_MODULE: {
+            QPixmap pixmap(16, 16);
+            pixmap.fill(Qt::transparent);
+            QPainter painter(&pixmap);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QColor(0x6b, 0x4a, 0x1e));
+            painter.setBrush(QColor(0xc8, 0x9b, 0x5a));
+            painter.drawRect(QRectF(1.5, 4.5, 13, 9));
+            painter.setBrush(QColor(0xe8, 0xc0, 0x84));
+            painter.drawRect(QRectF(4.5, 1.5, 3, 3));
+            painter.drawRect(QRectF(9.5, 1.5, 3, 3));
+            return pixmap;
+        }
+        case IMAGE_NO_DATABASE: {
+            QPixmap pixmap(16, 16);
+            pixmap.fill(Qt::transparent);
+            QPainter painter(&pixmap);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(QColor(0xc0, 0x20, 0x20), 2.5));
+            painter.drawLine(3, 3, 13, 13);
+            painter.drawLine(13, 3, 3, 13);
+            return pixmap;
+        }
+        case IMAGE_OTHER: return Badge(QColor(0xb0, 0xb0, 0xb0), QStringLiteral("?"), Qt::black);
+        case IMAGE_GENERAL: return Badge(QColor(0x1f, 0x8f, 0x9f), QStringLiteral("G"));
+        case IMAGE_OCTET: return Badge(QColor(0x9f, 0x3f, 0x3f), QStringLiteral("0x"));
+        default: return QPixmap(16, 16);
+    }
+}
+
+bool LessForSort(const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
+    return CompareTreeText(a->text(0), b->text(0)) < 0;
+}
+
+}  // namespace
+
+int CompareTreeText(const QString& a, const QString& b) {
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t ca = a.at(i).unicode();
+        char16_t cb = b.at(i).unicode();
+        if (ca >= 'A' && ca <= 'Z') ca = static_cast<char16_t>(ca + ('a' - 'A'));
+        if (cb >= 'A' && cb <= 'Z') cb = static_cast<char16_t>(cb + ('a' - 'A'));
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+QString KeyItemText(const CKeyEntry& entry) {
+    return QStringLiteral("%1 (%2)").arg(GsdToQt(entry.m_Keyword)).arg(static_cast<unsigned>(entry.m_LongLine + 1));
+}
+
+CGSDTreeView::CGSDTreeView(IGsdViewHost& host, QWidget* parent) : QTreeWidget(parent), m_Host(host) {
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setRootIsDecorated(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setDragDropMode(QAbstractItemView::NoDragDrop);
+    setIconSize(QSize(16, 16));
+    setUniformRowHeights(true);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+    setStatusTip(QString());
+    connect(this, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnSelectionChanged(current); });
+}
+
+QIcon CGSDTreeView::ImageIcon(int role) {
+    static QIcon icons[IMAGE_COUNT];
+    if (role < 0 || role >= IMAGE_COUNT) return {};
+    if (icons[role].isNull()) icons[role] = QIcon(DrawImage(role));
+    return icons[role];
+}
+
+QTreeWidgetItem* CGSDTreeView::NewItem(const QString& text, int image, bool bold) {
+    auto* item = new QTreeWidgetItem(QStringList(text));
+    item->setIcon(0, ImageIcon(image));
+    item->setData(0, ROLE_TREE_IMAGE, image);
+    if (bold) {
+        QFont font = item->font(0);
+        font.setBold(true);
+        item->setFont(0, font);
+    }
+    return item;
+}
+
+void CGSDTreeView::OnInitialUpdate() {
+    m_bFilling = true;
+    clear();
+    Fill();
+}
+
+void CGSDTreeView::OnUpdate() {
+    if (m_bStale) return;
+    m_bFilling = true;
+    if (m_pRoot != nullptr) collapseItem(m_pRoot);
+    clear();
+    Fill();
+    m_Host.SetTreeRefresh(false);
+}
+
+void CGSDTreeView::Fill() {
+    CWaitCursor wait;
+    m_bFilling = true;
+    m_ItemIndex.clear();
+    m_pSelected = nullptr;
+    m_pModule = nullptr;
+    m_pRoot = NewItem(QString::fromLatin1(kRootText), IMAGE_ROOT, true);
+    addTopLevelItem(m_pRoot);
+
+    const CKeyDatabase& database = m_Host.Database();
+    for (const auto& entry : database) entry->m_hTree = nullptr;
+    if (!database.IsEmpty()) {
+        m_pGeneral = NewItem(QStringLiteral("General Keys"), IMAGE_GENERAL, true);
+        m_pSlave = NewItem(QStringLiteral("Slave Keys"), IMAGE_SLAVE, true);
+        m_pMaster = NewItem(QStringLiteral("Master Keys"), IMAGE_MASTER, true);
+        m_pUser = NewItem(QStringLiteral("User-defined Keys"), IMAGE_USER, true);
+        // Sorted insertion puts an item after the siblings it does not sort
+        // before; collecting each parent's children in database order and sorting
+        // them stably gives the same order without a quadratic insertion.
+        QHash<QTreeWidgetItem*, std::vector<QTreeWidgetItem*>> children;
+        std::vector<QTreeWidgetItem*> parents;
+        auto addChild = [&](QTreeWidgetItem* parent, QTreeWidgetItem* child) {
+            auto it = children.find(parent);
+            if (it == children.end()) {
+                parents.push_back(parent);
+                it = children.insert(parent, {});
+            }
+            it->push_back(child);
+        };
+        for (QTreeWidgetItem* group : {m_pGeneral, m_pSlave, m_pMaster, m_pUser}) addChild(m_pRoot, group);
+        for (const auto& entry : database) {
+            QTreeWidgetItem* parent = m_pUser;
+            switch (entry->m_TreeGroup) {
+                case PARENT_GENERAL: parent = m_pGeneral; break;
+                case PARENT_SLAVE: parent = m_pSlave; break;
+                case PARENT_MASTER: parent = m_pMaster; break;
+                case PARENT_MODULE: parent = m_pModule != nullptr ? m_pModule : m_pUser; break;
+                default: break;
+            }
+            QTreeWidgetItem* item = NewItem(KeyItemText(*entry), ImageOfEntry(*entry), false);
+            if (entry->m_ModuleFlag == TYPE_MODULE_BEGIN) m_pModule = item;
+            addChild(parent, item);
+            entry->m_hTree = item;
+            m_ItemIndex.insert(item, entry->Index());
+        }
+        // Children before parents are attached, so that each level is complete.
+        for (auto it = parents.rbegin(); it != parents.rend(); ++it) {
+            std::vector<QTreeWidgetItem*>& list = children[*it];
+            std::stable_sort(list.begin(), list.end(), LessForSort);
+            QList<QTreeWidgetItem*> items(list.begin(), list.end());
+            (*it)->addChildren(items);
+        }
+        expandItem(m_pRoot);
+        for (QTreeWidgetItem* group : {m_pGeneral, m_pSlave, m_pMaster, m_pUser}) expandItem(group);
+        scrollToItem(m_pUser);
+    } else {
+        m_pGeneral = m_pSlave = m_pMaster = m_pUser = nullptr;
+        m_pRoot->addChild(NewItem(QString::fromLatin1(kNoDatabaseText), IMAGE_NO_DATABASE, false));
+        expandItem(m_pRoot);
+    }
+    m_bFilling = false;
+    // The tree was emptied, so selecting the root always runs the selection change.
+    setCurrentItem(m_pRoot);
+    scrollToTop();
+}
+
+CKeyEntry* CGSDTreeView::EntryOfItem(const QTreeWidgetItem* item) const {
+    const auto it = m_ItemIndex.constFind(item);
+    if (it == m_ItemIndex.constEnd()) return nullptr;
+    // The index is checked against the entry's own item, so an item of an
+    // older database never leads to an entry it does not show.
+    CKeyEntry* entry = m_Host.Database().GetAt(it.value());
+    if (entry == nullptr || entry->m_hTree != item) return nullptr;
+    return entry;
+}
+
+QTreeWidgetItem* CGSDTreeView::ItemOfEntry(const CKeyEntry& entry) const {
+    auto* item = static_cast<QTreeWidgetItem*>(entry.m_hTree);
+    if (item == nullptr || EntryOfItem(item) != &entry) return nullptr;
+    return item;
+}
+
+void CGSDTreeView::RenameEntryItem(const CKeyEntry& entry) {
+    if (QTreeWidgetItem* item = ItemOfEntry(entry))
+        item->setText(0, QStringLiteral("%1 (%2)").arg(GsdToQt(entry.m_Keyword)).arg(entry.m_LongLine + 1));
+}
+
+void CGSDTreeView::SetStale(bool stale) {
+    m_bStale = stale;
+    setEnabled(!stale);
+    update();
+}
+
+void CGSDTreeView::OnSelectionChanged(QTreeWidgetItem* current) {
+    if (m_bFilling || current == nullptr) return;
+    CTalunaContext& context = m_Host.Context();
+    const bool refresh = m_Host.IsTreeRefresh();
+    QString keyword;
+    int line = 0;
+    if (ParseItemText(current->text(0), keyword, line)) {
+        if (refresh) return;
+        CKeyEntry* entry = EntryOfItem(current);
+        const std::string text = Trim(m_Host.Lines().GetLine(line).substr(0, 255));
+        const std::string key = QtToGsd(keyword);
+        const bool moved = text.find(key) == std::string::npos && !EqualsNoCase(key, "Module_Reference");
+        // An item the database does not hold any more counts as stale as well.
+        if (moved || (!text.empty() && text[0] == ';') || entry == nullptr) {
+            SetStale(true);
+            m_Host.SetKeyFormEnabled(false);
+            context.Notify(LoadString(IDS_STALE_DATABASE), ENotifyIcon::Information);
+            return;
+        }
+        {
+            CWaitCursor wait;
+            context.m_pCurEntry = entry;
+            context.m_nCurItem = entry->Index();
+            m_pSelected = current;
+            if (m_bSyncText == 1) m_Host.SelectLine(line);
+        }
+        ProcessKey(context, key, MODE_INFORMATION, entry->m_Value);
+        m_Host.UpdateAllViews(this);
+        return;
+    }
+    if (refresh) return;
+    m_pSelected = current;
+    ProcessKey(context, QtToGsd(current->text(0)), MODE_INFORMATION, "");
+    m_Host.UpdateAllViews(this);
+    if (m_bSyncText == 1) m_Host.SelectLine(0);
+}
+
+void CGSDTreeView::SelectKeyAtLine(int line) {
+    if (m_bStale || m_pRoot == nullptr) return;
+    m_bSyncText = 0;
+    setCurrentItem(m_pRoot);
+    scrollToTop();
+    {
+        CWaitCursor wait;
+        constexpr int MAX_LEVELS = 20;
+        // The chain of parents of the item in hand.
+        std::vector<QTreeWidgetItem*> stack;
+        QTreeWidgetItem* item = m_pRoot;
+        int index = 0;  // of `item` among its siblings
+        bool found = false, cancelled = false;
+        while (item != nullptr) {
+            int itemLine = 0;
+            if (ParseItemLine(item->text(0), itemLine) && itemLine == line) {
+                setCurrentItem(item);
+                scrollToItem(item, QAbstractItemView::PositionAtTop);
+                found = true;
+                break;
+            }
+            if (item->childCount() > 0) {
+                if (static_cast<int>(stack.size()) >= MAX_LEVELS) {
+                    cancelled = true;
+                    break;
+                }
+                stack.push_back(item);
+                item = item->child(0);
+                index = 0;
+                continue;
+            }
+            // Next sibling, or the next sibling of the nearest parent that has one.
+            for (;;) {
+                QTreeWidgetItem* parent = stack.empty() ? nullptr : stack.back();
+                const int count = parent != nullptr ? parent->childCount() : topLevelItemCount();
+                if (index + 1 < count) {
+                    ++index;
+                    item = parent != nullptr ? parent->child(index) : topLevelItem(index);
+                    break;
+                }
+                if (parent == nullptr) {
+                    item = nullptr;
+                    break;
+                }
+                stack.pop_back();
+                QTreeWidgetItem* grand = stack.empty() ? nullptr : stack.back();
+                index = grand != nullptr ? grand->indexOfChild(parent) : indexOfTopLevelItem(parent);
+            }
+        }
+        if (cancelled)
+            m_Host.Context().Notify("No Tree-Entry found.\nSearch cancelled!", ENotifyIcon::Exclamation);
+        else if (!found)
+            m_Host.Context().Notify("No Tree-Entry found!", ENotifyIcon::Information);
+    }
+    m_bSyncText = 1;
+}
+
+QMenu* CGSDTreeView::ContextMenu() {
+    if (m_pMenu != nullptr) return m_pMenu;
+    m_pMenu = new QMenu(this);
+    struct SItem {
+        int id;
+        const char* text;
+        const char* status;
+        void (CGSDTreeView::*handler)();
+    };
+    const SItem items[] = {
+        {ID_KEY_INFO, "&Key Info", "Shows extended informations about the selected key.", &CGSDTreeView::OnKeyInfo},
+        {ID_CHECK_SYNTAX, "&Check Syntax", "Checks the data type and range of the selected key.",
+         &CGSDTreeView::OnCheckSyntax},
+        {ID_USER_KEY, "&User Key...", "Parametrizes the selected user-defined key.", &CGSDTreeView::OnUserKey},
+        {ID_SHOW_DETAILS, "&Show Details...", "Shows object details (for information only).",
+         &CGSDTreeView::OnShowDetails},
+    };
+    for (const SItem& item : items) {
+        if (item.id == ID_SHOW_DETAILS) m_pMenu->addSeparator();
+        QAction* action = m_pMenu->addAction(QString::fromLatin1(item.text));
+        action->setData(item.id);
+        action->setStatusTip(QString::fromLatin1(item.status));
+        connect(action, &QAction::triggered, this, item.handler);
+    }
+    return m_pMenu;
+}
+
+QAction* CGSDTreeView::MenuAction(int id) const {
+    if (m_pMenu == nullptr) return nullptr;
+    for (QAction* action : m_pMenu->actions())
+        if (action->data().toInt() == id) return action;
+    return nullptr;
+}
+
+void CGSDTreeView::ShowContextMenu(const QPoint& globalPos) {
+    QMenu* menu = ContextMenu();
+    menu->popup(globalPos);
+}
+
+void CGSDTreeView::contextMenuEvent(QContextMenuEvent* event) {
+    const QPoint pos = event->reason() == QContextMenuEvent::Mouse
+                           ? event->globalPos()
+                           : viewport()->mapToGlobal(visualItemRect(currentItem()).center());
+    ShowContextMenu(pos);
+    event->accept();
+}
+
+void CGSDTreeView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        ShowContextMenu(mapToGlobal(QPoint(5, 5)));
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void CGSDTreeView::mousePressEvent(QMouseEvent* event) {
+    // The right button first selects the item under the pointer.
+    if (event->button() == Qt::RightButton) {
+        if (QTreeWidgetItem* item = itemAt(event->position().toPoint())) setCurrentItem(item);
+        event->accept();
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void CGSDTreeView::OnKeyInfo() {
+    CTalunaContext& context = m_Host.Context();
+    if (context.m_pCurEntry == nullptr) {
+        context.Notify("No database exists.", ENotifyIcon::Exclamation);
+        return;
+    }
+    ProcessKey(context, context.m_pCurEntry->m_Keyword, MODE_HELP, "");
+}
+
+void CGSDTreeView::OnCheckSyntax() { m_Host.CheckSyntax(); }
+
+void CGSDTreeView::OnUserKey() { EditUserKey(m_Host.Context(), m_Host.Context().m_pCurEntry, this); }
+
+void CGSDTreeView::OnShowDetails() {
+    const CTalunaContext& context = m_Host.Context();
+    if (context.m_pCurEntry == nullptr) {
+        m_Host.Context().Notify("No database exists.", ENotifyIcon::Exclamation);
+        return;
+    }
+    CObjectDetailsDialog dialog(context, m_Host.Database(), this);
+    dialog.exec();
+}
+
+namespace {
+
+QString Pointer(const void* pointer) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%p", pointer);
+    return QString::fromLatin1(buffer);
+}
+
+QString TypeText(int type) {
+    switch (type) {
+        case TYPE_SIMPLE_STRING: return QStringLiteral("Type: TYPE_SIMPLE_STRING");
+        case TYPE_SIMPLE_UINT: return QStringLiteral("Type: TYPE_SIMPLE_UINT");
+        case TYPE_SIMPLE_BOOL: return QStringLiteral("Type: TYPE_SIMPLE_BOOL");
+        case TYPE_OCTET_STRING: return QStringLiteral("Type: TYPE_OCTET_STRING");
+        case TYPE_USER_KEY: return QStringLiteral("Type: TYPE_USER_KEY");
+        default: return QStringLiteral("Type: ?TYPE_UNKNOWN?");
+    }
+}
+
+QString GroupText(int group) {
+    switch (group) {
+        case PARENT_GENERAL: return QStringLiteral("TreeGroup: PARENT_GENERAL");
+        case PARENT_SLAVE: return QStringLiteral("TreeGroup: PARENT_SLAVE");
+        case PARENT_MASTER: return QStringLiteral("TreeGroup: PARENT_MASTER");
+        case PARENT_MODULE: return QStringLiteral("TreeGroup: PARENT_MODULE");
+        default: return QStringLiteral("TreeGroup: ?PARENT_UNKNOWN?");
+    }
+}
+
+const char* const kDetailLabels[] = {"Item-Nr.", "Keyword",   "Value",     "LongLine",  "Line",
+                                     "TypeFlag", "ModuleFlag", "TreeHandle", "TreeGroup", "TreeParent",
+                                     "Range/Len", "Ready0",    "Ready1",    "Ready2"};
+
+}  // namespace
+
+QStringList CObjectDetailsDialog::DetailLines(const CKeyEntry& entry, int curItem, int entryCount) {
+    auto ready = [&](size_t i) { return i < entry.m_Ready.size() ? GsdToQt(entry.m_Ready[i]) : QString(); };
+    return {
+        QStringLiteral("Item-Index: %1 (#elements: %2, starts with 0)").arg(curItem).arg(entryCount),
+        QStringLiteral("Key: \"%1\"").arg(GsdToQt(entry.m_Keyword)),
+        QStringLiteral("Value: \"%1\"").arg(GsdToQt(entry.m_Value)),
+        QStringLiteral("LongLine: %1").arg(entry.m_LongLine),
+        QStringLiteral("Line: %1").arg(entry.m_Line),
+        TypeText(entry.m_TypeFlag),
+        entry.m_ModuleFlag == TYPE_MODULE_BEGIN ? QStringLiteral("ModuleFlag: TYPE_MODULE_BEGIN")
+                                                : QStringLiteral("ModuleFlag: -"),
+        QStringLiteral("hTree: ") + Pointer(entry.m_hTree),
+        GroupText(entry.m_TreeGroup),
+        QStringLiteral("hParent: ") + Pointer(entry.m_hParent),
+        QStringLiteral("Range/Len: %1").arg(GsdToQt(entry.m_RangeLen)),
+        QStringLiteral("m_Ready[0]: %1").arg(ready(0)),
+        QStringLiteral("m_Ready[1]: %1").arg(ready(1)),
+        QStringLiteral("m_Ready[2]: %1").arg(ready(2)),
+    };
+}
+
+CObjectDetailsDialog::CObjectDetailsDialog(const CTalunaContext& context, const CKeyDatabase& database,
+                                           QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Object Details..."));
+    auto* layout = new QVBoxLayout(this);
+    auto* note = new QLabel(QStringLiteral("The information below is for debugging only. Use the text editor window "
+                                           "or the dialogues to change these entries."),
+                            this);
+    note->setWordWrap(true);
+    note->setObjectName(QStringLiteral("note"));
+    layout->addWidget(note);
+    if (context.m_pCurEntry != nullptr)
+        m_Lines = DetailLines(*context.m_pCurEntry, context.m_nCurItem, database.GetCount());
+    auto* grid = new QGridLayout;
+    for (int i = 0; i < m_Lines.size(); ++i) {
+        grid->addWidget(new QLabel(QString::fromLatin1(kDetailLabels[i]), this), i, 0);
+        auto* text = new QLabel(m_Lines[i], this);
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        text->setObjectName(QStringLiteral("detail%1").arg(i));
+        grid->addWidget(text, i, 1);
+    }
+    layout->addLayout(grid);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    layout->addWidget(buttons);
+}

@@ -1,0 +1,416 @@
+#include "views/input_view.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "check/process_key.h"
+#include "check/string_table.h"
+#include "check/value_scanners.h"
+#include "model/text_util.h"
+#include "views/gsd_tree_view.h"
+#include "views/identifier_dialog.h"
+#include "views/view_text.h"
+
+namespace {
+
+// The data types of a parameter definition, in the list's order.
+const char* const kDataTypes[] = {"Unsigned32", "Unsigned16", "Unsigned8", "Signed32",
+                                  "Signed16",   "Signed8",    "BitArea",   "Bit"};
+
+bool IsNumberDataType(const std::string& name) {
+    for (int i = 0; i < 6; ++i)
+        if (EqualsNoCase(name, kDataTypes[i])) return true;
+    return false;
+}
+
+class CWaitCursor {
+public:
+    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
+
+// A multi-line edit's text with the line breaks the core writes ("\r\n").
+std::string MultiLineText(const QPlainTextEdit* edit) {
+    QString text = edit->toPlainText();
+    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return QtToGsd(text);
+}
+
+}  // namespace
+
+CInputView::CInputView(IGsdViewHost& host, QWidget* parent) : QWidget(parent), m_Host(host) {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(2, 2, 2, 2);
+    m_pFrame = new QFrame(this);
+    m_pFrame->setFrameShape(QFrame::StyledPanel);
+    outer->addWidget(m_pFrame);
+    auto* layout = new QVBoxLayout(m_pFrame);
+
+    auto* top = new QHBoxLayout;
+    m_pIcon = new QLabel(m_pFrame);
+    m_pIcon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
+    m_pIcon->setAlignment(Qt::AlignTop);
+    top->addWidget(m_pIcon);
+    m_pHelp = new QPlainTextEdit(m_pFrame);
+    m_pHelp->setReadOnly(true);
+    m_pHelp->setMaximumHeight(90);
+    top->addWidget(m_pHelp, 1);
+    layout->addLayout(top);
+    m_pSeparator = new QFrame(m_pFrame);
+    m_pSeparator->setFrameShape(QFrame::HLine);
+    m_pSeparator->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(m_pSeparator);
+
+    auto* grid = new QGridLayout;
+    auto label = [&](const char* text) { return new QLabel(QString::fromLatin1(text), m_pFrame); };
+    m_pStringLabel = label("String:");
+    m_pString = new QPlainTextEdit(m_pFrame);
+    m_pString->setMaximumHeight(48);
+    m_pUintLabel = label("UINT:");
+    m_pUint = new QLineEdit(m_pFrame);
+    m_pChoiceLabel = label("Choice:");
+    m_pChoiceGroup = new QButtonGroup(this);
+    auto* choices = new QHBoxLayout;
+    for (int i = 0; i < 3; ++i) {
+        m_pChoices[i] = new QRadioButton(QStringLiteral("Choice %1").arg(i + 1), m_pFrame);
+        m_pChoiceGroup->addButton(m_pChoices[i], i);
+        choices->addWidget(m_pChoices[i]);
+    }
+    choices->addStretch();
+    m_pBoolLabel = label("Bool:");
+    m_pBool = new QCheckBox(QStringLiteral("BOOL"), m_pFrame);
+    m_pFirstLabel = label("Area");
+    m_pFirst = new QLineEdit(m_pFrame);
+    m_pSecondLabel = label("Default-Value");
+    m_pSecond = new QLineEdit(m_pFrame);
+    m_pThirdLabel = label("Min-Max");
+    m_pThird = new QLineEdit(m_pFrame);
+    m_pDataTypeLabel = label("Data Type:");
+    m_pDataType = new QComboBox(m_pFrame);
+    for (const char* type : kDataTypes) m_pDataType->addItem(QString::fromLatin1(type));
+
+    int row = 0;
+    grid->addWidget(m_pStringLabel, row, 0);
+    grid->addWidget(m_pString, row++, 1);
+    grid->addWidget(m_pUintLabel, row, 0);
+    grid->addWidget(m_pUint, row++, 1);
+    grid->addWidget(m_pChoiceLabel, row, 0);
+    grid->addLayout(choices, row++, 1);
+    grid->addWidget(m_pBoolLabel, row, 0);
+    grid->addWidget(m_pBool, row++, 1);
+    grid->addWidget(m_pFirstLabel, row, 0);
+    grid->addWidget(m_pFirst, row++, 1);
+    grid->addWidget(m_pSecondLabel, row, 0);
+    grid->addWidget(m_pSecond, row++, 1);
+    grid->addWidget(m_pThirdLabel, row, 0);
+    grid->addWidget(m_pThird, row++, 1);
+    grid->addWidget(m_pDataTypeLabel, row, 0);
+    grid->addWidget(m_pDataType, row++, 1);
+    grid->setColumnStretch(1, 1);
+    layout->addLayout(grid);
+
+    m_pValueList = new QTreeWidget(m_pFrame);
+    m_pValueList->setRootIsDecorated(false);
+    m_pValueList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pValueList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pValueList->setIconSize(QSize(16, 16));
+    QStringList headers;
+    for (int id = 46; id <= 51; ++id) headers << GsdToQt(LoadString(id));
+    m_pValueList->setHeaderLabels(headers);
+    for (int column = 0; column < 6; ++column) m_pValueList->header()->resizeSection(column, 100);
+    m_pValueList->setContextMenuPolicy(Qt::CustomContextMenu);
+    layout->addWidget(m_pValueList, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    m_pApply = new QPushButton(QStringLiteral("Apply"), m_pFrame);
+    buttons->addWidget(m_pApply);
+    layout->addLayout(buttons);
+    layout->addStretch();
+
+    m_Controls = {
+        {IDC_STRING_EDIT, m_pString},       {IDC_UINT_EDIT, m_pUint},         {IDC_CHOICE_1, m_pChoices[0]},
+        {IDC_CHOICE_2, m_pChoices[1]},      {IDC_CHOICE_3, m_pChoices[2]},    {IDC_STRING_LABEL, m_pStringLabel},
+        {IDC_UINT_LABEL, m_pUintLabel},     {IDC_CHOICE_LABEL, m_pChoiceLabel}, {IDC_FRAME, m_pFrame},
+        {IDC_HELP, m_pHelp},                {IDC_ICON, m_pIcon},              {IDC_SEPARATOR, m_pSeparator},
+        {IDC_BOOL_LABEL, m_pBoolLabel},     {IDC_BOOL_CHECK, m_pBool},        {IDC_VALUE_LIST, m_pValueList},
+        {IDC_THIRD_LABEL, m_pThirdLabel},   {IDC_SECOND_LABEL, m_pSecondLabel}, {IDC_FIRST_LABEL, m_pFirstLabel},
+        {IDC_THIRD_EDIT, m_pThird},         {IDC_SECOND_EDIT, m_pSecond},     {IDC_FIRST_EDIT, m_pFirst},
+        {IDC_DATA_TYPE, m_pDataType},       {IDC_DATA_TYPE_LABEL, m_pDataTypeLabel}, {IDC_APPLY, m_pApply},
+    };
+    for (auto& [id, widget] : m_Controls) {
+        widget->setObjectName(QStringLiteral("idc%1").arg(id));
+        widget->setVisible(false);
+    }
+
+    connect(m_pApply, &QPushButton::clicked, this, &CInputView::ApplyKeyForm);
+    connect(m_pDataType, &QComboBox::activated, this, [this](int) { DataTypeChanged(); });
+    connect(m_pThird, &QLineEdit::textChanged, this, [this](const QString&) {
+        if (m_Host.Context().m_Form.m_nFormMode == 6) FillValueList();
+    });
+    connect(m_pValueList, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item, int) { EditIdentifier(m_pValueList->indexOfTopLevelItem(item)); });
+    connect(m_pValueList, &QWidget::customContextMenuRequested, this, &CInputView::OnValueListContextMenu);
+}
+
+QWidget* CInputView::Control(int id) const {
+    const auto it = m_Controls.find(id);
+    return it == m_Controls.end() ? nullptr : it->second;
+}
+
+bool CInputView::IsShown(int id) const {
+    const QWidget* widget = Control(id);
+    return widget != nullptr && !widget->isHidden();
+}
+
+void CInputView::Show(std::initializer_list<int> ids) {
+    for (int id : ids)
+        if (QWidget* widget = Control(id)) widget->setVisible(true);
+}
+
+void CInputView::OnUpdate() {
+    CWaitCursor wait;
+    const CKeyFormRecord& form = m_Host.Context().m_Form;
+    const auto& v = form.m_Values;
+    const auto& l = form.m_Labels;
+    m_pHelp->setPlainText(GsdToQtLines(form.m_HelpText));
+    for (auto& [id, widget] : m_Controls) widget->setVisible(false);
+    Show({IDC_SEPARATOR, IDC_HELP, IDC_FRAME});
+
+    auto setChecked = [this](int index) {
+        m_pChoiceGroup->setExclusive(false);
+        for (int i = 0; i < 3; ++i) m_pChoices[i]->setChecked(i == index);
+        m_pChoiceGroup->setExclusive(true);
+    };
+    const int number = Atoi32(v[0]);
+    switch (form.m_nFormMode) {
+        case 0: Show({IDC_ICON}); break;
+        case 1:
+            Show({IDC_STRING_LABEL, IDC_STRING_EDIT});
+            m_pString->setPlainText(GsdToQtLines(v[0]));
+            break;
+        case 2:
+            Show({IDC_UINT_LABEL, IDC_UINT_EDIT});
+            m_pUint->setText(GsdToQt(v[0]));
+            break;
+        case 3:
+            Show({IDC_CHOICE_LABEL, IDC_CHOICE_1, IDC_CHOICE_2, IDC_CHOICE_3});
+            for (int i = 0; i < 3; ++i) m_pChoices[i]->setText(GsdToQt(l[static_cast<size_t>(i)]));
+            setChecked(number == 1 ? 1 : number == 2 ? 2 : 0);
+            break;
+        case 4:
+            Show({IDC_CHOICE_LABEL, IDC_CHOICE_1, IDC_CHOICE_2});
+            for (int i = 0; i < 2; ++i) m_pChoices[i]->setText(GsdToQt(l[static_cast<size_t>(i)]));
+            setChecked(number == 0 ? 0 : number == 1 ? 1 : -1);
+            break;
+        case 5:
+            Show({IDC_BOOL_LABEL, IDC_BOOL_CHECK});
+            m_pBool->setText(GsdToQt(l[0]));
+            m_pBool->setChecked(number == 1);
+            break;
+        case 6:
+            Show({IDC_STRING_LABEL, IDC_STRING_EDIT, IDC_THIRD_LABEL, IDC_THIRD_EDIT, IDC_VALUE_LIST});
+            m_pString->setPlainText(GsdToQtLines(v[0]));
+            // Information mode puts the caption of the configuration field into
+            // value part 2; the labels may still hold the previous key's.
+            m_pThirdLabel->setText(GsdToQt(!v[2].empty() ? v[2] : l[2]));
+            m_pThird->setText(GsdToQt(v[1]));
+            FillValueList();
+            break;
+        case 8:
+        case 9: {
+            const bool bit = form.m_nFormMode == 8;
+            Show({IDC_FIRST_LABEL, IDC_FIRST_EDIT, IDC_SECOND_LABEL, IDC_SECOND_EDIT, IDC_DATA_TYPE_LABEL,
+                  IDC_DATA_TYPE});
+            if (bit) Show({IDC_THIRD_LABEL, IDC_THIRD_EDIT});
+            m_pFirstLabel->setText(GsdToQt(l[0]));
+            m_pSecondLabel->setText(GsdToQt(l[1]));
+            m_pFirst->setText(GsdToQt(v[0]));
+            m_pSecond->setText(GsdToQt(v[1]));
+            if (bit) {
+                m_pThirdLabel->setText(GsdToQt(l[2]));
+                m_pThird->setText(GsdToQt(v[2]));
+            }
+            m_pDataTypeLabel->setText(GsdToQt(l[3]));
+            int selected = -1;
+            for (int i = 0; i < m_pDataType->count(); ++i)
+                if (EqualsNoCase(QtToGsd(m_pDataType->itemText(i)), v[3])) selected = i;
+            m_pDataType->setCurrentIndex(selected);
+            break;
+        }
+        case 10:
+            Show({IDC_FIRST_LABEL, IDC_FIRST_EDIT, IDC_SECOND_LABEL, IDC_SECOND_EDIT});
+            m_pFirstLabel->setText(GsdToQt(l[0]));
+            m_pSecondLabel->setText(GsdToQt(l[1]));
+            m_pFirst->setText(GsdToQt(v[0]));
+            m_pSecond->setText(GsdToQt(v[1]));
+            break;
+        case 11:
+            Show({IDC_STRING_LABEL, IDC_STRING_EDIT, IDC_THIRD_LABEL, IDC_THIRD_EDIT});
+            m_pString->setPlainText(GsdToQtLines(v[1]));
+            m_pThird->setText(GsdToQt(v[0]));
+            m_pThirdLabel->setText(GsdToQt(l[0]));
+            break;
+        default: break;
+    }
+    const int mode = form.m_nFormMode;
+    if (mode >= 1 && mode <= 11 && mode != 7) Show({IDC_APPLY});
+}
+
+void CInputView::DataTypeChanged() {
+    CKeyFormRecord& form = m_Host.Context().m_Form;
+    form.m_Values[3] = QtToGsd(m_pDataType->currentText());
+    if (IsNumberDataType(form.m_Values[3])) {
+        m_pThird->setVisible(false);
+        m_pThirdLabel->setVisible(false);
+        form.m_Labels[0] = LoadString(65091);
+        form.m_Labels[1] = LoadString(65092);
+    } else {
+        m_pThird->setVisible(true);
+        form.m_Labels[0] = LoadString(65090);
+        form.m_Labels[1] = LoadString(65091);
+        form.m_Labels[2] = LoadString(65092);
+        m_pThirdLabel->setText(GsdToQt(form.m_Labels[2]));
+        m_pThirdLabel->setVisible(true);
+    }
+    m_pFirstLabel->setText(GsdToQt(form.m_Labels[0]));
+    m_pFirstLabel->setVisible(true);
+    m_pSecondLabel->setText(GsdToQt(form.m_Labels[1]));
+    m_pSecondLabel->setVisible(true);
+}
+
+void CInputView::ApplyKeyForm() {
+    CTalunaContext& context = m_Host.Context();
+    if (m_Host.IsWriteProtected()) {
+        context.Notify(LoadString(65123), ENotifyIcon::Exclamation);
+        return;
+    }
+    CKeyFormRecord& form = context.m_Form;
+    auto& v = form.m_Values;
+    const int checked = m_pChoiceGroup->checkedId();
+    switch (form.m_nFormMode) {
+        case 1: v[0] = MultiLineText(m_pString); break;
+        case 2: v[0] = QtToGsd(m_pUint->text()); break;
+        case 3:
+            if (checked >= 0) v[0] = std::to_string(checked);
+            break;
+        case 4:
+            if (checked == 0 || checked == 1) v[0] = std::to_string(checked);
+            break;
+        case 5: v[0].assign(1, m_pBool->isChecked() ? '1' : '0'); break;
+        case 6:
+            // The module name is taken over as well as the configuration data.
+            v[0] = MultiLineText(m_pString);
+            v[1] = QtToGsd(m_pThird->text());
+            break;
+        case 8:
+            v[0] = QtToGsd(m_pFirst->text());
+            v[1] = QtToGsd(m_pSecond->text());
+            v[2] = QtToGsd(m_pThird->text());
+            v[3] = QtToGsd(m_pDataType->currentText());
+            break;
+        case 9:
+            v[0] = QtToGsd(m_pFirst->text());
+            v[1] = QtToGsd(m_pSecond->text());
+            v[3] = QtToGsd(m_pDataType->currentText());
+            break;
+        case 10:
+            v[0] = QtToGsd(m_pFirst->text());
+            v[1] = QtToGsd(m_pSecond->text());
+            break;
+        case 11:
+            v[1] = MultiLineText(m_pString);
+            v[0] = QtToGsd(m_pThird->text());
+            break;
+        default: break;
+    }
+    CKeyEntry* entry = context.m_pCurEntry;
+    if (entry == nullptr) {
+        context.Notify("No database exists.", ENotifyIcon::Exclamation);
+        return;
+    }
+    ProcessKey(context, entry->m_Keyword, MODE_COMPOSE, "");
+    m_Host.WriteBackEntry(*entry);
+    if (CGSDTreeView* tree = m_Host.TreeView()) tree->RenameEntryItem(*entry);
+    context.ClearMessages();
+    context.m_CheckedDoc = {m_Host.Document(), &m_Host.Lines()};
+    CWaitCursor wait;
+    context.AddNote("Start Syntax-Check...");
+    ProcessKey(context, entry->m_Keyword, MODE_CHECK, "");
+    context.AddNote("Stop Syntax-Check...");
+}
+
+void CInputView::FillValueList() {
+    m_pValueList->clear();
+    const CConfigDecode decode = DecodeConfig(QtToGsd(m_pThird->text().trimmed()));
+    m_Identifiers = decode.m_Identifiers;
+    m_bConfigValid = decode.m_bBytesOk;
+    const QIcon icon = CGSDTreeView::ImageIcon(IMAGE_OCTET);
+    for (const CIdentifier& id : m_Identifiers) {
+        auto* item = new QTreeWidgetItem(QStringList{
+            GsdToQt(IdentFormatText(id)), GsdToQt(IoSelectText(id)), GsdToQt(InputLengthText(id)),
+            GsdToQt(OutputLengthText(id)), GsdToQt(ConsistenceText(id)), GsdToQt(VendorText(id))});
+        item->setIcon(0, icon);
+        m_pValueList->addTopLevelItem(item);
+    }
+}
+
+void CInputView::EditIdentifier(int row) {
+    if (row < 0 || row >= static_cast<int>(m_Identifiers.size())) return;
+    if (!m_bConfigValid) {
+        m_Host.Context().Notify(FormatString(IDS_CONFIG_INVALID, {"Module"}), ENotifyIcon::Exclamation);
+        return;
+    }
+    const QString title = GsdToQt(FormatString(65102, {row}));
+    CIdentifier identifier = m_Identifiers[static_cast<size_t>(row)];
+    bool ok = false;
+    if (m_fnEdit) {
+        ok = m_fnEdit(title, identifier);
+    } else {
+        CIdentifierDialog dialog(title, this);
+        dialog.SetIdentifier(identifier);
+        ok = dialog.exec() == QDialog::Accepted;
+        if (ok) identifier = dialog.Identifier();
+    }
+    if (!ok || !ValidateIdentifier(identifier).empty()) return;
+    std::string config = QtToGsd(m_pThird->text().trimmed());
+    if (ReplaceIdentifierInConfig(config, row, identifier)) m_pThird->setText(GsdToQt(config));
+}
+
+void CInputView::InsertIdentifier(int row) {
+    if (!m_bConfigValid) {
+        m_Host.Context().Notify(FormatString(IDS_CONFIG_INVALID, {"Module"}), ENotifyIcon::Exclamation);
+        return;
+    }
+    const QString question = QStringLiteral("Insert a new value?");
+    const bool yes = m_fnAsk ? m_fnAsk(question)
+                             : QMessageBox::question(this, QApplication::applicationName(), question,
+                                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    if (!yes) return;
+    std::string config = QtToGsd(m_pThird->text().trimmed());
+    const int count = static_cast<int>(m_Identifiers.size());
+    if (InsertIdentifierInConfig(config, row < 0 || row > count ? count : row, CIdentifier{}))
+        m_pThird->setText(GsdToQt(config));
+}
+
+void CInputView::OnValueListContextMenu(const QPoint& pos) {
+    QTreeWidgetItem* item = m_pValueList->itemAt(pos);
+    InsertIdentifier(item != nullptr ? m_pValueList->indexOfTopLevelItem(item)
+                                     : static_cast<int>(m_Identifiers.size()));
+}

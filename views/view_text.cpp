@@ -1,0 +1,49 @@
+#include "views/view_text.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include "check/string_table.h"
+
+QString GsdToQt(const std::string& bytes) {
+    QStringDecoder decoder("windows-1252");
+    if (!decoder.isValid()) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+std::string QtToGsd(const QString& text) {
+    QStringEncoder encoder("windows-1252");
+    const QByteArray bytes = encoder.isValid() ? QByteArray(encoder.encode(text)) : text.toLatin1();
+    return bytes.toStdString();
+}
+
+QString GsdToQtLines(const std::string& bytes) {
+    QString text = GsdToQt(bytes);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+namespace {
+
+struct SViewText {
+    int id;
+    const char* text;
+};
+
+constexpr SViewText kViewTexts[] = {
+    {65104, "Change Settings for User-defined Key..."},
+    {65105, "Data Type:"},
+    {65106, "Range and Length Check (See Help for valid Inputs!):"},
+    {65107, "Key Group:"},
+    {65151, "Registered user-defined keys:"},
+};
+
+}  // namespace
+
+std::string LoadViewString(int id) {
+    std::string text = LoadString(id);
+    if (!text.empty()) return text;
+    for (const SViewText& entry : kViewTexts)
+        if (entry.id == id) return entry.text;
+    return {};
+}

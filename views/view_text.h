@@ -1,0 +1,14 @@
+#pragma once
+// Texts between the core (Windows-1252 bytes) and Qt widgets, for the tree,
+// the key editor form and their dialogs.
+
+#include <QString>
+#include <string>
+
+QString GsdToQt(const std::string& bytes);
+std::string QtToGsd(const QString& text);
+// A core text with "\r\n" line breaks as a widget shows it.
+QString GsdToQtLines(const std::string& bytes);
+// The texts of the views' own string-table ids (the user-key dialog's labels),
+// taken from the core's table when it has them.
+std::string LoadViewString(int id);
