@@ -120,7 +120,8 @@ std::int32_t Atoi32(std::string_view text) {
 }
 
 std::int32_t ReadNumber(std::string_view text) {
-    if (Contains(text, 'x')) return static_cast<std::int32_t>(StrToUL32(text));
+    // A capital X marks hexadecimal as well: the syntax check accepts 0X1F as 31.
+    if (Contains(text, 'x') || Contains(text, 'X')) return static_cast<std::int32_t>(StrToUL32(text));
     return Atoi32(text);
 }
 

@@ -38,6 +38,6 @@ std::uint32_t StrToUL32(std::string_view text, size_t* rest = nullptr);
 std::int32_t StrToL32(std::string_view text, size_t* rest = nullptr);
 // atoi with a 32-bit int: decimal, leading white space and sign, saturating.
 std::int32_t Atoi32(std::string_view text);
-// The semantic check's number reader: strtoul when the text holds a lower-case
-// x, else atoi; as a signed 32-bit value.
+// The semantic check's number reader: strtoul with base 0 when the text holds
+// an x or X, else atoi; as a signed 32-bit value.
 std::int32_t ReadNumber(std::string_view text);
