@@ -170,6 +170,12 @@ int CompareTreeText(const QString& a, const QString& b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
+bool IsKeyLineStale(const ILineSource& lines, const std::string& keyword, int line) {
+    const std::string text = Trim(lines.GetLine(line).substr(0, 255));
+    const bool moved = text.find(keyword) == std::string::npos && !EqualsNoCase(keyword, "Module_Reference");
+    return moved || (!text.empty() && text[0] == ';');
+}
+
 QString KeyItemText(const CKeyEntry& entry) {
     return QStringLiteral("%1 (%2)").arg(GsdToQt(entry.m_Keyword)).arg(static_cast<unsigned>(entry.m_LongLine + 1));
 }
@@ -315,6 +321,12 @@ void CGSDTreeView::SetStale(bool stale) {
     update();
 }
 
+void CGSDTreeView::ReportStale() {
+    SetStale(true);
+    m_Host.SetKeyFormEnabled(false);
+    m_Host.Context().Notify(LoadString(IDS_STALE_DATABASE), ENotifyIcon::Information);
+}
+
 void CGSDTreeView::OnSelectionChanged(QTreeWidgetItem* current) {
     if (m_bFilling || current == nullptr) return;
     CTalunaContext& context = m_Host.Context();
@@ -324,14 +336,10 @@ void CGSDTreeView::OnSelectionChanged(QTreeWidgetItem* current) {
     if (ParseItemText(current->text(0), keyword, line)) {
         if (refresh) return;
         CKeyEntry* entry = EntryOfItem(current);
-        const std::string text = Trim(m_Host.Lines().GetLine(line).substr(0, 255));
         const std::string key = QtToGsd(keyword);
-        const bool moved = text.find(key) == std::string::npos && !EqualsNoCase(key, "Module_Reference");
         // An item the database does not hold any more counts as stale as well.
-        if (moved || (!text.empty() && text[0] == ';') || entry == nullptr) {
-            SetStale(true);
-            m_Host.SetKeyFormEnabled(false);
-            context.Notify(LoadString(IDS_STALE_DATABASE), ENotifyIcon::Information);
+        if (IsKeyLineStale(m_Host.Lines(), key, line) || entry == nullptr) {
+            ReportStale();
             return;
         }
         {
@@ -449,10 +457,7 @@ void CGSDTreeView::ShowContextMenu(const QPoint& globalPos) {
 }
 
 void CGSDTreeView::contextMenuEvent(QContextMenuEvent* event) {
-    const QPoint pos = event->reason() == QContextMenuEvent::Mouse
-                           ? event->globalPos()
-                           : viewport()->mapToGlobal(visualItemRect(currentItem()).center());
-    ShowContextMenu(pos);
+    ShowContextMenu(event->globalPos());
     event->accept();
 }
 

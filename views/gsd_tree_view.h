@@ -46,6 +46,11 @@ constexpr int ID_SHOW_DETAILS = 32784;
 // Negative, 0 or positive.
 int CompareTreeText(const QString& a, const QString& b);
 
+// Whether the text no longer holds a key at `line`: the line (its first 255
+// characters, trimmed) does not contain `keyword` (case-sensitive; a
+// Module_Reference carries only its number), or it is a comment.
+bool IsKeyLineStale(const ILineSource& lines, const std::string& keyword, int line);
+
 // The key item text "%s (%u)": keyword and 1-based first line.
 QString KeyItemText(const CKeyEntry& entry);
 
@@ -74,6 +79,8 @@ public:
     bool IsStale() const { return m_bStale; }
     // Rebuild's step: the tree becomes usable again.
     void SetStale(bool stale);
+    // Enters the stale state: disables the tree and the key form and asks for a Rebuild.
+    void ReportStale();
 
     QTreeWidgetItem* RootItem() const { return m_pRoot; }
     QTreeWidgetItem* SelectedItem() const { return m_pSelected; }

@@ -345,6 +345,19 @@ void CInputView::ApplyKeyForm() {
         context.Notify("No database exists.", ENotifyIcon::Exclamation);
         return;
     }
+    // The entry's lines are about to be replaced: when the text no longer holds
+    // the key there, writing would overwrite other lines, so the database is
+    // reported stale instead.
+    const ILineSource& lines = m_Host.Lines();
+    if (entry->m_Line >= lines.GetLineCount() || IsKeyLineStale(lines, entry->m_Keyword, entry->m_LongLine)) {
+        if (CGSDTreeView* tree = m_Host.TreeView()) {
+            tree->ReportStale();
+        } else {
+            m_Host.SetKeyFormEnabled(false);
+            context.Notify(LoadString(IDS_STALE_DATABASE), ENotifyIcon::Information);
+        }
+        return;
+    }
     ProcessKey(context, entry->m_Keyword, MODE_COMPOSE, "");
     m_Host.WriteBackEntry(*entry);
     if (CGSDTreeView* tree = m_Host.TreeView()) tree->RenameEntryItem(*entry);

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
+#include <functional>
 
 #include "check/string_table.h"
 #include "view_test_host.h"
@@ -79,6 +80,7 @@ private slots:
     void applyComposesStationType();
     void applyReportsFindingsBetweenNotes();
     void applyOnWriteProtectedChangesNothing();
+    void applyOnEditedTextReportsStaleDatabase();
     void applyWithoutEntryKeepsEditedValues();
     void moduleApplyKeepsEditedName();
     void suppWithValueTwoWritesZero();
@@ -274,6 +276,33 @@ void CInputViewTest::applyOnWriteProtectedChangesNothing() {
     QCOMPARE(host.EntryOf("Station_Type")->m_Value, std::string("1"));
     QCOMPARE(host.m_Context.m_Form.m_Values[0], std::string("1"));
     QVERIFY(host.m_Sink.m_Rows.empty());
+}
+
+void CInputViewTest::applyOnEditedTextReportsStaleDatabase() {
+    struct SCase {
+        const char* name;
+        std::function<void(std::vector<std::string>&)> edit;
+    };
+    const SCase cases[] = {
+        {"line inserted above", [](std::vector<std::string>& lines) { lines.insert(lines.begin() + 1, "; new"); }},
+        {"key commented out", [](std::vector<std::string>& lines) { lines[4] = ";Station_Type=1"; }},
+        {"text cut short", [](std::vector<std::string>& lines) { lines.resize(4); }},
+    };
+    for (const SCase& c : cases) {
+        CTestViewHost host;
+        host.Load(kText);
+        host.Select("Station_Type");
+        c.edit(host.m_Lines.Lines());
+        const std::vector<std::string> before = host.m_Lines.Lines();
+        host.m_pForm->Choice(0)->click();
+        host.m_pForm->ApplyKeyForm();
+        QVERIFY2(host.m_WrittenBack.empty(), c.name);
+        QVERIFY2(host.m_Lines.Lines() == before, c.name);
+        QCOMPARE(host.m_Notifier.m_Texts, std::vector<std::string>({LoadString(IDS_STALE_DATABASE)}));
+        QVERIFY(host.m_pTree->IsStale());
+        QVERIFY(!host.m_bFormEnabled);
+        QCOMPARE(host.EntryOf("Station_Type")->m_Value, std::string("1"));
+    }
 }
 
 void CInputViewTest::applyWithoutEntryKeepsEditedValues() {
