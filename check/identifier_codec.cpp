@@ -6,9 +6,13 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
-bool IsSpecialByte(std::uint8_t b) { return (b & 0x30) == 0; }
+bool IsSpecialByte(std::uint8_t b) {
+    return (b & 0x30) == 0;
+}
 
 CIdentLength DecodeLengthByte(std::uint8_t b) {
     return CIdentLength{(b & 0x3F) + 1, (b & 0x40) != 0, (b & 0x80) != 0};
@@ -26,8 +30,8 @@ std::uint8_t EncodeGeneralByte(const CIdentifier& id) {
 }
 
 std::string LengthText(const CIdentLength& length) {
-    const char* unit = length.m_bWords ? (length.m_nLength == 1 ? "Word" : "Words")
-                                       : (length.m_nLength == 1 ? "Byte" : "Bytes");
+    const char* unit =
+        length.m_bWords ? (length.m_nLength == 1 ? "Word" : "Words") : (length.m_nLength == 1 ? "Byte" : "Bytes");
     return std::to_string(length.m_nLength) + " " + unit;
 }
 
@@ -51,8 +55,8 @@ const char* SeparatorOf(std::string_view config) {
 }
 
 // The text span [start, end) of the tokens of identifier `index`.
-bool IdentifierSpan(const std::vector<CConfigToken>& tokens, const CConfigDecode& decode, int index,
-                    size_t& start, size_t& end) {
+bool IdentifierSpan(const std::vector<CConfigToken>& tokens, const CConfigDecode& decode, int index, size_t& start,
+                    size_t& end) {
     if (index < 0 || index >= static_cast<int>(decode.m_Identifiers.size())) return false;
     const int first = decode.m_FirstToken[static_cast<size_t>(index)];
     const int next = index + 1 < static_cast<int>(decode.m_FirstToken.size())
@@ -269,7 +273,9 @@ bool InsertIdentifierInConfig(std::string& config, int index, const CIdentifier&
     return true;
 }
 
-std::string IdentFormatText(const CIdentifier& id) { return id.m_bSpecial ? "Extent" : "Short"; }
+std::string IdentFormatText(const CIdentifier& id) {
+    return id.m_bSpecial ? "Extent" : "Short";
+}
 
 std::string IoSelectText(const CIdentifier& id) {
     switch (id.m_Io) {
@@ -281,9 +287,13 @@ std::string IoSelectText(const CIdentifier& id) {
     return "-";
 }
 
-std::string InputLengthText(const CIdentifier& id) { return id.HasInput() ? LengthText(id.m_Input) : "-"; }
+std::string InputLengthText(const CIdentifier& id) {
+    return id.HasInput() ? LengthText(id.m_Input) : "-";
+}
 
-std::string OutputLengthText(const CIdentifier& id) { return id.HasOutput() ? LengthText(id.m_Output) : "-"; }
+std::string OutputLengthText(const CIdentifier& id) {
+    return id.HasOutput() ? LengthText(id.m_Output) : "-";
+}
 
 std::string ConsistenceText(const CIdentifier& id) {
     if (!id.m_bSpecial || id.m_Io == EIdentIo::In) return id.m_Io == EIdentIo::None ? "-" : UnitConsistence(id.m_Input);

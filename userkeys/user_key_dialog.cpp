@@ -28,19 +28,18 @@ QGroupBox* RadioGroup(QWidget* parent, const QString& title, const QStringList& 
 
 }  // namespace
 
-CUserKeyDialog::CUserKeyDialog(const IProfileStore* profile, int titleId, int dataType, const QString& range,
-                               int group, QWidget* parent)
+CUserKeyDialog::CUserKeyDialog(const IProfileStore* profile, int titleId, int dataType, const QString& range, int group,
+                               QWidget* parent)
     : QDialog(parent), m_pTypes(new QButtonGroup(this)), m_pGroups(new QButtonGroup(this)) {
     setWindowTitle(GsdToQt(LoadViewString(titleId != 0 ? titleId : 65104)));
     auto* layout = new QGridLayout(this);
 
-    layout->addWidget(RadioGroup(this, GsdToQt(LoadViewString(65105)),
-                                 {QStringLiteral("String (\"Sample String\")"),
-                                  QStringLiteral("Integer (-1, 0, 1, 0x00, 0xAb)"),
-                                  QStringLiteral("Bool (0=FALSE, 1=TRUE)"),
-                                  QStringLiteral("Octet String (0x00,0x01,0x02,..)")},
-                                 m_pTypes),
-                      0, 0);
+    layout->addWidget(
+        RadioGroup(this, GsdToQt(LoadViewString(65105)),
+                   {QStringLiteral("String (\"Sample String\")"), QStringLiteral("Integer (-1, 0, 1, 0x00, 0xAb)"),
+                    QStringLiteral("Bool (0=FALSE, 1=TRUE)"), QStringLiteral("Octet String (0x00,0x01,0x02,..)")},
+                   m_pTypes),
+        0, 0);
     layout->addWidget(RadioGroup(this, GsdToQt(LoadViewString(65107)),
                                  {QStringLiteral("General GSD"), QStringLiteral("Slave"), QStringLiteral("Master"),
                                   QStringLiteral("Module")},
@@ -55,8 +54,7 @@ CUserKeyDialog::CUserKeyDialog(const IProfileStore* profile, int titleId, int da
     layout->addWidget(new QLabel(GsdToQt(LoadViewString(65151)), this), 3, 0, 1, 2);
     m_pRegistered = new QPlainTextEdit(this);
     m_pRegistered->setReadOnly(true);
-    const std::string keys =
-        profile != nullptr ? RegisteredKeysText(*profile) : std::string("..no keys defined..");
+    const std::string keys = profile != nullptr ? RegisteredKeysText(*profile) : std::string("..no keys defined..");
     m_pRegistered->setPlainText(GsdToQtLines(keys));
     layout->addWidget(m_pRegistered, 4, 0, 1, 2);
 
@@ -71,9 +69,15 @@ CUserKeyDialog::CUserKeyDialog(const IProfileStore* profile, int titleId, int da
     connect(m_pTypes, &QButtonGroup::idClicked, this, [this](int) { UpdateRangeEnabled(); });
 }
 
-int CUserKeyDialog::DataType() const { return m_pTypes->checkedId(); }
-int CUserKeyDialog::Group() const { return m_pGroups->checkedId(); }
-QString CUserKeyDialog::Range() const { return m_pRange->text(); }
+int CUserKeyDialog::DataType() const {
+    return m_pTypes->checkedId();
+}
+int CUserKeyDialog::Group() const {
+    return m_pGroups->checkedId();
+}
+QString CUserKeyDialog::Range() const {
+    return m_pRange->text();
+}
 
 void CUserKeyDialog::SetDataType(int dataType) {
     if (QAbstractButton* button = m_pTypes->button(dataType)) button->setChecked(true);
@@ -84,7 +88,9 @@ void CUserKeyDialog::SetGroup(int group) {
     if (QAbstractButton* button = m_pGroups->button(group)) button->setChecked(true);
 }
 
-void CUserKeyDialog::SetRange(const QString& range) { m_pRange->setText(range); }
+void CUserKeyDialog::SetRange(const QString& range) {
+    m_pRange->setText(range);
+}
 
 void CUserKeyDialog::UpdateRangeEnabled() {
     // Bool and Octet String have no range; the text stays and is stored as typed.
@@ -100,8 +106,7 @@ bool EditUserKey(CTalunaContext& context, CKeyEntry* entry, QWidget* parent) {
         return false;
     }
     const CUserKeyRegistration preset = CUserKeyRegistration::FromEntry(*entry);
-    CUserKeyDialog dialog(context.m_pProfile, 0, preset.m_nDataType, GsdToQt(preset.m_Range), preset.m_nGroup,
-                          parent);
+    CUserKeyDialog dialog(context.m_pProfile, 0, preset.m_nDataType, GsdToQt(preset.m_Range), preset.m_nGroup, parent);
     if (dialog.exec() != QDialog::Accepted) return false;
     CUserKeyRegistration registration;
     registration.m_nDataType = dialog.DataType() < 0 ? 0 : dialog.DataType();

@@ -489,9 +489,13 @@ void CGSDTreeView::OnKeyInfo() {
     ProcessKey(context, context.m_pCurEntry->m_Keyword, MODE_HELP, "");
 }
 
-void CGSDTreeView::OnCheckSyntax() { m_Host.CheckSyntax(); }
+void CGSDTreeView::OnCheckSyntax() {
+    m_Host.CheckSyntax();
+}
 
-void CGSDTreeView::OnUserKey() { EditUserKey(m_Host.Context(), m_Host.Context().m_pCurEntry, this); }
+void CGSDTreeView::OnUserKey() {
+    EditUserKey(m_Host.Context(), m_Host.Context().m_pCurEntry, this);
+}
 
 void CGSDTreeView::OnShowDetails() {
     const CTalunaContext& context = m_Host.Context();
@@ -532,9 +536,9 @@ QString GroupText(int group) {
     }
 }
 
-const char* const kDetailLabels[] = {"Item-Nr.", "Keyword",   "Value",     "LongLine",  "Line",
-                                     "TypeFlag", "ModuleFlag", "TreeHandle", "TreeGroup", "TreeParent",
-                                     "Range/Len", "Ready0",    "Ready1",    "Ready2"};
+const char* const kDetailLabels[] = {"Item-Nr.",  "Keyword",    "Value",      "LongLine",  "Line",
+                                     "TypeFlag",  "ModuleFlag", "TreeHandle", "TreeGroup", "TreeParent",
+                                     "Range/Len", "Ready0",     "Ready1",     "Ready2"};
 
 }  // namespace
 
@@ -559,8 +563,7 @@ QStringList CObjectDetailsDialog::DetailLines(const CKeyEntry& entry, int curIte
     };
 }
 
-CObjectDetailsDialog::CObjectDetailsDialog(const CTalunaContext& context, const CKeyDatabase& database,
-                                           QWidget* parent)
+CObjectDetailsDialog::CObjectDetailsDialog(const CTalunaContext& context, const CKeyDatabase& database, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("Object Details..."));
     auto* layout = new QVBoxLayout(this);

@@ -69,9 +69,9 @@ CIdentifierDialog::CIdentifierDialog(const QString& title, QWidget* parent)
     auto* layout = new QGridLayout(this);
     layout->addWidget(Radios(this, "Ident Format:", {QStringLiteral("Short"), QStringLiteral("Extent")}, m_pFormat), 0,
                       0);
-    layout->addWidget(Radios(this, "I/O Select:", {QStringLiteral("IN"), QStringLiteral("OUT"), QStringLiteral("IN/OUT")},
-                             m_pIo),
-                      0, 1);
+    layout->addWidget(
+        Radios(this, "I/O Select:", {QStringLiteral("IN"), QStringLiteral("OUT"), QStringLiteral("IN/OUT")}, m_pIo), 0,
+        1);
     QGroupBox* consistence = Radios(this, "Consistence:", {QStringLiteral("Byte"), QStringLiteral("Word")}, m_pUnit);
     m_pWhole = new QCheckBox(QStringLiteral("Whole length"), consistence);
     consistence->layout()->addWidget(m_pWhole);
@@ -114,7 +114,8 @@ void CIdentifierDialog::SetIdentifier(const CIdentifier& identifier) {
     m_bUnitTouched = false;
     Check(m_pFormat, identifier.m_bSpecial ? 1 : 0);
     Check(m_pIo, IoButton(identifier.m_Io));
-    const CIdentLength& shown = identifier.HasOutput() && !identifier.HasInput() ? identifier.m_Output : identifier.m_Input;
+    const CIdentLength& shown =
+        identifier.HasOutput() && !identifier.HasInput() ? identifier.m_Output : identifier.m_Input;
     Check(m_pUnit, shown.m_bWords ? 1 : 0);
     m_pWhole->setChecked(shown.m_bWholeLength);
     m_pInput->setText(identifier.HasInput() ? QString::number(identifier.m_Input.m_nLength) : QString());
@@ -162,7 +163,10 @@ CIdentifier CIdentifierDialog::Identifier(QString* error) const {
     }
     if (!id.m_bSpecial) {
         // One byte holds both directions of the short format.
-        if (id.m_Io == EIdentIo::Out) id.m_Input = id.m_Output; else id.m_Output = id.m_Input;
+        if (id.m_Io == EIdentIo::Out)
+            id.m_Input = id.m_Output;
+        else
+            id.m_Output = id.m_Input;
         id.m_Vendor.clear();
         id.m_bNoVendorMark = false;
     } else {

@@ -145,14 +145,30 @@ CInputView::CInputView(IGsdViewHost& host, QWidget* parent) : QWidget(parent), m
     layout->addStretch();
 
     m_Controls = {
-        {IDC_STRING_EDIT, m_pString},       {IDC_UINT_EDIT, m_pUint},         {IDC_CHOICE_1, m_pChoices[0]},
-        {IDC_CHOICE_2, m_pChoices[1]},      {IDC_CHOICE_3, m_pChoices[2]},    {IDC_STRING_LABEL, m_pStringLabel},
-        {IDC_UINT_LABEL, m_pUintLabel},     {IDC_CHOICE_LABEL, m_pChoiceLabel}, {IDC_FRAME, m_pFrame},
-        {IDC_HELP, m_pHelp},                {IDC_ICON, m_pIcon},              {IDC_SEPARATOR, m_pSeparator},
-        {IDC_BOOL_LABEL, m_pBoolLabel},     {IDC_BOOL_CHECK, m_pBool},        {IDC_VALUE_LIST, m_pValueList},
-        {IDC_THIRD_LABEL, m_pThirdLabel},   {IDC_SECOND_LABEL, m_pSecondLabel}, {IDC_FIRST_LABEL, m_pFirstLabel},
-        {IDC_THIRD_EDIT, m_pThird},         {IDC_SECOND_EDIT, m_pSecond},     {IDC_FIRST_EDIT, m_pFirst},
-        {IDC_DATA_TYPE, m_pDataType},       {IDC_DATA_TYPE_LABEL, m_pDataTypeLabel}, {IDC_APPLY, m_pApply},
+        {IDC_STRING_EDIT, m_pString},
+        {IDC_UINT_EDIT, m_pUint},
+        {IDC_CHOICE_1, m_pChoices[0]},
+        {IDC_CHOICE_2, m_pChoices[1]},
+        {IDC_CHOICE_3, m_pChoices[2]},
+        {IDC_STRING_LABEL, m_pStringLabel},
+        {IDC_UINT_LABEL, m_pUintLabel},
+        {IDC_CHOICE_LABEL, m_pChoiceLabel},
+        {IDC_FRAME, m_pFrame},
+        {IDC_HELP, m_pHelp},
+        {IDC_ICON, m_pIcon},
+        {IDC_SEPARATOR, m_pSeparator},
+        {IDC_BOOL_LABEL, m_pBoolLabel},
+        {IDC_BOOL_CHECK, m_pBool},
+        {IDC_VALUE_LIST, m_pValueList},
+        {IDC_THIRD_LABEL, m_pThirdLabel},
+        {IDC_SECOND_LABEL, m_pSecondLabel},
+        {IDC_FIRST_LABEL, m_pFirstLabel},
+        {IDC_THIRD_EDIT, m_pThird},
+        {IDC_SECOND_EDIT, m_pSecond},
+        {IDC_FIRST_EDIT, m_pFirst},
+        {IDC_DATA_TYPE, m_pDataType},
+        {IDC_DATA_TYPE_LABEL, m_pDataTypeLabel},
+        {IDC_APPLY, m_pApply},
     };
     for (auto& [id, widget] : m_Controls) {
         widget->setObjectName(QStringLiteral("idc%1").arg(id));
@@ -376,9 +392,9 @@ void CInputView::FillValueList() {
     m_bConfigValid = decode.m_bBytesOk;
     const QIcon icon = CGSDTreeView::ImageIcon(IMAGE_OCTET);
     for (const CIdentifier& id : m_Identifiers) {
-        auto* item = new QTreeWidgetItem(QStringList{
-            GsdToQt(IdentFormatText(id)), GsdToQt(IoSelectText(id)), GsdToQt(InputLengthText(id)),
-            GsdToQt(OutputLengthText(id)), GsdToQt(ConsistenceText(id)), GsdToQt(VendorText(id))});
+        auto* item = new QTreeWidgetItem(QStringList{GsdToQt(IdentFormatText(id)), GsdToQt(IoSelectText(id)),
+                                                     GsdToQt(InputLengthText(id)), GsdToQt(OutputLengthText(id)),
+                                                     GsdToQt(ConsistenceText(id)), GsdToQt(VendorText(id))});
         item->setIcon(0, icon);
         m_pValueList->addTopLevelItem(item);
     }

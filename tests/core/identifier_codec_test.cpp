@@ -1,13 +1,14 @@
 // Identifier bytes of module configuration data: decoding, encoding, editing in
 // a configuration string, and the round trip over the Module lines of real files.
 
+#include "check/identifier_codec.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "check/identifier_codec.h"
 #include "check/module_config.h"
 #include "model/database_builder.h"
 #include "model/text_lines.h"
@@ -39,10 +40,24 @@ TEST(IdentifierCodec, DecodesFirstIdentifierOfEachShape) {
         {"empty place", {0x00}, 1, true, EIdentIo::None, "-", "-", "-", "-"},
         {"special in", {0x40, 0x83}, 1, true, EIdentIo::In, "4 Bytes", "-", "Whole length", "-"},
         {"special out", {0x80, 0x41}, 1, true, EIdentIo::Out, "-", "2 Words", "Word", "-"},
-        {"special in/out, vendor", {0xC2, 0x01, 0x03, 0xAA, 0xBB}, 1, true, EIdentIo::InOut, "4 Bytes", "2 Bytes",
-         "Byte", "0xAA,0xBB"},
-        {"mixed consistence", {0xC0, 0x81, 0x01}, 1, true, EIdentIo::InOut, "2 Bytes", "2 Bytes",
-         "Out: Whole length, In: Byte", "-"},
+        {"special in/out, vendor",
+         {0xC2, 0x01, 0x03, 0xAA, 0xBB},
+         1,
+         true,
+         EIdentIo::InOut,
+         "4 Bytes",
+         "2 Bytes",
+         "Byte",
+         "0xAA,0xBB"},
+        {"mixed consistence",
+         {0xC0, 0x81, 0x01},
+         1,
+         true,
+         EIdentIo::InOut,
+         "2 Bytes",
+         "2 Bytes",
+         "Out: Whole length, In: Byte",
+         "-"},
         {"nibble 15 claims nothing", {0x0F, 0x13}, 2, true, EIdentIo::None, "-", "-", "-", "-"},
         {"list of general", {0x13, 0x23, 0x33}, 3, false, EIdentIo::In, "4 Bytes", "-", "Byte", "-"},
     };

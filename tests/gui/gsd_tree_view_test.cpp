@@ -2,8 +2,8 @@
 // SelectKeyAtLine, Rebuild, the context menu and the details dialog.
 
 #include <QAction>
-#include <QLabel>
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QSet>
 #include <QtTest>
@@ -20,20 +20,20 @@ namespace {
 // continued key at its end.
 std::string ModularText() {
     std::vector<std::string> lines = {
-        "#Profibus_DP",                    // 0
-        "GSD_Revision=1",                  // 1
-        "Vendor_Name=\"Velmar\"",          // 2
-        "Ext_Module_Prm_Data_Len=2",       // 3
-        "Station_Type=0",                  // 4
-        "Modular_Station=1",               // 5
-        "Download_supp=1",                 // 6
-        "My_Key=5",                        // 7
-        "Module=\"Small\" 0x10",           // 8
-        "1",                               // 9
-        "EndModule",                       // 10
+        "#Profibus_DP",               // 0
+        "GSD_Revision=1",             // 1
+        "Vendor_Name=\"Velmar\"",     // 2
+        "Ext_Module_Prm_Data_Len=2",  // 3
+        "Station_Type=0",             // 4
+        "Modular_Station=1",          // 5
+        "Download_supp=1",            // 6
+        "My_Key=5",                   // 7
+        "Module=\"Small\" 0x10",      // 8
+        "1",                          // 9
+        "EndModule",                  // 10
     };
     while (lines.size() < 19) lines.push_back(";");
-    lines.push_back("Module=\"Big\" 0x13,0x23");  // 19
+    lines.push_back("Module=\"Big\" 0x13,0x23");   // 19
     lines.push_back("Ext_Module_Prm_Data_Len=1");  // 20
     lines.push_back("EndModule");                  // 21
     while (lines.size() < 119) lines.push_back("; filler");
@@ -98,14 +98,22 @@ void CGSDTreeViewTest::compareTreeText_data() {
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<int>("sign");
-    QTest::newRow("digits by character") << "Module (120)" << "Module (20)" << -1;
-    QTest::newRow("shorter number") << "Module (9)" << "Module (20)" << 1;
-    QTest::newRow("letters ignore case") << "vendor_name (1)" << "Vendor_Name (2)" << -1;
-    QTest::newRow("equal ignoring case") << "ABC" << "abc" << 0;
-    QTest::newRow("underscore before letters") << "Max_Diag (1)" << "MaxTsdr (1)" << -1;
-    QTest::newRow("prefix first") << "Module" << "Module_Reference" << -1;
-    QTest::newRow("groups") << "Master Keys" << "Slave Keys" << -1;
-    QTest::newRow("hyphen") << "User-defined Keys" << "Slave Keys" << 1;
+    QTest::newRow("digits by character") << "Module (120)"
+                                         << "Module (20)" << -1;
+    QTest::newRow("shorter number") << "Module (9)"
+                                    << "Module (20)" << 1;
+    QTest::newRow("letters ignore case") << "vendor_name (1)"
+                                         << "Vendor_Name (2)" << -1;
+    QTest::newRow("equal ignoring case") << "ABC"
+                                         << "abc" << 0;
+    QTest::newRow("underscore before letters") << "Max_Diag (1)"
+                                               << "MaxTsdr (1)" << -1;
+    QTest::newRow("prefix first") << "Module"
+                                  << "Module_Reference" << -1;
+    QTest::newRow("groups") << "Master Keys"
+                            << "Slave Keys" << -1;
+    QTest::newRow("hyphen") << "User-defined Keys"
+                            << "Slave Keys" << 1;
 }
 
 void CGSDTreeViewTest::compareTreeText() {
@@ -126,8 +134,7 @@ void CGSDTreeViewTest::fillsGroupsAndSortsByText() {
     QTreeWidgetItem* root = tree.RootItem();
     QCOMPARE(root->text(0), QStringLiteral("Orvan GSD-File"));
     QVERIFY(root->font(0).bold());
-    QCOMPARE(ChildTexts(root),
-             QStringList({"General Keys", "Master Keys", "Slave Keys", "User-defined Keys"}));
+    QCOMPARE(ChildTexts(root), QStringList({"General Keys", "Master Keys", "Slave Keys", "User-defined Keys"}));
     for (int i = 0; i < root->childCount(); ++i) {
         QVERIFY(root->child(i)->font(0).bold());
         QVERIFY(root->child(i)->isExpanded());
@@ -135,12 +142,12 @@ void CGSDTreeViewTest::fillsGroupsAndSortsByText() {
     QVERIFY(root->isExpanded());
 
     QTreeWidgetItem* general = ChildNamed(root, "General Keys");
-    QCOMPARE(ChildTexts(general), QStringList({"GSD_Revision (2)", "Station_Type (5)", "Vendor_Name (122)",
-                                               "Vendor_Name (3)"}));
+    QCOMPARE(ChildTexts(general),
+             QStringList({"GSD_Revision (2)", "Station_Type (5)", "Vendor_Name (122)", "Vendor_Name (3)"}));
     QVERIFY(!general->child(0)->font(0).bold());
     QTreeWidgetItem* slave = ChildNamed(root, "Slave Keys");
-    QCOMPARE(ChildTexts(slave), QStringList({"Modular_Station (6)", "Module (120)", "Module (20)", "Module (9)",
-                                             "User_Prm_Data (123)"}));
+    QCOMPARE(ChildTexts(slave),
+             QStringList({"Modular_Station (6)", "Module (120)", "Module (20)", "Module (9)", "User_Prm_Data (123)"}));
     QCOMPARE(ChildTexts(ChildNamed(root, "Master Keys")), QStringList({"Download_supp (7)"}));
     QCOMPARE(ChildTexts(ChildNamed(root, "User-defined Keys")),
              QStringList({"Ext_Module_Prm_Data_Len (4)", "My_Key (8)"}));
@@ -241,13 +248,20 @@ void CGSDTreeViewTest::staleDatabaseDisablesTreeAndForm_data() {
     QTest::addColumn<QString>("newText");
     QTest::addColumn<QString>("keyword");
     QTest::addColumn<bool>("stale");
-    QTest::newRow("keyword gone") << 2 << "Vendor=\"Velmar\"" << "Vendor_Name" << true;
-    QTest::newRow("turned into a comment") << 2 << ";Vendor_Name=\"Velmar\"" << "Vendor_Name" << true;
-    QTest::newRow("comment after blanks") << 2 << "   ; Vendor_Name" << "Vendor_Name" << true;
-    QTest::newRow("case changed") << 2 << "VENDOR_NAME=\"Velmar\"" << "Vendor_Name" << true;
-    QTest::newRow("value edited") << 2 << "Vendor_Name=\"Other\"" << "Vendor_Name" << false;
-    QTest::newRow("module reference exempt") << 9 << "2" << "Module_Reference" << false;
-    QTest::newRow("line emptied") << 4 << "" << "Station_Type" << true;
+    QTest::newRow("keyword gone") << 2 << "Vendor=\"Velmar\""
+                                  << "Vendor_Name" << true;
+    QTest::newRow("turned into a comment") << 2 << ";Vendor_Name=\"Velmar\""
+                                           << "Vendor_Name" << true;
+    QTest::newRow("comment after blanks") << 2 << "   ; Vendor_Name"
+                                          << "Vendor_Name" << true;
+    QTest::newRow("case changed") << 2 << "VENDOR_NAME=\"Velmar\""
+                                  << "Vendor_Name" << true;
+    QTest::newRow("value edited") << 2 << "Vendor_Name=\"Other\""
+                                  << "Vendor_Name" << false;
+    QTest::newRow("module reference exempt") << 9 << "2"
+                                             << "Module_Reference" << false;
+    QTest::newRow("line emptied") << 4 << ""
+                                  << "Station_Type" << true;
 }
 
 void CGSDTreeViewTest::staleDatabaseDisablesTreeAndForm() {
@@ -435,8 +449,8 @@ void CGSDTreeViewTest::detailLines() {
     host.Load(ModularText());
     host.Select("Module");
     const CKeyEntry& entry = *host.m_Context.m_pCurEntry;
-    const QStringList lines = CObjectDetailsDialog::DetailLines(entry, host.m_Context.m_nCurItem,
-                                                                host.m_Database.GetCount());
+    const QStringList lines =
+        CObjectDetailsDialog::DetailLines(entry, host.m_Context.m_nCurItem, host.m_Database.GetCount());
     QCOMPARE(lines.size(), 14);
     QCOMPARE(lines[0], QStringLiteral("Item-Index: %1 (#elements: %2, starts with 0)")
                            .arg(entry.Index())

@@ -24,29 +24,29 @@ namespace {
 
 const char* const kText =
     "#Profibus_DP\r\n"
-    "Vendor_Name=\"Velmar\"\r\n"           // 1  mode 1
-    "GSD_Revision=1\r\n"                   // 2  mode 2
-    "Repeater_Ctrl_Sig=2\r\n"              // 3  mode 3
-    "Station_Type=1\r\n"                   // 4  mode 4
-    "FMS_supp=1\r\n"                       // 5  mode 5
-    "Module=\"In 4\" 0x13,0x40,0x83\r\n"   // 6  mode 6
-    "EndModule\r\n"                        // 7  mode 7
-    "ExtUserPrmData=1 \"Mode\"\r\n"        // 8  mode 11
-    "Bit(0) 0 0-1\r\n"                     // 9  mode 8
-    "EndExtUserPrmData\r\n"                // 10
-    "Unit_Diag_Area=16-23\r\n"             // 11 mode 10
-    "Unit_Diag_Area_End\r\n"               // 12
-    "ExtUserPrmData=2 \"Speed\"\r\n"       // 13
-    "Unsigned8 1 0-255\r\n"                // 14 mode 9
-    "EndExtUserPrmData\r\n"                // 15
-    "Freeze_Mode_supp=2\r\n";              // 16 mode 5, value 2
+    "Vendor_Name=\"Velmar\"\r\n"          // 1  mode 1
+    "GSD_Revision=1\r\n"                  // 2  mode 2
+    "Repeater_Ctrl_Sig=2\r\n"             // 3  mode 3
+    "Station_Type=1\r\n"                  // 4  mode 4
+    "FMS_supp=1\r\n"                      // 5  mode 5
+    "Module=\"In 4\" 0x13,0x40,0x83\r\n"  // 6  mode 6
+    "EndModule\r\n"                       // 7  mode 7
+    "ExtUserPrmData=1 \"Mode\"\r\n"       // 8  mode 11
+    "Bit(0) 0 0-1\r\n"                    // 9  mode 8
+    "EndExtUserPrmData\r\n"               // 10
+    "Unit_Diag_Area=16-23\r\n"            // 11 mode 10
+    "Unit_Diag_Area_End\r\n"              // 12
+    "ExtUserPrmData=2 \"Speed\"\r\n"      // 13
+    "Unsigned8 1 0-255\r\n"               // 14 mode 9
+    "EndExtUserPrmData\r\n"               // 15
+    "Freeze_Mode_supp=2\r\n";             // 16 mode 5, value 2
 
 // Every control a mode may show; the frame, help and separator are always shown.
-const int kEditorControls[] = {IDC_STRING_EDIT, IDC_UINT_EDIT,    IDC_CHOICE_1,     IDC_CHOICE_2,     IDC_CHOICE_3,
-                               IDC_STRING_LABEL, IDC_UINT_LABEL,  IDC_CHOICE_LABEL, IDC_ICON,         IDC_BOOL_LABEL,
-                               IDC_BOOL_CHECK,  IDC_VALUE_LIST,   IDC_THIRD_LABEL,  IDC_SECOND_LABEL, IDC_FIRST_LABEL,
-                               IDC_THIRD_EDIT,  IDC_SECOND_EDIT,  IDC_FIRST_EDIT,   IDC_DATA_TYPE,    IDC_DATA_TYPE_LABEL,
-                               IDC_APPLY};
+const int kEditorControls[] = {
+    IDC_STRING_EDIT, IDC_UINT_EDIT,       IDC_CHOICE_1,    IDC_CHOICE_2,   IDC_CHOICE_3,    IDC_STRING_LABEL,
+    IDC_UINT_LABEL,  IDC_CHOICE_LABEL,    IDC_ICON,        IDC_BOOL_LABEL, IDC_BOOL_CHECK,  IDC_VALUE_LIST,
+    IDC_THIRD_LABEL, IDC_SECOND_LABEL,    IDC_FIRST_LABEL, IDC_THIRD_EDIT, IDC_SECOND_EDIT, IDC_FIRST_EDIT,
+    IDC_DATA_TYPE,   IDC_DATA_TYPE_LABEL, IDC_APPLY};
 
 QList<int> ShownControls(const CInputView& form) {
     QList<int> shown;
@@ -113,8 +113,8 @@ void CInputViewTest::rendersEveryMode_data() {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QList<int>>("shown");
     QTest::addColumn<QStringList>("values");  // control texts, in the order of `shown` that have text
-    QTest::newRow("1 text") << "Vendor_Name" << 1
-                            << QList<int>({IDC_STRING_LABEL, IDC_STRING_EDIT, IDC_APPLY}) << QStringList({"Velmar"});
+    QTest::newRow("1 text") << "Vendor_Name" << 1 << QList<int>({IDC_STRING_LABEL, IDC_STRING_EDIT, IDC_APPLY})
+                            << QStringList({"Velmar"});
     QTest::newRow("2 number") << "GSD_Revision" << 2 << QList<int>({IDC_UINT_LABEL, IDC_UINT_EDIT, IDC_APPLY})
                               << QStringList({"1"});
     QTest::newRow("3 three choices")
@@ -143,8 +143,8 @@ void CInputViewTest::rendersEveryMode_data() {
                                  << QStringList({"Default Value", "1", "Min-Max or Allowed Values", "0-255",
                                                  "Data Type:", "Unsigned8"});
     QTest::newRow("10 area") << "Unit_Diag_Area" << 10
-                             << QList<int>({IDC_FIRST_LABEL, IDC_FIRST_EDIT, IDC_SECOND_LABEL, IDC_SECOND_EDIT,
-                                            IDC_APPLY})
+                             << QList<int>(
+                                    {IDC_FIRST_LABEL, IDC_FIRST_EDIT, IDC_SECOND_LABEL, IDC_SECOND_EDIT, IDC_APPLY})
                              << QStringList({"First_Bit", "16", "Last_Bit", "23"});
     QTest::newRow("11 reference") << "ExtUserPrmData" << 11
                                   << QList<int>({IDC_STRING_LABEL, IDC_STRING_EDIT, IDC_THIRD_LABEL, IDC_THIRD_EDIT,
@@ -408,8 +408,7 @@ void CInputViewTest::modeElevenAndTenApply() {
     host.m_pForm->FirstEdit()->setText(QStringLiteral("24"));
     host.m_pForm->SecondEdit()->setText(QStringLiteral("31"));
     host.m_pForm->ApplyKeyForm();
-    QCOMPARE(host.m_WrittenBack,
-             std::vector<std::string>({"ExtUserPrmData=3 \"Mode B\"", "Unit_Diag_Area=24-31"}));
+    QCOMPARE(host.m_WrittenBack, std::vector<std::string>({"ExtUserPrmData=3 \"Mode B\"", "Unit_Diag_Area=24-31"}));
 }
 
 void CInputViewTest::identifierListShowsDecodedRows() {
@@ -419,8 +418,8 @@ void CInputViewTest::identifierListShowsDecodedRows() {
     QTreeWidget* list = host.m_pForm->ValueList();
     QStringList headers;
     for (int column = 0; column < list->columnCount(); ++column) headers << list->headerItem()->text(column);
-    QCOMPARE(headers, QStringList({"IdentFormat", "I/O-Select", "InputLength", "OutputLength", "Consistence",
-                                   "Vendor spec."}));
+    QCOMPARE(headers,
+             QStringList({"IdentFormat", "I/O-Select", "InputLength", "OutputLength", "Consistence", "Vendor spec."}));
     QCOMPARE(list->topLevelItemCount(), 2);
     QCOMPARE(RowTexts(list->topLevelItem(0)), QStringList({"Short", "IN", "4 Bytes", "-", "Byte", "-"}));
     QCOMPARE(RowTexts(list->topLevelItem(1)), QStringList({"Extent", "IN", "4 Bytes", "-", "Whole length", "-"}));
@@ -523,8 +522,16 @@ void CInputViewTest::identifierDialogRoundTrip() {
     CIdentifierDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Change value settings..."));
     const std::vector<std::vector<std::uint8_t>> lists = {
-        {0x13}, {0x2F}, {0xF1}, {0x53}, {0x00}, {0x40, 0x83}, {0x80, 0x41}, {0xC2, 0x01, 0x03, 0xAA, 0xBB},
-        {0xC0, 0x81, 0x01}, {0x0F},
+        {0x13},
+        {0x2F},
+        {0xF1},
+        {0x53},
+        {0x00},
+        {0x40, 0x83},
+        {0x80, 0x41},
+        {0xC2, 0x01, 0x03, 0xAA, 0xBB},
+        {0xC0, 0x81, 0x01},
+        {0x0F},
     };
     for (const auto& bytes : lists) {
         const CIdentifier id = DecodeIdentifiers(bytes).front();

@@ -2,6 +2,8 @@
 // range field, the registered keys, and a registration that changes the
 // findings of the next check.
 
+#include "userkeys/user_key_dialog.h"
+
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,7 +15,6 @@
 #include <functional>
 
 #include "check/string_table.h"
-#include "userkeys/user_key_dialog.h"
 #include "view_test_host.h"
 
 namespace {
