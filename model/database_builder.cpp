@@ -190,7 +190,7 @@ void BuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDataba
 
                 progress.Status(keyword);
 
-                auto entry = std::make_unique<CKeyEntry>(keyword, value, lineNo);
+                auto entry = std::make_unique<CKeyEntry>(std::move(keyword), std::move(value), lineNo);
                 CKeyEntry& added = database.Append(std::move(entry));
                 ClassifyEntry(context, added);
                 added.m_LongLine = firstLine >= 0 ? firstLine : lineNo;

@@ -61,13 +61,14 @@ const std::string& CTalunaContext::GetUserKeyRegistration(const std::string& key
     static const std::string section = "UserKeys";
     static const std::string none;
     if (m_pProfile == nullptr) return none;
-    std::string name = ToUpper(keyword);
+    if (m_nUserKeyScopes > 0) {
+        const auto it = m_UserKeyCache.find(std::string_view(keyword));
+        if (it != m_UserKeyCache.end()) return it->second;
+    }
+    std::string registration = m_pProfile->GetString(section, ToUpper(keyword), none);
     if (m_nUserKeyScopes == 0) {
-        m_LastRegistration = m_pProfile->GetString(section, name, none);
+        m_LastRegistration = std::move(registration);
         return m_LastRegistration;
     }
-    const auto it = m_UserKeyCache.find(name);
-    if (it != m_UserKeyCache.end()) return it->second;
-    std::string registration = m_pProfile->GetString(section, name, none);
-    return m_UserKeyCache.emplace(std::move(name), std::move(registration)).first->second;
+    return m_UserKeyCache.emplace(keyword, std::move(registration)).first->second;
 }

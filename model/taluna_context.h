@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "model/seams.h"
+#include "model/text_util.h"
 
 class CKeyEntry;
 struct CCheckMessage;
@@ -87,7 +88,7 @@ private:
     friend class CUserKeyScope;
     mutable int m_nUserKeyScopes = 0;
     mutable std::string m_LastRegistration;
-    mutable std::unordered_map<std::string, std::string> m_UserKeyCache;
+    mutable std::unordered_map<std::string, std::string, CNoCaseHash, CNoCaseEqual> m_UserKeyCache;
 };
 
 // Remembers user-key registrations while one build or check runs.

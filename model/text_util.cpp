@@ -7,7 +7,6 @@ bool IsAlphaByte(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z
 bool IsDigitByte(char c) { return c >= '0' && c <= '9'; }
 bool IsAlnumByte(char c) { return IsAlphaByte(c) || IsDigitByte(c); }
 
-static char UpperByte(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 static char LowerByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 std::string ToUpper(std::string_view text) {
@@ -20,13 +19,6 @@ std::string ToLower(std::string_view text) {
     std::string out(text);
     for (char& c : out) c = LowerByte(c);
     return out;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (UpperByte(a[i]) != UpperByte(b[i])) return false;
-    return true;
 }
 
 std::string TrimLeft(std::string_view text) {
@@ -46,12 +38,6 @@ std::string Trim(std::string_view text) {
     while (b < e && IsSpaceByte(text[b])) ++b;
     while (e > b && IsSpaceByte(text[e - 1])) --e;
     return std::string(text.substr(b, e - b));
-}
-
-size_t CNoCaseHash::operator()(std::string_view text) const {
-    size_t hash = 1469598103934665603ull;
-    for (char c : text) hash = (hash ^ static_cast<unsigned char>(UpperByte(c))) * 1099511628211ull;
-    return hash;
 }
 
 void ReplaceAll(std::string& text, char from, char to) {

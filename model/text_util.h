@@ -12,7 +12,14 @@ bool IsAlnumByte(char c);
 
 std::string ToUpper(std::string_view text);
 std::string ToLower(std::string_view text);
-bool EqualsNoCase(std::string_view a, std::string_view b);
+inline char UpperByte(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (UpperByte(a[i]) != UpperByte(b[i])) return false;
+    return true;
+}
 
 std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
@@ -20,9 +27,15 @@ std::string Trim(std::string_view text);
 
 // Hash and equality that ignore ASCII letter case, for keyword lookups.
 struct CNoCaseHash {
-    size_t operator()(std::string_view text) const;
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const {
+        size_t hash = 1469598103934665603ull;
+        for (char c : text) hash = (hash ^ static_cast<unsigned char>(UpperByte(c))) * 1099511628211ull;
+        return hash;
+    }
 };
 struct CNoCaseEqual {
+    using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const { return EqualsNoCase(a, b); }
 };
 
