@@ -11,8 +11,16 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/cp1252.h"
-#include "check/string_table.h"
+
+namespace {
+
+// The about box's own texts; their resource ids (53, 54, 55) are taken by help
+// texts in the core's string table.
+constexpr const char* kMemoryFormat = "%lu KB";
+constexpr const char* kDiskFormat = "%lu KB Free on %s";
+constexpr const char* kUnavailable = "Unavailable";
+
+}  // namespace
 
 QPixmap ProgramPicture(int width, int height) {
     QPixmap pixmap(width, height);
@@ -38,8 +46,8 @@ QPixmap ProgramPicture(int width, int height) {
 std::optional<std::uint64_t> CAboutDlg::FreeMemoryKb() {
     QFile meminfo("/proc/meminfo");
     if (!meminfo.open(QIODevice::ReadOnly | QIODevice::Text)) return std::nullopt;
-    while (!meminfo.atEnd()) {
-        const QByteArray line = meminfo.readLine();
+    // /proc files report a size of 0, so the whole text is read at once.
+    for (const QByteArray& line : meminfo.readAll().split('\n')) {
         if (!line.startsWith("MemAvailable:")) continue;
         bool ok = false;
         const std::uint64_t kb = line.mid(13).trimmed().split(' ').value(0).toULongLong(&ok);
@@ -64,13 +72,12 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     layout->addWidget(new QLabel(tr("Taluna Version 2.1"), this));
 
     const auto memory = FreeMemoryKb();
-    m_MemoryText = memory ? DecodeCp1252(LoadString(53)).replace("%lu", QString::number(*memory))
-                          : DecodeCp1252(LoadString(55));
+    m_MemoryText = memory ? QString(kMemoryFormat).replace("%lu", QString::number(*memory)) : QString(kUnavailable);
     const auto disk = FreeDiskKb();
-    m_DiskText = disk ? DecodeCp1252(LoadString(54))
+    m_DiskText = disk ? QString(kDiskFormat)
                             .replace("%lu", QString::number(*disk))
                             .replace("%s", QDir::toNativeSeparators(QDir::currentPath()))
-                      : DecodeCp1252(LoadString(55));
+                      : QString(kUnavailable);
     auto* memoryLabel = new QLabel(tr("Free memory: %1").arg(m_MemoryText), this);
     memoryLabel->setObjectName("memory");
     auto* diskLabel = new QLabel(tr("Free disk space: %1").arg(m_DiskText), this);

@@ -107,6 +107,10 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_pProfile(std::m
 }
 
 CMainFrame::~CMainFrame() {
+    // The document windows go first, while the frame they report to still exists.
+    m_bDestroying = true;
+    delete m_pMdiArea;
+    m_pMdiArea = nullptr;
     m_Context.m_pMessages = nullptr;
     m_Context.m_Settings.Write(*m_pProfile);
     QSettings& settings = m_pProfile->Settings();
@@ -569,11 +573,13 @@ QString CMainFrame::CaretIndicatorText() const {
 }
 
 void CMainFrame::UpdateIndicators() {
+    if (m_bDestroying) return;
     m_pCaretPane->setText(CaretIndicatorText());
     m_pModifiedPane->setText(ModifiedIndicatorText());
 }
 
 void CMainFrame::UpdateCommands() {
+    if (m_bDestroying) return;
     const bool hasDoc = ActiveChild() != nullptr;
     for (QAction* action : m_DocActions) action->setEnabled(hasDoc);
 }

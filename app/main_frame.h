@@ -125,6 +125,7 @@ private:
     QStringList m_RecentFiles;
     bool m_bToolBarFlat = true;
     int m_nUntitled = 0;
+    bool m_bDestroying = false;
     QPointer<CHelpWindow> m_pHelpWindow;
     QPointer<CFindReplaceDlg> m_pFindDlg;
     QPointer<QMdiSubWindow> m_pLastActive;
