@@ -1,0 +1,91 @@
+// Qt benchmarks of the editor: opening a 2 MB GSD file (load, backup file,
+// database, full highlighting) and typing a character into it. With
+// TALUNA_SCREENSHOT set, also saves a picture of the main window with a file open.
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QtTest>
+
+#include "app/child_frame.h"
+#include "app/main_frame.h"
+#include "app/qt_seams.h"
+#include "app/taluna_doc.h"
+#include "model/taluna_context.h"
+#include "views/gsd_highlighter.h"
+#include "views/gsd_text_view.h"
+
+class GuiBench : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_Work;
+    QString m_Path;
+
+private slots:
+    void initTestCase() {
+        QDir::setCurrent(m_Work.path());
+        QByteArray text = "#Profibus_DP\r\nGSD_Revision = 2\r\n";
+        for (int i = 0; text.size() < 2 * 1024 * 1024; ++i) {
+            text += "Module = \"Module " + QByteArray::number(i) + "\" 0x11,0x21 ; one module\r\n";
+            text += "Ext_Module_Prm_Data_Len = 2\r\nExt_User_Prm_Data_Const(0) = 0x00,0x01\r\nEndModule\r\n";
+        }
+        m_Path = m_Work.filePath("big.gsd");
+        QFile file(m_Path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    void openTwoMegabytes() {
+        CTalunaContext context;
+        QBENCHMARK {
+            CTalunaDoc doc(context);
+            QVERIFY(doc.OpenDocument(m_Path));
+        }
+    }
+
+    void typeOneCharacter() {
+        CTalunaContext context;
+        CTalunaDoc doc(context);
+        QVERIFY(doc.OpenDocument(m_Path));
+        CGSDTextView view(&doc);
+        view.resize(800, 600);
+        view.show();
+        QTextCursor cursor(doc.TextDocument()->findBlockByNumber(doc.TextDocument()->blockCount() / 2));
+        view.setTextCursor(cursor);
+        const long long before = doc.Highlighter()->BlocksColoured();
+        int typed = 0;
+        QBENCHMARK {
+            QTest::keyClick(&view, Qt::Key_X);
+            ++typed;
+        }
+        QCOMPARE(doc.Highlighter()->BlocksColoured() - before, static_cast<long long>(typed));
+    }
+
+    void screenshot() {
+        const QByteArray target = qgetenv("TALUNA_SCREENSHOT");
+        if (target.isEmpty()) QSKIP("TALUNA_SCREENSHOT not set");
+        CMainFrame frame;
+        frame.show();
+        const QString corpus = QString(TALUNA_SOURCE_DIR) + "/../shared/corpus/" + qgetenv("TALUNA_SCREENSHOT_FILE");
+        CChildFrame* child = frame.OpenDocumentFile(corpus);
+        QVERIFY(child);
+        frame.AddCheckMessage(1, 3, "An example finding", child->GetDocument());
+        QTest::qWait(500);
+        QVERIFY(frame.grab().save(QString::fromLocal8Bit(target)));
+        child->GetDocument()->SetModified(false);
+    }
+};
+
+int main(int argc, char* argv[]) {
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(taluna);
+    AppNotifier().m_Recorder = [](const QString&, ENotifyIcon) {};
+    GuiBench bench;
+    return QTest::qExec(&bench, argc, argv);
+}
+
+#include "gui_bench.moc"
