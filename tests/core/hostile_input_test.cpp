@@ -79,8 +79,8 @@ size_t StatusBytes(const char* field) {
 
 // Peak resident memory taken from its construction on: the high-water mark is
 // set back to the current size first (clear_refs 5), so that an earlier
-// test's peak does not count. Where that cannot be done, the old peak stays in
-// and the growth can only look larger, never smaller.
+// test's peak does not count. Under the sanitizers, whose allocator keeps freed
+// memory, the figure is a lower bound.
 class CPeakGrowth {
 public:
     CPeakGrowth() {
