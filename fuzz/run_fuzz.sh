@@ -18,6 +18,7 @@ if [ ! -d "$seeds" ]; then
   exit 2
 fi
 
+dict="$(dirname "$0")/gsd.dict"
 status=0
 for target in fuzz_check_gsd fuzz_scanners; do
   work="$build/corpus-$target"
@@ -41,7 +42,7 @@ for target in fuzz_check_gsd fuzz_scanners; do
   log="$build/$target.log"
   echo "== $target: ${seconds}s, seeds in $work, log in $log"
   if ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0 UBSAN_OPTIONS=print_stacktrace=1 \
-     "$build/fuzz/$target" "$work" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
+     "$build/fuzz/$target" "$work" -max_total_time="$seconds" -max_len="$max_len" -dict="$dict" -timeout=10 \
        -rss_limit_mb=2048 -detect_leaks=1 -print_final_stats=1 -artifact_prefix="$artifacts/" >"$log" 2>&1; then
     grep -E '^(Done|stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb))' "$log" || true
   else
