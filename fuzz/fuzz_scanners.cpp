@@ -94,9 +94,11 @@ inline void ScanOne(std::string_view text) {
     rest = 0;
     (void)StrToL32(text, &rest);
     FUZZ_REQUIRE(rest <= text.size());
-    const std::int32_t atoi = Atoi32(text);
-    if (text.find('x') == std::string_view::npos) FUZZ_REQUIRE(ReadNumber(text) == atoi);
-    else (void)ReadNumber(text);
+    // The semantic reader: hexadecimal with an x or an X anywhere, else decimal.
+    if (text.find_first_of("xX") == std::string_view::npos)
+        FUZZ_REQUIRE(ReadNumber(text) == Atoi32(text));
+    else
+        FUZZ_REQUIRE(ReadNumber(text) == static_cast<std::int32_t>(StrToUL32(text)));
 }
 
 class CRowCollector : public IMessageSink {
