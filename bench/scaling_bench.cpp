@@ -1,7 +1,9 @@
 // Scaling of the whole Check GSD flow (builder, key syntax check, semantic
 // check, rows) on generated files of 1, 4, 16 and 64 MB: time per MB of input,
 // which should stay flat as the file grows, and the peak memory the flow takes
-// per MB of input.
+// per MB of input. Also the hostile shapes (one entry joined from many lines,
+// many modules, block openers without ends, many distinct unknown keys) at
+// 100,000 and 400,000 lines: time per line must stay flat there too.
 //
 //   taluna_scaling_bench [--benchmark_repetitions=N]
 
@@ -80,6 +82,46 @@ void BM_WholeCheckScaling(benchmark::State& state) {
     state.counters["rows"] = static_cast<double>(rows);
 }
 BENCHMARK(BM_WholeCheckScaling)->Arg(1)->Arg(4)->Arg(16)->Arg(64)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+std::string HostileShape(int shape, size_t n) {
+    std::string text = "#Profibus_DP\r\n";
+    switch (shape) {
+        case 0:  // one entry joined from n lines
+            text += "User_Prm_Data = 0x00,\\\r\n";
+            for (size_t i = 0; i < n; ++i) text += "  0x00,\\\r\n";
+            text += "  0x00\r\n";
+            break;
+        case 1:  // n modules, each with its reference line and end
+            text += "Modular_Station = 1\r\n";
+            for (size_t i = 1; i <= n; ++i)
+                text += "Module = \"M" + std::to_string(i) + "\" 0x10\r\n" + std::to_string(i) + "\r\nEndModule\r\n";
+            break;
+        case 2:  // n block openers without ends
+            for (size_t i = 0; i < n; ++i) text += "Module = \"M\" 0x10\r\n";
+            break;
+        default:  // n distinct unknown keys
+            for (size_t i = 0; i < n; ++i) text += "Some_Key_" + std::to_string(i) + " = 1\r\n";
+            break;
+    }
+    return text;
+}
+
+void BM_HostileShapeScaling(benchmark::State& state) {
+    const size_t lines = static_cast<size_t>(state.range(1));
+    const std::string text = HostileShape(static_cast<int>(state.range(0)), lines);
+    const CCheckOptions options;
+    double seconds = 0.0;
+    for (auto _ : state) {
+        const auto begin = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(CheckGsdText(text, options));
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    }
+    state.counters["us_per_line"] = seconds * 1e6 / static_cast<double>(state.iterations()) / static_cast<double>(lines);
+}
+BENCHMARK(BM_HostileShapeScaling)
+    ->ArgNames({"shape", "lines"})
+    ->ArgsProduct({{0, 1, 2, 3}, {100000, 400000}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
