@@ -39,6 +39,9 @@ public:
     void CheckSyntax() override;
     // Rebuild (F5): the database again from the text; the tree refills.
     void Rebuild();
+    // Check GSD (F7): rebuild, check every key and the whole file, list the
+    // findings with this document as their target, refill the tree.
+    void CheckGsd();
 
     // Asks whether to save a modified document; false when the user cancels.
     bool QueryClose();

@@ -46,6 +46,7 @@
 #include "userkeys/template_dlg.h"
 #include "views/find_replace_dlg.h"
 #include "views/gsd_text_view.h"
+#include "views/gsd_tree_view.h"
 
 namespace {
 
@@ -53,6 +54,18 @@ const char* const kCommandId = "commandId";
 const char* const kRecentSection = "Recent File List";
 
 QString Text(int id) { return DecodeCp1252(LoadString(id)); }
+
+// Help requests of the core (Key Info): the help window is made when first asked for.
+class CFrameHelpRequest : public IHelpRequest {
+public:
+    explicit CFrameHelpRequest(CMainFrame& frame) : m_Frame(frame) {}
+    void ShowHelp(const std::string& page, const std::string& anchor) override {
+        m_Frame.HelpWindow()->ShowHelp(page, anchor);
+    }
+
+private:
+    CMainFrame& m_Frame;
+};
 
 QPrinter& AppPrinter() {
     static QPrinter printer(QPrinter::HighResolution);
@@ -70,6 +83,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_pProfile(std::m
     m_Context.m_pProfile = m_pProfile.get();
     m_Context.m_pNotifier = &AppNotifier();
     m_Context.m_pProgress = m_pProgress.get();
+    m_pHelpRequest = std::make_unique<CFrameHelpRequest>(*this);
+    m_Context.m_pHelp = m_pHelpRequest.get();
 
     m_pMdiArea = new QMdiArea(this);
     m_pMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -86,6 +101,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_pProfile(std::m
     addDockWidget(Qt::BottomDockWidgetArea, m_pOutputBar);
     m_pOutputBar->AddRow(CCheckMessage{CheckMessageKind::Note, 0, LoadString(65113), nullptr, 65113});
     m_Context.m_pMessages = m_pOutputBar;
+    connect(m_pOutputBar, &CMyListBoxBar::navigateRequested, this, &CMainFrame::NavigateToLine);
     m_pMenuOutput->setChecked(true);
     connect(m_pOutputBar, &QDockWidget::visibilityChanged, this,
             [this] { m_pMenuOutput->setChecked(!m_pOutputBar->isHidden()); });
@@ -112,6 +128,8 @@ CMainFrame::~CMainFrame() {
     delete m_pMdiArea;
     m_pMdiArea = nullptr;
     m_Context.m_pMessages = nullptr;
+    m_Context.m_pStatus = nullptr;
+    m_Context.m_pHelp = nullptr;
     m_Context.m_Settings.Write(*m_pProfile);
     QSettings& settings = m_pProfile->Settings();
     settings.remove(kRecentSection);
@@ -219,12 +237,18 @@ void CMainFrame::CreateActions() {
     connect(m_pMenuOutput, &QAction::triggered, this, [this](bool on) { m_pOutputBar->setVisible(on); });
 
     QMenu* extras = menuBar()->addMenu(tr("E&xtras"));
-    QAction* rebuild = AddCommand(extras, ID_EXTRAS_REBUILD, tr("&Rebuild"), tr("Rebuild the internal database"),
+    QAction* rebuild = AddCommand(extras, ID_EXTRAS_REBUILD, "&Rebuild", "Rebuilds the internal database.",
                                   QKeySequence(Qt::Key_F5));
+    rebuild->setToolTip("Rebuild");
+    rebuild->setIcon(st->standardIcon(QStyle::SP_BrowserReload));
     connect(rebuild, &QAction::triggered, this, &CMainFrame::OnRebuild);
-    QAction* check = AddCommand(extras, ID_EXTRAS_CHECK, tr("&Check GSD"), tr("Check the GSD file"));
+    QAction* check = AddCommand(extras, ID_EXTRAS_CHECK, "&Check GSD", "Perfoms a check of the active GSD file.",
+                                QKeySequence(Qt::Key_F7));
+    check->setToolTip("Check GSD");
+    check->setIcon(st->standardIcon(QStyle::SP_DialogApplyButton));
     connect(check, &QAction::triggered, this, &CMainFrame::OnCheckGsd);
-    m_pSettingsAction = AddCommand(extras, ID_EXTRAS_SETTINGS, tr("&Settings..."), tr("Change program settings."));
+    extras->addSeparator();
+    m_pSettingsAction = AddCommand(extras, ID_EXTRAS_SETTINGS, "&Settings...", "Change program settings.");
     connect(m_pSettingsAction, &QAction::triggered, this, &CMainFrame::OnSettings);
     m_DocActions << rebuild << check << m_pSettingsAction;
 
@@ -255,6 +279,8 @@ void CMainFrame::CreateActions() {
             m_pToolBar->addAction(action);
     m_pToolBar->addSeparator();
     m_pToolBar->addAction(printAction);
+    m_pToolBar->addSeparator();
+    m_pToolBar->addAction(rebuild);
     m_pToolBar->addAction(check);
     m_pToolBar->addAction(about);
 }
@@ -276,6 +302,13 @@ void CMainFrame::CreateStatusBar() {
     m_pModifiedPane->setMinimumWidth(m_pModifiedPane->fontMetrics().horizontalAdvance("Modified") + 8);
     bar->addPermanentWidget(m_pCaretPane);
     bar->addPermanentWidget(m_pModifiedPane);
+    // The idle text stands whenever no other message does.
+    connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& message) {
+        if (message.isEmpty()) bar->showMessage(Text(IDS_IDLE));
+    });
+    bar->showMessage(Text(IDS_IDLE));
+    m_pStatusText = std::make_unique<CQtStatusText>(bar);
+    m_Context.m_pStatus = m_pStatusText.get();
 }
 
 void CMainFrame::SetToolBarFlat(bool flat) {
@@ -302,7 +335,6 @@ void CMainFrame::SaveWindowState() {
 CHelpWindow* CMainFrame::HelpWindow() {
     if (!m_pHelpWindow) {
         m_pHelpWindow = new CHelpWindow(this);
-        m_Context.m_pHelp = m_pHelpWindow;
     }
     return m_pHelpWindow;
 }
@@ -490,11 +522,28 @@ void CMainFrame::OnRebuild() {
 void CMainFrame::OnCheckGsd() {
     CChildFrame* child = ActiveChild();
     if (!child) return;
-    CTalunaDoc* doc = child->GetDocument();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    RunCheckGsd(m_Context, doc->Lines(), doc->Database(), doc);
+    child->CheckGsd();
     QApplication::restoreOverrideCursor();
-    child->UpdateAllViews(nullptr);
+}
+
+CChildFrame* CMainFrame::ChildOfDocument(const void* document) const {
+    if (document == nullptr || m_pMdiArea == nullptr) return nullptr;
+    for (CChildFrame* child : Children())
+        if (child->GetDocument() == document) return child;
+    return nullptr;
+}
+
+void CMainFrame::NavigateToLine(const void* document, int line) {
+    CChildFrame* child = ChildOfDocument(document);
+    if (child == nullptr || line < 0) return;
+    // The output list keeps the focus, so that the arrow keys go on moving
+    // through its rows.
+    QWidget* focus = QApplication::focusWidget();
+    if (CGSDTreeView* tree = child->TreeView()) tree->SelectKeyAtLine(line);
+    child->SelectLine(line);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(child->parentWidget())) m_pMdiArea->setActiveSubWindow(sub);
+    if (focus != nullptr && m_pOutputBar->isAncestorOf(focus)) focus->setFocus();
 }
 
 void CMainFrame::OnSettings() { RunSettingsDialog(this, m_Context.m_Settings); }

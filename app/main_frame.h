@@ -23,6 +23,7 @@ class CHelpWindow;
 class CMyListBoxBar;
 class CProgressSink;
 class CQtProfileStore;
+class CQtStatusText;
 class CTalunaDoc;
 
 class CMainFrame : public QMainWindow {
@@ -54,6 +55,12 @@ public:
     CChildFrame* NewEmptyDocument();
     // Reads a template into a new untitled document.
     CChildFrame* NewDocumentFromTemplate(const QString& path);
+
+    // Output navigation: shows 0-based line `line` of the document `document`
+    // (the key in its tree, the line in its text) and brings its window to the
+    // front; nothing when no open document is `document`.
+    void NavigateToLine(const void* document, int line);
+    CChildFrame* ChildOfDocument(const void* document) const;
 
     CChildFrame* ActiveChild() const;
     QList<CChildFrame*> Children() const;
@@ -110,6 +117,8 @@ private:
     CTalunaContext m_Context;
     std::unique_ptr<CQtProfileStore> m_pProfile;
     std::unique_ptr<CProgressSink> m_pProgress;
+    std::unique_ptr<CQtStatusText> m_pStatusText;
+    std::unique_ptr<IHelpRequest> m_pHelpRequest;
     QMdiArea* m_pMdiArea = nullptr;
     CMyListBoxBar* m_pOutputBar = nullptr;
     QToolBar* m_pToolBar = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QStatusBar>
 
 #include "app/cp1252.h"
 
@@ -48,6 +49,11 @@ void CQtNotifier::Notify(const std::string& text, ENotifyIcon icon) {
         case ENotifyIcon::Question: QMessageBox::question(parent, "Taluna", message); break;
         default: QMessageBox::warning(parent, "Taluna", message); break;
     }
+}
+
+void CQtStatusText::SetStatusText(const std::string& text) {
+    m_pBar->showMessage(DecodeCp1252(text));
+    m_pBar->repaint();
 }
 
 CQtNotifier& AppNotifier() {

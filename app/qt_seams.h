@@ -11,6 +11,8 @@
 
 #include "model/seams.h"
 
+class QStatusBar;
+
 // The per-user profile in QSettings (organisation Velmar, application Taluna).
 class CQtProfileStore : public IProfileStore {
 public:
@@ -35,6 +37,17 @@ public:
 
 private:
     QWidget* m_pParent;
+};
+
+// The status bar's message pane. The text is painted at once, since the checks
+// that set it run without returning to the event loop.
+class CQtStatusText : public IStatusText {
+public:
+    explicit CQtStatusText(QStatusBar* bar) : m_pBar(bar) {}
+    void SetStatusText(const std::string& text) override;
+
+private:
+    QStatusBar* m_pBar;
 };
 
 // The same notifier for every part of the program, so that tests can record it.

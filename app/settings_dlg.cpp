@@ -56,8 +56,11 @@ void CSettingsDlg::SetFrom(const CSettings& settings) {
     m_pShowSplash->setChecked(settings.m_bShowSplash != 0);
     m_pCoolMenu->setChecked(settings.m_bCoolMenu != 0);
     m_pNoBackup->setChecked(settings.m_nNoBackup != 0);
-    m_pSyntax->setChecked(settings.m_nSyntax != 0);
-    m_pWarnings->setChecked(settings.m_nWarnings != 0);
+    // Warnings are suppressed only by exactly 1, and both values are stored
+    // back as 1 only when they are 1: the boxes show that state, so OK on an
+    // untouched dialog changes nothing.
+    m_pSyntax->setChecked(settings.m_nSyntax == 1);
+    m_pWarnings->setChecked(settings.m_nWarnings == 1);
 }
 
 void CSettingsDlg::CopyTo(CSettings& settings) const {

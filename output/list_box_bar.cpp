@@ -1,15 +1,19 @@
 #include "output/list_box_bar.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTreeView>
+#include <cstdint>
+#include <functional>
 
 #include "app/command_ids.h"
 #include "app/cp1252.h"
 #include "check/string_table.h"
+#include "check/value_scanners.h"
 #include "output/check_message.h"
 
 namespace {
@@ -44,6 +48,22 @@ QIcon PaintIcon(const SKindIcon& spec) {
 
 int IconIndex(int kind) { return kind >= 0 && kind <= 3 ? kind : 0; }
 
+// The list of the output window: reports the keys that move through the rows
+// after the list has handled them, with the row that was selected before.
+class COutputList : public QTreeView {
+public:
+    explicit COutputList(QWidget* parent) : QTreeView(parent) {}
+    std::function<void(int key, int selectedBefore)> m_fnKey;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
+        const int before = rows.isEmpty() ? -1 : rows.first().row();
+        QTreeView::keyPressEvent(event);
+        if (m_fnKey) m_fnKey(event->key(), before);
+    }
+};
+
 }  // namespace
 
 QIcon CMyListBoxBar::KindIcon(int kind) {
@@ -60,7 +80,9 @@ CMyListBoxBar::CMyListBoxBar(QWidget* parent) : QDockWidget(DecodeCp1252(LoadStr
                                          DecodeCp1252(LoadString(65101))});
     m_pProxy = new QSortFilterProxyModel(this);
     m_pProxy->setSourceModel(m_pModel);
-    m_pList = new QTreeView(this);
+    auto* list = new COutputList(this);
+    list->m_fnKey = [this](int key, int selectedBefore) { OnListKey(key, selectedBefore); };
+    m_pList = list;
     m_pList->setObjectName("OutputList");
     m_pList->setProperty("helpContext", HID_BASE_CONTROL + IDC_OUTPUT_LIST);
     m_pList->setModel(m_pProxy);
@@ -77,6 +99,8 @@ CMyListBoxBar::CMyListBoxBar(QWidget* parent) : QDockWidget(DecodeCp1252(LoadStr
     m_pList->setColumnWidth(2, 500);
     m_pList->setFrameShadow(QFrame::Sunken);
     setWidget(m_pList);
+    connect(m_pList, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex& index) { NavigateFromRow(m_pProxy->mapToSource(index).row()); });
 }
 
 void CMyListBoxBar::AddRow(const CCheckMessage& message) {
@@ -104,4 +128,51 @@ QString CMyListBoxBar::RowText(int row, int column) const {
 int CMyListBoxBar::RowIconIndex(int row) const {
     const QStandardItem* item = m_pModel->item(row, 0);
     return item ? item->data(ROLE_ICON_INDEX).toInt() : -1;
+}
+
+int CMyListBoxBar::LineOfLineText(const QString& text) {
+    const std::int32_t number = Atoi32(EncodeCp1252(text.mid(4)));
+    // A number that cannot name a line (0 or less) names none.
+    return number > 0 ? number - 1 : -1;
+}
+
+int CMyListBoxBar::SelectedRow() const {
+    const QModelIndexList rows = m_pList->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : m_pProxy->mapToSource(rows.first()).row();
+}
+
+void CMyListBoxBar::SelectRow(int row) {
+    const QModelIndex index = m_pProxy->mapFromSource(m_pModel->index(row, 0));
+    if (!index.isValid()) return;
+    m_pList->selectionModel()->setCurrentIndex(index,
+                                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_pList->scrollTo(index);
+}
+
+void CMyListBoxBar::NavigateFromRow(int row) {
+    if (row < 0 || row >= m_pModel->rowCount()) return;
+    const int line = LineOfLineText(RowText(row, 1));
+    if (m_pNavDoc != nullptr && line >= 0) emit navigateRequested(m_pNavDoc, line);
+}
+
+void CMyListBoxBar::OnListKey(int key, int selectedBefore) {
+    switch (key) {
+        case Qt::Key_Down:
+        case Qt::Key_Up: {
+            // The row after (before) the one that was selected; none past either end.
+            if (selectedBefore < 0) return;
+            const int target = selectedBefore + (key == Qt::Key_Down ? 1 : -1);
+            if (target < 0 || target >= m_pModel->rowCount()) return;
+            NavigateFromRow(target);
+            return;
+        }
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space: NavigateFromRow(SelectedRow()); return;
+        default: return;
+    }
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The output window: a docking bar with the three-column list of check messages
 // (kind with icon, line, text). The message sink of the desktop editor; the one
-// place that turns a CCheckMessage into a row.
+// place that turns a CCheckMessage into a row. A click on a row, or moving
+// through the rows with the arrow keys, asks for the row's line to be shown in
+// the navigation document.
 
 #include <QDockWidget>
 #include <QIcon>
@@ -32,7 +34,25 @@ public:
     QTreeView* List() const { return m_pList; }
     static QIcon KindIcon(int kind);
 
+    // The 0-based line a "Line-Nr." column names: its first four characters
+    // dropped, the rest read as a decimal number, minus 1. Negative for "---".
+    static int LineOfLineText(const QString& text);
+    // The selected row, or -1.
+    int SelectedRow() const;
+    // Selects row `row` and makes it current (no navigation).
+    void SelectRow(int row);
+    // Navigation from row `row`: when there is a navigation document and the
+    // row names a line, asks for it with navigateRequested.
+    void NavigateFromRow(int row);
+
+signals:
+    // Show 0-based line `line` of document `document`: the key in its tree, the
+    // line in its text, its window in front.
+    void navigateRequested(const void* document, int line);
+
 private:
+    void OnListKey(int key, int selectedBefore);
+
     QTreeView* m_pList;
     QStandardItemModel* m_pModel;
     QSortFilterProxyModel* m_pProxy;
