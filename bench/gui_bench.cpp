@@ -1,5 +1,6 @@
 // Qt benchmarks of the editor: opening a 2 MB GSD file (load, backup file,
-// database, full highlighting) and typing a character into it. With
+// database, full highlighting), typing a character into it, and Check GSD of a
+// 2 MB file in the main window (rebuild, both passes, output rows, tree refill). With
 // TALUNA_SCREENSHOT set, also saves a picture of the main window with a file open.
 
 #include <QApplication>
@@ -13,6 +14,9 @@
 #include "app/main_frame.h"
 #include "app/qt_seams.h"
 #include "app/taluna_doc.h"
+#include "gsd_generator.h"
+#include "output/list_box_bar.h"
+#include "views/gsd_tree_view.h"
 #include "model/taluna_context.h"
 #include "views/gsd_highlighter.h"
 #include "views/gsd_text_view.h"
@@ -22,6 +26,7 @@ class GuiBench : public QObject {
 private:
     QTemporaryDir m_Work;
     QString m_Path;
+    QString m_Generated;  // a modular slave with PrmText, ExtUserPrmData, modules and diagnosis
 
 private slots:
     void initTestCase() {
@@ -35,6 +40,11 @@ private slots:
         QFile file(m_Path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(text);
+        const std::string generated = GenerateGsd(2 * 1024 * 1024);
+        m_Generated = m_Work.filePath("generated.gsd");
+        QFile out(m_Generated);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(generated.data(), static_cast<qint64>(generated.size()));
     }
 
     void openTwoMegabytes() {
@@ -61,6 +71,34 @@ private slots:
             ++typed;
         }
         QCOMPARE(doc.Highlighter()->BlocksColoured() - before, static_cast<long long>(typed));
+    }
+
+    // The whole command as F7 runs it in the main window, the tree refill included.
+    void checkGsdTwoMegabytes() {
+        CMainFrame frame;
+        frame.show();
+        CChildFrame* child = frame.OpenDocumentFile(m_Generated);
+        QVERIFY(child);
+        QBENCHMARK {
+            child->CheckGsd();
+        }
+        const int entries = child->GetDocument()->Database().GetCount();
+        QVERIFY(entries > 50000);
+        QVERIFY(child->TreeView()->EntryOfItem(
+                    static_cast<QTreeWidgetItem*>(child->GetDocument()->Database().GetTail()->m_hTree)) != nullptr);
+        qInfo("%d entries, %d output rows", entries, frame.OutputBar()->RowCount());
+        child->GetDocument()->SetModified(false);
+    }
+
+    // The tree refill alone on the same file.
+    void treeRefillTwoMegabytes() {
+        CMainFrame frame;
+        CChildFrame* child = frame.OpenDocumentFile(m_Generated);
+        QVERIFY(child);
+        QBENCHMARK {
+            child->TreeView()->OnUpdate();
+        }
+        child->GetDocument()->SetModified(false);
     }
 
     void screenshot() {

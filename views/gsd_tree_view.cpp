@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "check/process_key.h"
@@ -151,10 +152,6 @@ QPixmap DrawImage(int role) {
     }
 }
 
-bool LessForSort(const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
-    return CompareTreeText(a->text(0), b->text(0)) < 0;
-}
-
 }  // namespace
 
 int CompareTreeText(const QString& a, const QString& b) {
@@ -247,17 +244,20 @@ void CGSDTreeView::Fill() {
         // Sorted insertion puts an item after the siblings it does not sort
         // before; collecting each parent's children in database order and sorting
         // them stably gives the same order without a quadratic insertion.
-        QHash<QTreeWidgetItem*, std::vector<QTreeWidgetItem*>> children;
+        // Each child keeps its text beside it, so that sorting compares strings
+        // and does not read them back from the items.
+        using SChild = std::pair<QString, QTreeWidgetItem*>;
+        QHash<QTreeWidgetItem*, std::vector<SChild>> children;
         std::vector<QTreeWidgetItem*> parents;
-        auto addChild = [&](QTreeWidgetItem* parent, QTreeWidgetItem* child) {
+        auto addChild = [&](QTreeWidgetItem* parent, QTreeWidgetItem* child, QString text) {
             auto it = children.find(parent);
             if (it == children.end()) {
                 parents.push_back(parent);
                 it = children.insert(parent, {});
             }
-            it->push_back(child);
+            it->emplace_back(std::move(text), child);
         };
-        for (QTreeWidgetItem* group : {m_pGeneral, m_pSlave, m_pMaster, m_pUser}) addChild(m_pRoot, group);
+        for (QTreeWidgetItem* group : {m_pGeneral, m_pSlave, m_pMaster, m_pUser}) addChild(m_pRoot, group, group->text(0));
         for (const auto& entry : database) {
             QTreeWidgetItem* parent = m_pUser;
             switch (entry->m_TreeGroup) {
@@ -267,17 +267,22 @@ void CGSDTreeView::Fill() {
                 case PARENT_MODULE: parent = m_pModule != nullptr ? m_pModule : m_pUser; break;
                 default: break;
             }
-            QTreeWidgetItem* item = NewItem(KeyItemText(*entry), ImageOfEntry(*entry), false);
+            QString text = KeyItemText(*entry);
+            QTreeWidgetItem* item = NewItem(text, ImageOfEntry(*entry), false);
             if (entry->m_ModuleFlag == TYPE_MODULE_BEGIN) m_pModule = item;
-            addChild(parent, item);
+            addChild(parent, item, std::move(text));
             entry->m_hTree = item;
             m_ItemIndex.insert(item, entry->Index());
         }
         // Children before parents are attached, so that each level is complete.
         for (auto it = parents.rbegin(); it != parents.rend(); ++it) {
-            std::vector<QTreeWidgetItem*>& list = children[*it];
-            std::stable_sort(list.begin(), list.end(), LessForSort);
-            QList<QTreeWidgetItem*> items(list.begin(), list.end());
+            std::vector<SChild>& list = children[*it];
+            std::stable_sort(list.begin(), list.end(), [](const SChild& a, const SChild& b) {
+                return CompareTreeText(a.first, b.first) < 0;
+            });
+            QList<QTreeWidgetItem*> items;
+            items.reserve(static_cast<qsizetype>(list.size()));
+            for (const SChild& child : list) items.push_back(child.second);
             (*it)->addChildren(items);
         }
         expandItem(m_pRoot);
