@@ -47,15 +47,17 @@ fuzz-deps:
 
 # Both libFuzzer targets under AddressSanitizer and UndefinedBehaviorSanitizer:
 # first every input kept under fuzz/regressions/, then FUZZ_SECONDS of fuzzing
-# per target seeded from FUZZ_SEEDS. Any crash, leak, timeout or sanitizer
-# report fails.
+# per target seeded from FUZZ_SEEDS (also when a kept input fails). Any crash,
+# leak, timeout or sanitizer report fails.
 fuzz: fuzz-deps
 	cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 	  -DTALUNA_FUZZ=ON -DTALUNA_CORE_ONLY=ON -DTALUNA_BENCH=OFF
 	cmake --build build-fuzz -j$(JOBS) --target fuzz_check_gsd fuzz_scanners \
 	  fuzz_check_gsd_regressions fuzz_scanners_regressions
-	ctest --test-dir build-fuzz -R '_regressions$$' --output-on-failure
-	fuzz/run_fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_SEEDS)
+	@status=0; \
+	ctest --test-dir build-fuzz -R '_regressions$$' --output-on-failure || status=1; \
+	fuzz/run_fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_SEEDS) || status=1; \
+	exit $$status
 
 bench: build
 	$(BUILD)/bench/taluna_bench

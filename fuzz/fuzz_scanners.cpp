@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,9 +26,15 @@
 
 namespace fuzz_scanners {
 
+// Stops the run on a broken rule; where the entry point runs inside a test
+// suite (TALUNA_FUZZ_FAIL_THROWS), it throws instead, so that the suite goes on.
 [[noreturn]] inline void Fail(const char* what) {
+#ifdef TALUNA_FUZZ_FAIL_THROWS
+    throw std::runtime_error(std::string("fuzz_scanners: broken rule: ") + what);
+#else
     std::fprintf(stderr, "fuzz_scanners: broken rule: %s\n", what);
     std::abort();
+#endif
 }
 
 #define FUZZ_REQUIRE(cond) \

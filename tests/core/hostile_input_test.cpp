@@ -21,6 +21,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,7 +34,9 @@
 #include "model/text_lines.h"
 #include "output/check_message.h"
 
-// The fuzz targets' entry points under their own names, without libFuzzer.
+// The fuzz targets' entry points under their own names, without libFuzzer; a
+// broken rule throws instead of stopping the process.
+#define TALUNA_FUZZ_FAIL_THROWS 1
 #define LLVMFuzzerTestOneInput TalunaFuzzCheckGsdOne
 #include "fuzz/fuzz_check_gsd.cpp"
 #undef LLVMFuzzerTestOneInput
@@ -523,7 +526,11 @@ size_t RunKept(const std::string& target, int (*entry)(const std::uint8_t*, std:
         SCOPED_TRACE(file.string());
         std::ifstream in(file, std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        entry(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        try {
+            entry(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << e.what();
+        }
     }
     return files.size();
 }
