@@ -10,14 +10,20 @@
 #include "app/command_ids.h"
 #include "app/taluna_doc.h"
 #include "check/check_gsd.h"
+#include "check/process_key.h"
 #include "model/database_builder.h"
 #include "views/gsd_text_view.h"
 #include "views/gsd_tree_view.h"
 #include "views/input_view.h"
+#include "views/view_text.h"
 
 namespace {
-constexpr int TREE_WIDTH = 200;
-constexpr int FORM_ALLOWANCE = 70;
+// Wide enough for the usual key texts; longer ones scroll.
+constexpr int TREE_WIDTH = 260;
+// The key form opens at a third of the height, so that its help and fields
+// are seen without dragging the splitter first.
+constexpr int TEXT_SHARE = 2;
+constexpr int FORM_SHARE = 1;
 }  // namespace
 
 CChildFrame::CChildFrame(CTalunaDoc* document, QWidget* parent) : QWidget(parent), m_pDoc(document) {
@@ -35,9 +41,9 @@ CChildFrame::CChildFrame(CTalunaDoc* document, QWidget* parent) : QWidget(parent
     m_pOuter->addWidget(m_pInner);
     m_pInner->addWidget(m_pTextView);
     m_pInner->addWidget(m_pInputView);
-    m_pOuter->setSizes({TREE_WIDTH, 600});
+    m_pOuter->setSizes({TREE_WIDTH, 740});
     m_pOuter->setStretchFactor(1, 1);
-    m_pInner->setSizes({std::max(20, 500 - FORM_ALLOWANCE), 0});
+    m_pInner->setSizes({TEXT_SHARE * 200, FORM_SHARE * 200});
     m_pInner->setStretchFactor(0, 1);
     m_pInner->setCollapsible(1, true);
     layout->addWidget(m_pOuter);
@@ -77,6 +83,7 @@ void CChildFrame::Rebuild() {
     m_pTreeView->SetStale(false);
     SetKeyFormEnabled(true);
     UpdateAllViews(nullptr);
+    ShowRootInformation();
 }
 
 void CChildFrame::CheckGsd() {
@@ -88,6 +95,16 @@ void CChildFrame::CheckGsd() {
     SetKeyFormEnabled(true);
     RunCheckGsd(Context(), Lines(), Database(), m_pDoc);
     UpdateAllViews(nullptr);
+    ShowRootInformation();
+}
+
+void CChildFrame::ShowRootInformation() {
+    // The refill selects the root without preparing the form; without this the
+    // form would go on showing the help of whichever key was processed last.
+    QTreeWidgetItem* root = m_pTreeView->RootItem();
+    if (root == nullptr || m_pTreeView->IsStale() || m_pTreeView->currentItem() != root) return;
+    ProcessKey(Context(), QtToGsd(root->text(0)), MODE_INFORMATION, "");
+    m_pInputView->OnUpdate();
 }
 
 void CChildFrame::UpdateTitle() { setWindowTitle(m_pDoc->Title() + "[*]"); }

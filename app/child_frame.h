@@ -57,6 +57,8 @@ protected:
 
 private:
     void UpdateTitle();
+    // After a refill: the form shows the information of the selected root.
+    void ShowRootInformation();
 
     CTalunaDoc* m_pDoc;
     QSplitter* m_pOuter;

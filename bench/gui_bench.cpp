@@ -101,17 +101,27 @@ private slots:
         child->GetDocument()->SetModified(false);
     }
 
+    // TALUNA_SCREENSHOT_FILE names a corpus file; it is checked with Check GSD
+    // and its tree expanded. TALUNA_SCREENSHOT_LINE (1-based) selects the key
+    // of that line as an output row would, so that the key form shows it. TALUNA_SCREENSHOT_WAIT keeps
+    // the window up that many milliseconds for a picture of the whole screen.
     void screenshot() {
         const QByteArray target = qgetenv("TALUNA_SCREENSHOT");
         if (target.isEmpty()) QSKIP("TALUNA_SCREENSHOT not set");
         CMainFrame frame;
+        frame.resize(1280, 900);
         frame.show();
         const QString corpus = QString(TALUNA_SOURCE_DIR) + "/../shared/corpus/" + qgetenv("TALUNA_SCREENSHOT_FILE");
-        CChildFrame* child = frame.OpenDocumentFile(corpus);
+        QFile::copy(corpus, m_Work.filePath("shown.gsd"));
+        CChildFrame* child = frame.OpenDocumentFile(m_Work.filePath("shown.gsd"));
         QVERIFY(child);
-        frame.AddCheckMessage(1, 3, "An example finding", child->GetDocument());
+        child->CheckGsd();
+        child->TreeView()->expandAll();
+        const int line = qEnvironmentVariableIntValue("TALUNA_SCREENSHOT_LINE");
+        if (line > 0) frame.NavigateToLine(child->GetDocument(), line - 1);
         QTest::qWait(500);
         QVERIFY(frame.grab().save(QString::fromLocal8Bit(target)));
+        QTest::qWait(qEnvironmentVariableIntValue("TALUNA_SCREENSHOT_WAIT"));
         child->GetDocument()->SetModified(false);
     }
 };

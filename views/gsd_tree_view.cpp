@@ -185,6 +185,10 @@ CGSDTreeView::CGSDTreeView(IGsdViewHost& host, QWidget* parent) : QTreeWidget(pa
     setDragDropMode(QAbstractItemView::NoDragDrop);
     setIconSize(QSize(16, 16));
     setUniformRowHeights(true);
+    // Item texts are shown whole; a tree wider than its pane scrolls.
+    setTextElideMode(Qt::ElideNone);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     setContextMenuPolicy(Qt::DefaultContextMenu);
     setStatusTip(QString());
     connect(this, &QTreeWidget::currentItemChanged, this,

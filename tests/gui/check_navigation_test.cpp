@@ -208,6 +208,13 @@ private slots:
             ++keys;
         }
         QCOMPARE(keys, child->GetDocument()->Database().GetCount());
+        // The form shows what selecting the root shows, not the help of the
+        // key the check processed last.
+        const QString shown = child->InputView()->HelpPane()->toPlainText();
+        tree->setCurrentItem(KeyItemAt(tree, 189));
+        QVERIFY(child->InputView()->HelpPane()->toPlainText() != shown);
+        tree->setCurrentItem(tree->RootItem());
+        QCOMPARE(child->InputView()->HelpPane()->toPlainText(), shown);
         CloseAll(frame);
     }
 
