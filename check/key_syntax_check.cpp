@@ -369,8 +369,13 @@ void CheckKeyLines(CTalunaContext& context, const CKeyEntry& entry) {
                                         context.m_CheckedDoc.m_pDoc, IDS_LINE_TOO_LONG);
         }
     }
+    // One finding per character that may not stand in a keyword, but at most
+    // MAX_KEYWORD_CHAR_FINDINGS: each repeats the keyword, so a line of garbage
+    // would otherwise list a thousand copies of itself.
+    int reported = 0;
     for (char c : entry.m_Keyword) {
         if (IsAlnumByte(c) || c == '.' || c == '_' || c == '#' || c == '-') continue;
+        if (++reported > MAX_KEYWORD_CHAR_FINDINGS) break;
         context.AddCheckMessage(CheckMessageKind::Error, entry.m_LongLine,
                                 FormatString(IDS_KEYWORD_CHARS, {entry.m_Keyword}), context.m_CheckedDoc.m_pDoc,
                                 IDS_KEYWORD_CHARS);

@@ -7,6 +7,9 @@
 #include "model/key_entry.h"
 #include "model/taluna_context.h"
 
+// Most findings of characters that may not stand in one keyword.
+constexpr int MAX_KEYWORD_CHAR_FINDINGS = 8;
+
 // Line length of every physical line of the entry, and the keyword's characters.
 void CheckKeyLines(CTalunaContext& context, const CKeyEntry& entry);
 // The check of a key registered in the user's `UserKeys` section.
