@@ -468,6 +468,29 @@ TEST(HostileInput, OversizedNumbersAreRejectedWithTheirKeysMessage) {
     EXPECT_EQ(NumberValue("-" + forty), -(std::int64_t{1} << 62));
 }
 
+TEST(HostileInput, UserKeysOfThirtyTwoBitsRejectDecimalNumbersBeyondThirtyTwoBits) {
+    // The scanner reads a decimal text beyond 32 bits as the largest 32-bit
+    // value, so the scan alone passes 40 digits; the key's type range must
+    // still reject them, as it does for the Unsigned32 and Signed32 lines of a
+    // parameter definition.
+    const std::string forty(40, '9');
+    CMemoryProfileStore profile;
+    profile.PutString("UserKeys", "MY_UINT", "1;0;UINT");
+    profile.PutString("UserKeys", "MY_INT", "1;0;INT");
+    CCheckOptions options;
+    options.m_pUserKeys = &profile;
+    const std::string text = kHeader + "My_Uint = " + forty + "\r\nMy_Int = -" + forty +
+                             "\r\nMy_Uint = 4294967296\r\nMy_Uint = 4294967295\r\nMy_Int = -2147483648\r\n";
+    const auto rows = SyntaxRows(CheckGsdText(text, options));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].m_nLine, 1);
+    EXPECT_EQ(rows[0].m_Text, FormatString(IDS_VALUE_EXCEEDS_LIMIT, {"My_Uint", LoadString(144)}));
+    EXPECT_EQ(rows[1].m_nLine, 2);
+    EXPECT_EQ(rows[1].m_Text, FormatString(IDS_VALUE_EXCEEDS_LIMIT, {"My_Int", LoadString(141)}));
+    EXPECT_EQ(rows[2].m_nLine, 3);
+    EXPECT_EQ(rows[2].m_Text, FormatString(IDS_VALUE_EXCEEDS_LIMIT, {"My_Uint", LoadString(144)}));
+}
+
 TEST(HostileInput, NegativeZeroReadsAsZero) {
     for (int width : {WIDTH_ANY, WIDTH_U8, WIDTH_U16, WIDTH_U32, WIDTH_S8, WIDTH_S16, WIDTH_S32}) {
         std::uint32_t out = 7;
