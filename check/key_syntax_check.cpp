@@ -330,7 +330,13 @@ void UserKeyNumber(CRuleRun& run) {
                                 {"CHAR", WIDTH_S8, 139},  {"SHORT", WIDTH_S16, 140},  {"INT", WIDTH_S32, 141}};
     for (const SName& name : kNames) {
         if (upper.find(name.name) == npos) continue;
-        if (!ScanNumber(r0, name.width)) run.Fail(IDS_VALUE_EXCEEDS_LIMIT, LoadString(name.textId));
+        // Decimal texts beyond 32 bits pass the scan as its saturation value;
+        // their real value decides for the 32-bit types.
+        const std::int64_t value = NumberValue(r0);
+        const bool inRange = name.width == WIDTH_U32   ? value >= 0 && value <= 0xFFFFFFFFll
+                             : name.width == WIDTH_S32 ? value >= INT32_MIN && value <= INT32_MAX
+                                                       : true;
+        if (!ScanNumber(r0, name.width) || !inRange) run.Fail(IDS_VALUE_EXCEEDS_LIMIT, LoadString(name.textId));
         return;
     }
     const bool hyphen = range.find('-') != npos;
