@@ -14,7 +14,7 @@ class CHelpWindow : public QMainWindow, public IHelpRequest {
 public:
     explicit CHelpWindow(QWidget* parent = nullptr);
 
-    // The application's help function: (data, command) as Part 6.2 gives it.
+    // The application's help function, taking a page (and anchor) and a command.
     void WinHelp(const QString& data, int command);
     // Context help for a context id (command, resource or bar id with its base).
     void ContextHelp(int contextId);

@@ -45,7 +45,7 @@ public:
     const ILineSource& Lines() const { return m_Lines; }
     CTalunaContext& Context() { return m_Context; }
 
-    // Reads `path` into the document (the load path of Part 1.3: backup file,
+    // Reads `path` into the document (the load path: backup file,
     // database). `readOnly` makes the text view read-only. False when the file
     // could not be read at all; the message has been shown.
     bool OpenDocument(const QString& path, bool readOnly = false);

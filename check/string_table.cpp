@@ -327,7 +327,7 @@ std::string FormatText(std::string_view format, std::initializer_list<CFormatArg
             out.append(format.substr(i));
             break;
         }
-        const std::string spec(format.substr(i, j - i));
+        const std::string flags(format.substr(i, j - i));
         const char conv = format[j];
         i = j;
         const CFormatArg* arg = next != args.end() ? &*next++ : nullptr;
@@ -337,11 +337,11 @@ std::string FormatText(std::string_view format, std::initializer_list<CFormatArg
         }
         const long long number = arg && !arg->m_bText ? arg->m_nValue : 0;
         char buffer[64];
-        const std::string fmt = spec + conv;
+        const std::string fmt = flags + conv;
         switch (conv) {
             case 'd':
             case 'i':
-                std::snprintf(buffer, sizeof buffer, (spec + "d").c_str(),
+                std::snprintf(buffer, sizeof buffer, (flags + "d").c_str(),
                               static_cast<int>(static_cast<std::int32_t>(static_cast<std::uint32_t>(number))));
                 break;
             case 'u':

@@ -1,5 +1,5 @@
 #pragma once
-// The rules of Part 1.3 about document files that need no file system: the name
+// The rules about document files that need no file system: the name
 // of the backup file, and which attribute of a file the Open command warns about.
 
 #include <string>

@@ -29,12 +29,12 @@ struct SKindIcon {
 const SKindIcon kIcons[] = {
     {QColor(30, 100, 200), "i"}, {QColor(200, 30, 30), "x"}, {QColor(120, 0, 0), "!!"}, {QColor(230, 170, 0), "!"}};
 
-QIcon PaintIcon(const SKindIcon& spec) {
+QIcon PaintIcon(const SKindIcon& icon) {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(spec.m_Colour);
+    painter.setBrush(icon.m_Colour);
     painter.setPen(Qt::NoPen);
     painter.drawEllipse(QRectF(1, 1, 14, 14));
     QFont font;
@@ -42,7 +42,7 @@ QIcon PaintIcon(const SKindIcon& spec) {
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(Qt::white);
-    painter.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, spec.m_pszGlyph);
+    painter.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, icon.m_pszGlyph);
     return QIcon(pixmap);
 }
 

@@ -15,7 +15,7 @@ class CGSDHighlighter : public QSyntaxHighlighter {
 public:
     explicit CGSDHighlighter(QTextDocument* document);
 
-    // The spec's style of a token class: colour and bold flag.
+    // The style of a token class: colour and bold flag.
     static QTextCharFormat StyleOf(ETokenClass tokenClass);
 
     // While set, every block coloured advances `progress` by one step a percent of
