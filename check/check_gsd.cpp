@@ -11,20 +11,55 @@
 
 namespace {
 
+// The progress window over the passes of a check: one hundred steps over every
+// entry visited by the syntax, collect and evaluate passes. Each step lets the
+// window process pending events, so a long check keeps the screen painted.
+class CCheckProgress {
+public:
+    CCheckProgress(IProgressSink* sink, long long visits) : m_pSink(visits > 0 ? sink : nullptr), m_nVisits(visits) {
+        if (m_pSink) m_pSink->Begin(LoadString(57));
+    }
+    ~CCheckProgress() {
+        if (m_pSink) m_pSink->End();
+    }
+    CCheckProgress(const CCheckProgress&) = delete;
+    CCheckProgress& operator=(const CCheckProgress&) = delete;
+
+    void Status(int id) {
+        if (m_pSink) m_pSink->SetStatus(LoadString(id));
+    }
+    void Visit() {
+        if (!m_pSink) return;
+        const long long percent = ++m_nDone * 100 / m_nVisits;
+        while (m_nShown < percent) {
+            m_pSink->StepIt();
+            ++m_nShown;
+        }
+    }
+
+private:
+    IProgressSink* m_pSink;
+    long long m_nVisits;
+    long long m_nDone = 0;
+    long long m_nShown = 0;
+};
+
 void NoteFinishedIfSilent(CTalunaContext& context) {
     if (context.m_nCheckMessages == 0) context.AddNote(LoadString(IDS_CHECK_FINISHED), IDS_CHECK_FINISHED);
 }
 
-void SyntaxPass(CTalunaContext& context, const CKeyDatabase& database) {
+void SyntaxPass(CTalunaContext& context, const CKeyDatabase& database, CCheckProgress& progress) {
     for (int i = 0; i < database.GetCount(); ++i) {
         CKeyEntry* entry = database.GetAt(i);
         context.m_pCurEntry = entry;
         context.m_nCurItem = i;
         ProcessKey(context, entry->m_Keyword, MODE_CHECK, "");
+        progress.Visit();
     }
 }
 
-void SemanticPasses(CTalunaContext& context, const CKeyDatabase& database, const void* doc) {
+void SemanticPasses(CTalunaContext& context, const CKeyDatabase& database, const void* doc,
+                    CCheckProgress& progress) {
     try {
         auto check = std::make_unique<CSemanticCheck>(context, doc);
         for (SemanticPass pass : {PassCollect, PassEvaluate}) {
@@ -32,6 +67,7 @@ void SemanticPasses(CTalunaContext& context, const CKeyDatabase& database, const
                 context.m_pCurEntry = database.GetAt(i);
                 context.m_nCurItem = i;
                 check->CheckEntry(*database.GetAt(i), pass);
+                progress.Visit();
             }
         }
         if (!database.IsEmpty()) {
@@ -52,24 +88,30 @@ void RunCheckGsd(CTalunaContext& context, const ILineSource& lines, CKeyDatabase
     context.ClearMessages();
     context.m_CheckedDoc = {doc, &lines};
 
+    const bool semantic = context.m_Settings.m_bNoSemanticCheck == 0;
+    CCheckProgress progress(context.m_pProgress,
+                            static_cast<long long>(database.GetCount()) * (semantic ? 3 : 1));
+
     context.AddNote("Start Syntax-Check...");
     context.m_nCheckMessages = 0;
     context.SetStatusText(LoadString(IDS_WAIT_SYNTAX));
+    progress.Status(IDS_WAIT_SYNTAX);
     if (database.IsEmpty())
         context.AddCheckMessage(CheckMessageKind::FatalError, -1, LoadString(IDS_DATABASE_EMPTY), nullptr,
                                 IDS_DATABASE_EMPTY);
-    SyntaxPass(context, database);
+    SyntaxPass(context, database, progress);
     NoteFinishedIfSilent(context);
     context.AddNote("Stop Syntax-Check...");
 
-    if (context.m_Settings.m_bNoSemanticCheck != 0) {
+    if (!semantic) {
         context.AddNote("FailSafe-Mode: Skipping semantic check.");
     } else {
         context.AddNote("Start Semantic-Check...");
         context.m_nCheckMessages = 0;
         context.SetStatusText(LoadString(IDS_WAIT_SEMANTIC));
+        progress.Status(IDS_WAIT_SEMANTIC);
         context.m_pOpenBlock = nullptr;
-        SemanticPasses(context, database, doc);
+        SemanticPasses(context, database, doc, progress);
         NoteFinishedIfSilent(context);
         context.AddNote("Stop Semantic-Check...");
     }
