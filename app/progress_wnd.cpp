@@ -46,6 +46,8 @@ CProgressWnd::~CProgressWnd() {
 
 void CProgressWnd::SetStatus(const QString& text) { m_pStatus->setText(text); }
 
+QString CProgressWnd::StatusText() const { return m_pStatus->text(); }
+
 void CProgressWnd::SetRange(int low, int high) {
     m_nLow = low;
     m_nHigh = high;

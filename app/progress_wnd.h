@@ -19,6 +19,7 @@ public:
     ~CProgressWnd() override;
 
     void SetStatus(const QString& text);
+    QString StatusText() const;
     void SetRange(int low, int high);
     void SetPos(int pos);
     void OffsetPos(int delta);

@@ -6,6 +6,7 @@
 #include <QPlainTextDocumentLayout>
 #include <QSaveFile>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <new>
 
@@ -35,6 +36,10 @@ public:
 private:
     CTalunaContext& m_Context;
 };
+
+// A text is loaded in this many parts of at least LOAD_PART_LINES lines.
+constexpr size_t LOAD_PARTS = 20;
+constexpr size_t LOAD_PART_LINES = 4096;
 
 }  // namespace
 
@@ -158,15 +163,34 @@ void CTalunaDoc::SetText(const std::string& bytes) {
     const std::vector<std::string> lines = SplitLines(bytes);
     const std::vector<ELineEnd> ends = SplitLineEnds(bytes);
     m_Layout = DetectLayout(bytes);
-    QString text;
-    text.reserve(static_cast<qsizetype>(bytes.size()));
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) text += QChar('\n');
-        text += DecodeCp1252(lines[i]);
-    }
     m_pText->setUndoRedoEnabled(false);
     m_pHighlighter->SetLoadProgress(m_Context.m_pProgress, static_cast<int>(std::max<size_t>(lines.size(), 1)));
-    m_pText->setPlainText(text);
+    // A large text goes in by parts of a twentieth of its lines, each coloured
+    // as it arrives, so that the highlighter's progress steps (and with them the
+    // event loop) run all through the load; inserting 20 MB at once keeps the
+    // loop waiting for about three seconds. More parts would cost more time:
+    // each insertion into a long text has a cost that grows with the text.
+    const size_t part = std::max<size_t>(lines.size() / LOAD_PARTS, LOAD_PART_LINES);
+    QString text;
+    for (size_t first = 0; first < lines.size() || first == 0; first += part) {
+        const size_t last = std::min(lines.size(), first + part);
+        size_t length = last - first;
+        for (size_t i = first; i < last; ++i) length += lines[i].size();
+        // The buffer keeps its capacity from part to part.
+        text.resize(0);
+        text.reserve(static_cast<qsizetype>(length));
+        for (size_t i = first; i < last; ++i) {
+            if (i > 0) text += QChar('\n');
+            text += DecodeCp1252(lines[i]);
+        }
+        if (first == 0) {
+            m_pText->setPlainText(text);
+        } else {
+            QTextCursor end(m_pText);
+            end.movePosition(QTextCursor::End);
+            end.insertText(text);
+        }
+    }
     m_pHighlighter->SetLoadProgress(nullptr, 0);
     m_pText->setUndoRedoEnabled(true);
     // Lines whose end differs from the first line end remember their own.

@@ -24,6 +24,43 @@
 #include "userkeys/user_key_dialog.h"
 #include "views/view_text.h"
 
+// The progress window over a refill of many entries: one step per percent of
+// the work, so that the event loop runs while a large tree is emptied and
+// built. Small trees show no window (they take a few milliseconds).
+class CFillProgress {
+public:
+    CFillProgress(IProgressSink* sink, long long entries, long long work)
+        : m_pSink(entries >= CGSDTreeView::FILL_PROGRESS_ENTRIES && work > 0 ? sink : nullptr), m_nWork(work) {
+        if (m_pSink == nullptr) return;
+        m_pSink->Begin(LoadString(57));
+        m_pSink->SetStatus(QtToGsd(CGSDTreeView::FillStatusText()));
+    }
+    ~CFillProgress() {
+        if (m_pSink != nullptr) m_pSink->End();
+    }
+    CFillProgress(const CFillProgress&) = delete;
+    CFillProgress& operator=(const CFillProgress&) = delete;
+
+    // Counts `units` of work done; steps the bar when a percent is complete.
+    void Advance(long long units = 1) {
+        m_nDone += units;
+        if (m_pSink == nullptr || m_nDone < m_nNextStep) return;
+        const long long percent = std::min<long long>(m_nDone * 100 / m_nWork, 100);
+        while (m_nShown < percent) {
+            m_pSink->StepIt();
+            ++m_nShown;
+        }
+        m_nNextStep = (m_nShown + 1) * m_nWork / 100 + ((m_nShown + 1) * m_nWork % 100 != 0 ? 1 : 0);
+    }
+
+private:
+    IProgressSink* m_pSink;
+    long long m_nWork;
+    long long m_nDone = 0;
+    long long m_nShown = 0;
+    long long m_nNextStep = 0;
+};
+
 namespace {
 
 const char* const kRootText = "Orvan GSD-File";
@@ -195,6 +232,8 @@ CGSDTreeView::CGSDTreeView(IGsdViewHost& host, QWidget* parent) : QTreeWidget(pa
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnSelectionChanged(current); });
 }
 
+QString CGSDTreeView::FillStatusText() { return tr("Filling the key tree..."); }
+
 QIcon CGSDTreeView::ImageIcon(int role) {
     static QIcon icons[IMAGE_COUNT];
     if (role < 0 || role >= IMAGE_COUNT) return {};
@@ -216,20 +255,47 @@ QTreeWidgetItem* CGSDTreeView::NewItem(const QString& text, int image, bool bold
 
 void CGSDTreeView::OnInitialUpdate() {
     m_bFilling = true;
-    clear();
-    Fill();
+    Refill();
 }
 
 void CGSDTreeView::OnUpdate() {
     if (m_bStale) return;
     m_bFilling = true;
     if (m_pRoot != nullptr) collapseItem(m_pRoot);
-    clear();
-    Fill();
+    Refill();
     m_Host.SetTreeRefresh(false);
 }
 
-void CGSDTreeView::Fill() {
+void CGSDTreeView::Refill() {
+    const long long oldItems = m_ItemIndex.size();
+    const long long entries = m_Host.Database().GetCount();
+    CFillProgress progress(m_Host.Context().m_pProgress, std::max(oldItems, entries), oldItems + 2 * entries);
+    DeleteItems(progress);
+    Fill(progress);
+}
+
+void CGSDTreeView::DeleteItems(CFillProgress& progress) {
+    CWaitCursor wait;
+    // Detached items are deleted without the model's bookkeeping, a part at a
+    // time, so that the progress window steps between the parts.
+    std::vector<QTreeWidgetItem*> pending;
+    while (topLevelItemCount() > 0) pending.push_back(takeTopLevelItem(0));
+    m_pRoot = m_pUser = m_pGeneral = m_pSlave = m_pMaster = m_pModule = nullptr;
+    m_pSelected = nullptr;
+    m_ItemIndex.clear();
+    while (!pending.empty()) {
+        QTreeWidgetItem* item = pending.back();
+        pending.pop_back();
+        // The children are taken first, so that each deletion frees one item.
+        const QList<QTreeWidgetItem*> children = item->takeChildren();
+        pending.insert(pending.end(), children.begin(), children.end());
+        delete item;
+        progress.Advance();
+    }
+    clear();
+}
+
+void CGSDTreeView::Fill(CFillProgress& progress) {
     CWaitCursor wait;
     m_bFilling = true;
     m_ItemIndex.clear();
@@ -277,6 +343,7 @@ void CGSDTreeView::Fill() {
             addChild(parent, item, std::move(text));
             entry->m_hTree = item;
             m_ItemIndex.insert(item, entry->Index());
+            progress.Advance();
         }
         // Children before parents are attached, so that each level is complete.
         for (auto it = parents.rbegin(); it != parents.rend(); ++it) {
@@ -288,6 +355,7 @@ void CGSDTreeView::Fill() {
             items.reserve(static_cast<qsizetype>(list.size()));
             for (const SChild& child : list) items.push_back(child.second);
             (*it)->addChildren(items);
+            progress.Advance(static_cast<long long>(list.size()));
         }
         expandItem(m_pRoot);
         for (QTreeWidgetItem* group : {m_pGeneral, m_pSlave, m_pMaster, m_pUser}) expandItem(group);

@@ -14,6 +14,7 @@
 
 class QMenu;
 class QAction;
+class CFillProgress;
 
 // Image roles of the tree's items (index into the image list).
 enum ETreeImage {
@@ -58,6 +59,11 @@ class CGSDTreeView : public QTreeWidget {
     Q_OBJECT
 public:
     explicit CGSDTreeView(IGsdViewHost& host, QWidget* parent = nullptr);
+
+    // A fill of at least this many entries shows the progress window.
+    static constexpr int FILL_PROGRESS_ENTRIES = 20000;
+    // The progress window's status line while the tree fills.
+    static QString FillStatusText();
 
     // The fill on first display: deletes every item and fills.
     void OnInitialUpdate();
@@ -104,7 +110,13 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void Fill();
+    // Empties the tree and fills it again, under one progress window for a
+    // large tree.
+    void Refill();
+    // Deletes every item, one unit of progress per key item.
+    void DeleteItems(CFillProgress& progress);
+    // Two units of progress per entry: its item made and attached.
+    void Fill(CFillProgress& progress);
     void OnSelectionChanged(QTreeWidgetItem* current);
     QTreeWidgetItem* NewItem(const QString& text, int image, bool bold);
     void ShowContextMenu(const QPoint& globalPos);
