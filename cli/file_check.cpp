@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <system_error>
 #include <filesystem>
 
@@ -52,8 +51,9 @@ bool CFileResult::HasWarnings() const {
     return false;
 }
 
-std::vector<CCheckMessage> CheckGsdText(const std::string& bytes, const CCheckOptions& options) {
-    CTextLineSource lines{std::string(CutAtNul(bytes))};
+std::vector<CCheckMessage> CheckGsdText(std::string bytes, const CCheckOptions& options) {
+    bytes.resize(CutAtNul(bytes).size());
+    CTextLineSource lines{std::move(bytes)};
     CRowCollector rows;
     CReadOnlyProfile profile(options.m_pUserKeys);
     CTalunaContext context;
@@ -88,13 +88,21 @@ CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options) 
         result.m_ReadError = std::strerror(errno);
         return result;
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
+    // Read straight into one string: the text is the largest thing the check holds.
+    std::string bytes;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size > 0) {
+        bytes.resize(static_cast<size_t>(size));
+        in.read(bytes.data(), size);
+        bytes.resize(static_cast<size_t>(in.gcount()));
+    }
     if (in.bad()) {
         result.m_ReadError = "read error";
         return result;
     }
     result.m_bRead = true;
-    result.m_Rows = CheckGsdText(buffer.str(), options);
+    result.m_Rows = CheckGsdText(std::move(bytes), options);
     return result;
 }

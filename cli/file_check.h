@@ -24,7 +24,8 @@ struct CFileResult {
     bool HasWarnings() const;
 };
 
-// Checks GSD text given as the file's bytes.
-std::vector<CCheckMessage> CheckGsdText(const std::string& bytes, const CCheckOptions& options);
+// Checks GSD text given as the file's bytes (taken over, so a caller that has no
+// more use for them can move them in).
+std::vector<CCheckMessage> CheckGsdText(std::string bytes, const CCheckOptions& options);
 // Reads and checks one file.
 CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options);
