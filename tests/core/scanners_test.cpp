@@ -98,13 +98,16 @@ TEST(ScanNumber, LeadingMinusDependsOnTheWidthCode) {
     ExpectNumberCases(cases, std::size(cases));
 }
 
-// The signed conversion saturates at 0x7FFFFFFF, and a result equal to the
-// saturation value counts as overflow, also when the text names exactly that
-// number (as 0xFFFFFFFF does for the unsigned widths).
-TEST(ScanNumber, DISABLED_SignedSaturationValueCountsAsOverflow) {
-    EXPECT_FALSE(ScanNumber("2147483647", WIDTH_S32));
-    EXPECT_FALSE(ScanNumber("0x7FFFFFFF", WIDTH_S32));
-    EXPECT_TRUE(ScanNumber("0x7FFFFFFE", WIDTH_S32));
+// Signed widths convert the magnitude exactly: both ends of each range pass,
+// one beyond either end fails (the unsigned widths keep their saturation rule).
+TEST(ScanNumber, SignedWidthsTakeBothEndsOfTheirRange) {
+    const SNumberCase cases[] = {
+        {"2147483647", WIDTH_S32, true},   {"0x7FFFFFFF", WIDTH_S32, true},  {"-2147483648", WIDTH_S32, true},
+        {"0x80000000", WIDTH_S32, false},  {"-0x80000001", WIDTH_S32, false}, {"127", WIDTH_S8, true},
+        {"-128", WIDTH_S8, true},          {"128", WIDTH_S8, false},          {"-129", WIDTH_S8, false},
+        {"-32768", WIDTH_S16, true},       {"32768", WIDTH_S16, false},       {"0xFFFFFFFF", WIDTH_U32, false},
+    };
+    ExpectNumberCases(cases, std::size(cases));
 }
 
 TEST(ScanNumber, SingleCharacterWidthTakesExactlyOneCharacter) {
