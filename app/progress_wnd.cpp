@@ -9,7 +9,8 @@
 #include "app/cp1252.h"
 #include "check/string_table.h"
 
-CProgressWnd::CProgressWnd(QWidget* parent, int titleId) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+CProgressWnd::CProgressWnd(QWidget* parent, int titleId)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     if (parent != nullptr) {
         QWidget* owner = parent->window();
         if (owner->isEnabled()) {
@@ -44,9 +45,13 @@ CProgressWnd::~CProgressWnd() {
     if (m_bDisabledOwner && m_pOwner) m_pOwner->setEnabled(true);
 }
 
-void CProgressWnd::SetStatus(const QString& text) { m_pStatus->setText(text); }
+void CProgressWnd::SetStatus(const QString& text) {
+    m_pStatus->setText(text);
+}
 
-QString CProgressWnd::StatusText() const { return m_pStatus->text(); }
+QString CProgressWnd::StatusText() const {
+    return m_pStatus->text();
+}
 
 void CProgressWnd::SetRange(int low, int high) {
     m_nLow = low;
@@ -61,7 +66,9 @@ void CProgressWnd::SetPos(int pos) {
     UpdatePercent();
 }
 
-void CProgressWnd::OffsetPos(int delta) { SetPos(m_nPos + delta); }
+void CProgressWnd::OffsetPos(int delta) {
+    SetPos(m_nPos + delta);
+}
 
 bool CProgressWnd::CheckCancel() {
     PumpMessages();
@@ -77,9 +84,13 @@ int CProgressWnd::Percent(int low, int high, int pos) {
     return p;
 }
 
-QString CProgressWnd::PercentText() const { return m_pPercent->text(); }
+QString CProgressWnd::PercentText() const {
+    return m_pPercent->text();
+}
 
-void CProgressWnd::PumpMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); }
+void CProgressWnd::PumpMessages() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
 
 void CProgressWnd::UpdatePercent() {
     const QString text = QString("%1%").arg(Percent(m_nLow, m_nHigh, m_nPos));
@@ -98,6 +109,12 @@ void CProgressSink::SetStatus(const std::string& text) {
 
 void CProgressSink::StepIt() {
     if (m_pWnd) m_pWnd->StepIt();
+}
+
+void CProgressSink::Reset() {
+    m_nDepth = 0;
+    delete m_pWnd;
+    m_pWnd = nullptr;
 }
 
 void CProgressSink::End() {

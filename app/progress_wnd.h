@@ -55,6 +55,7 @@ public:
     void SetStatus(const std::string& text) override;
     void StepIt() override;
     void End() override;
+    void Reset() override;
 
 private:
     QWidget* m_pParent;

@@ -1,5 +1,6 @@
 #include "check/check_gsd.h"
 
+#include <exception>
 #include <memory>
 #include <new>
 
@@ -20,7 +21,9 @@ public:
         if (m_pSink) m_pSink->Begin(LoadString(57));
     }
     ~CCheckProgress() {
-        if (m_pSink) m_pSink->End();
+        // While the check unwinds (out of memory) the window is left to the
+        // handler, which resets it once memory is given back.
+        if (m_pSink && std::uncaught_exceptions() == 0) m_pSink->End();
     }
     CCheckProgress(const CCheckProgress&) = delete;
     CCheckProgress& operator=(const CCheckProgress&) = delete;
@@ -58,8 +61,7 @@ void SyntaxPass(CTalunaContext& context, const CKeyDatabase& database, CCheckPro
     }
 }
 
-void SemanticPasses(CTalunaContext& context, const CKeyDatabase& database, const void* doc,
-                    CCheckProgress& progress) {
+void SemanticPasses(CTalunaContext& context, const CKeyDatabase& database, const void* doc, CCheckProgress& progress) {
     try {
         auto check = std::make_unique<CSemanticCheck>(context, doc);
         for (SemanticPass pass : {PassCollect, PassEvaluate}) {
@@ -89,8 +91,7 @@ void RunCheckGsd(CTalunaContext& context, const ILineSource& lines, CKeyDatabase
     context.m_CheckedDoc = {doc, &lines};
 
     const bool semantic = context.m_Settings.m_bNoSemanticCheck == 0;
-    CCheckProgress progress(context.m_pProgress,
-                            static_cast<long long>(database.GetCount()) * (semantic ? 3 : 1));
+    CCheckProgress progress(context.m_pProgress, static_cast<long long>(database.GetCount()) * (semantic ? 3 : 1));
 
     context.AddNote("Start Syntax-Check...");
     context.m_nCheckMessages = 0;

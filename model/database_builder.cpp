@@ -1,6 +1,7 @@
 #include "model/database_builder.h"
 
 #include <algorithm>
+#include <exception>
 #include <new>
 #include <string>
 
@@ -30,8 +31,7 @@ void CutComment(std::string& value) {
 
 bool IsHeaderLine(const std::string& trimmed) {
     const size_t semi = trimmed.find(';');
-    const std::string head = Trim(semi == npos ? std::string_view(trimmed)
-                                               : std::string_view(trimmed).substr(0, semi));
+    const std::string head = Trim(semi == npos ? std::string_view(trimmed) : std::string_view(trimmed).substr(0, semi));
     return !head.empty() && head[0] != ';' && EqualsNoCase(head, "#PROFIBUS_DP");
 }
 
@@ -71,16 +71,14 @@ void ReplaceQuotes(std::string& value) {
 // blank, the comment rule cuts the value, and the next line is appended after
 // CR LF. The first ';' and the first marker are tracked as lines are appended
 // and the value is cut, so that long chains of joined lines stay linear.
-void JoinContinuationLines(std::string& value, const ILineSource& lines, int& next, int& lineNo,
-                           std::string& buffer) {
+void JoinContinuationLines(std::string& value, const ILineSource& lines, int& next, int& lineNo, std::string& buffer) {
     const int lineCount = lines.GetLineCount();
     size_t firstSemi = value.find(';');
     size_t firstMarker = value.find(MARKER_CHAR);
     size_t searchFrom = 0;
     for (size_t bs = value.find('\\'); bs != npos; bs = value.find('\\', searchFrom)) {
         value[bs] = ' ';
-        if (firstSemi != npos)
-            value.resize(firstMarker != npos && firstSemi < firstMarker ? firstMarker : firstSemi);
+        if (firstSemi != npos) value.resize(firstMarker != npos && firstSemi < firstMarker ? firstMarker : firstSemi);
         while (!value.empty() && IsSpaceByte(value.back())) value.pop_back();
         if (firstSemi >= value.size()) firstSemi = npos;
         if (firstMarker >= value.size()) firstMarker = npos;
@@ -102,7 +100,9 @@ public:
         if (m_pSink) m_pSink->Begin("Building Database...");
     }
     ~CBuildProgress() {
-        if (m_pSink) m_pSink->End();
+        // While the build unwinds (out of memory) the window is left to the
+        // handler, which resets it once memory is given back.
+        if (m_pSink && std::uncaught_exceptions() == 0) m_pSink->End();
     }
     void Advance(size_t lineLength) {
         m_nRead += static_cast<long long>(lineLength) + 1;
@@ -136,7 +136,7 @@ void BuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDataba
     }
     {
         CBuildProgress progress(context.m_pProgress, total);
-        int next = 0;   // next line to read
+        int next = 0;  // next line to read
         int lineNo = -1;
         bool headerFound = false;
         int noString = 1;

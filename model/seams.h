@@ -34,8 +34,7 @@ public:
     virtual std::string GetString(const std::string& section, const std::string& name,
                                   const std::string& def) const = 0;
     virtual void PutInt(const std::string& section, const std::string& name, int value) = 0;
-    virtual void PutString(const std::string& section, const std::string& name,
-                           const std::string& value) = 0;
+    virtual void PutString(const std::string& section, const std::string& name, const std::string& value) = 0;
 };
 
 enum class ENotifyIcon { Exclamation, Information, Question };
@@ -56,6 +55,9 @@ public:
     // Advances the bar by one step of the range 0..100.
     virtual void StepIt() = 0;
     virtual void End() = 0;
+    // Closes the window whatever Begin calls are still open: after an operation
+    // was given up (it ran out of memory), whose End calls never came.
+    virtual void Reset() {}
 };
 
 // The output window: receives every row that is to be listed.

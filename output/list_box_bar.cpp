@@ -1,20 +1,22 @@
 #include "output/list_box_bar.h"
 
+#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QSortFilterProxyModel>
-#include <QStandardItemModel>
 #include <QTreeView>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "app/command_ids.h"
 #include "app/cp1252.h"
 #include "check/string_table.h"
 #include "check/value_scanners.h"
 #include "output/check_message.h"
+#include "views/memory_headroom.h"
 
 namespace {
 
@@ -46,7 +48,9 @@ QIcon PaintIcon(const SKindIcon& icon) {
     return QIcon(pixmap);
 }
 
-int IconIndex(int kind) { return kind >= 0 && kind <= 3 ? kind : 0; }
+int IconIndex(int kind) {
+    return kind >= 0 && kind <= 3 ? kind : 0;
+}
 
 // The list of the output window: reports the keys that move through the rows
 // after the list has handled them, with the row that was selected before.
@@ -66,6 +70,61 @@ protected:
 
 }  // namespace
 
+// The rows as the checks gave them, each column made when it is shown: a row
+// costs its message and no more, and a row that cannot be stored fails in the
+// standard library (std::bad_alloc) before any of Qt's structures grow.
+class COutputModel : public QAbstractTableModel {
+public:
+    COutputModel(QStringList headers, QObject* parent) : QAbstractTableModel(parent), m_Headers(std::move(headers)) {}
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : static_cast<int>(m_Rows.size());
+    }
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : 3; }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= rowCount()) return {};
+        const CCheckMessage& row = m_Rows[static_cast<size_t>(index.row())];
+        if (role == Qt::DisplayRole) return Text(row, index.column());
+        if (role == Qt::DecorationRole && index.column() == 0) return CMyListBoxBar::KindIcon(row.m_nKind);
+        if (role == ROLE_ICON_INDEX) return IconIndex(row.m_nKind);
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_Headers.size())
+            return m_Headers[section];
+        return {};
+    }
+
+    void Append(const CCheckMessage& message) {
+        // Room first, so that a failure leaves the model as it was.
+        if (m_Rows.size() == m_Rows.capacity()) m_Rows.reserve(m_Rows.size() * 2 + 64);
+        if ((m_Rows.size() & 4095) == 4095) EnsureMemoryHeadroom();
+        const int row = rowCount();
+        beginInsertRows(QModelIndex(), row, row);
+        m_Rows.push_back(message);
+        endInsertRows();
+    }
+    void Clear() {
+        beginResetModel();
+        std::vector<CCheckMessage>().swap(m_Rows);
+        endResetModel();
+    }
+    static QString Text(const CCheckMessage& row, int column) {
+        switch (column) {
+            case 0: return DecodeCp1252(row.KindText());
+            case 1: return DecodeCp1252(row.LineText());
+            default: return DecodeCp1252(row.m_Text);
+        }
+    }
+    const CCheckMessage* Row(int row) const {
+        return row >= 0 && row < rowCount() ? &m_Rows[static_cast<size_t>(row)] : nullptr;
+    }
+
+private:
+    QStringList m_Headers;
+    std::vector<CCheckMessage> m_Rows;
+};
+
 QIcon CMyListBoxBar::KindIcon(int kind) {
     static const std::array<QIcon, 4> icons = {PaintIcon(kIcons[0]), PaintIcon(kIcons[1]), PaintIcon(kIcons[2]),
                                                PaintIcon(kIcons[3])};
@@ -75,9 +134,8 @@ QIcon CMyListBoxBar::KindIcon(int kind) {
 CMyListBoxBar::CMyListBoxBar(QWidget* parent) : QDockWidget(DecodeCp1252(LoadString(65108)), parent) {
     setObjectName("OutputBar");
     setAllowedAreas(Qt::AllDockWidgetAreas);
-    m_pModel = new QStandardItemModel(0, 3, this);
-    m_pModel->setHorizontalHeaderLabels({DecodeCp1252(LoadString(65099)), DecodeCp1252(LoadString(65100)),
-                                         DecodeCp1252(LoadString(65101))});
+    m_pModel = new COutputModel(
+        {DecodeCp1252(LoadString(65099)), DecodeCp1252(LoadString(65100)), DecodeCp1252(LoadString(65101))}, this);
     m_pProxy = new QSortFilterProxyModel(this);
     m_pProxy->setSourceModel(m_pModel);
     auto* list = new COutputList(this);
@@ -105,29 +163,27 @@ CMyListBoxBar::CMyListBoxBar(QWidget* parent) : QDockWidget(DecodeCp1252(LoadStr
 
 void CMyListBoxBar::AddRow(const CCheckMessage& message) {
     if (isHidden()) show();
-    auto* kind = new QStandardItem(KindIcon(message.m_nKind), DecodeCp1252(message.KindText()));
-    kind->setData(IconIndex(message.m_nKind), ROLE_ICON_INDEX);
-    auto* line = new QStandardItem(DecodeCp1252(message.LineText()));
-    auto* text = new QStandardItem(DecodeCp1252(message.m_Text));
-    m_pModel->appendRow({kind, line, text});
+    m_pModel->Append(message);
     if (message.m_pDoc != nullptr) m_pNavDoc = message.m_pDoc;
 }
 
 void CMyListBoxBar::Clear() {
-    m_pModel->removeRows(0, m_pModel->rowCount());
+    m_pModel->Clear();
     m_pNavDoc = nullptr;
 }
 
-int CMyListBoxBar::RowCount() const { return m_pModel->rowCount(); }
+int CMyListBoxBar::RowCount() const {
+    return m_pModel->rowCount();
+}
 
 QString CMyListBoxBar::RowText(int row, int column) const {
-    const QStandardItem* item = m_pModel->item(row, column);
-    return item ? item->text() : QString();
+    const CCheckMessage* message = m_pModel->Row(row);
+    return message ? COutputModel::Text(*message, column) : QString();
 }
 
 int CMyListBoxBar::RowIconIndex(int row) const {
-    const QStandardItem* item = m_pModel->item(row, 0);
-    return item ? item->data(ROLE_ICON_INDEX).toInt() : -1;
+    const CCheckMessage* message = m_pModel->Row(row);
+    return message ? IconIndex(message->m_nKind) : -1;
 }
 
 int CMyListBoxBar::LineOfLineText(const QString& text) {
@@ -144,8 +200,7 @@ int CMyListBoxBar::SelectedRow() const {
 void CMyListBoxBar::SelectRow(int row) {
     const QModelIndex index = m_pProxy->mapFromSource(m_pModel->index(row, 0));
     if (!index.isValid()) return;
-    m_pList->selectionModel()->setCurrentIndex(index,
-                                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_pList->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_pList->scrollTo(index);
 }
 

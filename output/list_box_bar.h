@@ -11,7 +11,7 @@
 
 #include "model/seams.h"
 
-class QStandardItemModel;
+class COutputModel;
 class QSortFilterProxyModel;
 class QTreeView;
 
@@ -54,7 +54,7 @@ private:
     void OnListKey(int key, int selectedBefore);
 
     QTreeView* m_pList;
-    QStandardItemModel* m_pModel;
+    COutputModel* m_pModel;
     QSortFilterProxyModel* m_pProxy;
     const void* m_pNavDoc = nullptr;
 };

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "check/value_scanners.h"
 #include "model/text_util.h"
 #include "userkeys/user_key_dialog.h"
+#include "views/memory_headroom.h"
 #include "views/view_text.h"
 
 // The progress window over a refill of many entries: one step per percent of
@@ -232,7 +234,9 @@ CGSDTreeView::CGSDTreeView(IGsdViewHost& host, QWidget* parent) : QTreeWidget(pa
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnSelectionChanged(current); });
 }
 
-QString CGSDTreeView::FillStatusText() { return tr("Filling the key tree..."); }
+QString CGSDTreeView::FillStatusText() {
+    return tr("Filling the key tree...");
+}
 
 QIcon CGSDTreeView::ImageIcon(int role) {
     static QIcon icons[IMAGE_COUNT];
@@ -270,8 +274,23 @@ void CGSDTreeView::Refill() {
     const long long oldItems = m_ItemIndex.size();
     const long long entries = m_Host.Database().GetCount();
     CFillProgress progress(m_Host.Context().m_pProgress, std::max(oldItems, entries), oldItems + 2 * entries);
-    DeleteItems(progress);
-    Fill(progress);
+    try {
+        DeleteItems(progress);
+        Fill(progress);
+    } catch (const std::bad_alloc&) {
+        // The items go and the memory with them; the database stays, and the
+        // tree shows its root until the next refill.
+        for (const auto& entry : m_Host.Database()) entry->m_hTree = nullptr;
+        DeleteItems(progress);
+        m_pRoot = NewItem(QString::fromLatin1(kRootText), IMAGE_ROOT, true);
+        addTopLevelItem(m_pRoot);
+        m_bFilling = false;
+        setCurrentItem(m_pRoot);
+        m_Host.Context().Notify(QtToGsd(tr("Not enough memory to show the %1 keys in the tree.\nThe text and the "
+                                           "check are not affected.")
+                                            .arg(entries)),
+                                ENotifyIcon::Exclamation);
+    }
 }
 
 void CGSDTreeView::DeleteItems(CFillProgress& progress) {
@@ -327,30 +346,44 @@ void CGSDTreeView::Fill(CFillProgress& progress) {
             }
             it->emplace_back(std::move(text), child);
         };
-        for (QTreeWidgetItem* group : {m_pGeneral, m_pSlave, m_pMaster, m_pUser}) addChild(m_pRoot, group, group->text(0));
-        for (const auto& entry : database) {
-            QTreeWidgetItem* parent = m_pUser;
-            switch (entry->m_TreeGroup) {
-                case PARENT_GENERAL: parent = m_pGeneral; break;
-                case PARENT_SLAVE: parent = m_pSlave; break;
-                case PARENT_MASTER: parent = m_pMaster; break;
-                case PARENT_MODULE: parent = m_pModule != nullptr ? m_pModule : m_pUser; break;
-                default: break;
+        for (QTreeWidgetItem* group : {m_pGeneral, m_pSlave, m_pMaster, m_pUser})
+            addChild(m_pRoot, group, group->text(0));
+        // Items not yet attached are deleted when the fill runs out of memory.
+        auto dropUnattached = [&] {
+            for (const std::vector<SChild>& list : children)
+                for (const SChild& child : list)
+                    if (child.second->parent() == nullptr && child.second != m_pRoot) delete child.second;
+            m_pGeneral = m_pSlave = m_pMaster = m_pUser = m_pModule = nullptr;
+            m_ItemIndex.clear();
+        };
+        try {
+            for (const auto& entry : database) {
+                if ((entry->Index() & 4095) == 0) EnsureMemoryHeadroom();
+                QTreeWidgetItem* parent = m_pUser;
+                switch (entry->m_TreeGroup) {
+                    case PARENT_GENERAL: parent = m_pGeneral; break;
+                    case PARENT_SLAVE: parent = m_pSlave; break;
+                    case PARENT_MASTER: parent = m_pMaster; break;
+                    case PARENT_MODULE: parent = m_pModule != nullptr ? m_pModule : m_pUser; break;
+                    default: break;
+                }
+                QString text = KeyItemText(*entry);
+                QTreeWidgetItem* item = NewItem(text, ImageOfEntry(*entry), false);
+                if (entry->m_ModuleFlag == TYPE_MODULE_BEGIN) m_pModule = item;
+                addChild(parent, item, std::move(text));
+                entry->m_hTree = item;
+                m_ItemIndex.insert(item, entry->Index());
+                progress.Advance();
             }
-            QString text = KeyItemText(*entry);
-            QTreeWidgetItem* item = NewItem(text, ImageOfEntry(*entry), false);
-            if (entry->m_ModuleFlag == TYPE_MODULE_BEGIN) m_pModule = item;
-            addChild(parent, item, std::move(text));
-            entry->m_hTree = item;
-            m_ItemIndex.insert(item, entry->Index());
-            progress.Advance();
+        } catch (const std::bad_alloc&) {
+            dropUnattached();
+            throw;
         }
         // Children before parents are attached, so that each level is complete.
         for (auto it = parents.rbegin(); it != parents.rend(); ++it) {
             std::vector<SChild>& list = children[*it];
-            std::stable_sort(list.begin(), list.end(), [](const SChild& a, const SChild& b) {
-                return CompareTreeText(a.first, b.first) < 0;
-            });
+            std::stable_sort(list.begin(), list.end(),
+                             [](const SChild& a, const SChild& b) { return CompareTreeText(a.first, b.first) < 0; });
             QList<QTreeWidgetItem*> items;
             items.reserve(static_cast<qsizetype>(list.size()));
             for (const SChild& child : list) items.push_back(child.second);
