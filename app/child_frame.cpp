@@ -8,10 +8,12 @@
 #include <QSplitter>
 
 #include "app/command_ids.h"
+#include "app/qt_seams.h"
 #include "app/taluna_doc.h"
 #include "check/check_gsd.h"
 #include "check/process_key.h"
 #include "model/database_builder.h"
+#include "model/taluna_context.h"
 #include "views/gsd_text_view.h"
 #include "views/gsd_tree_view.h"
 #include "views/input_view.h"
@@ -52,25 +54,55 @@ CChildFrame::CChildFrame(CTalunaDoc* document, QWidget* parent) : QWidget(parent
     connect(document, &CTalunaDoc::titleChanged, this, &CChildFrame::UpdateTitle);
     connect(document, &CTalunaDoc::modifiedChanged, this, [this](bool modified) { setWindowModified(modified); });
     connect(m_pTextView, &CGSDTextView::lineDoubleClicked, m_pTreeView, &CGSDTreeView::SelectKeyAtLine);
+    // A reload rebuilds the database under the tree: until the refill the tree
+    // does not act on its items.
+    connect(document, &CTalunaDoc::aboutToReload, this, [this] {
+        SetTreeRefresh(true);
+        Context().m_pCurEntry = nullptr;
+    });
+    connect(document, &CTalunaDoc::reloaded, this, [this] {
+        m_pTreeView->SetStale(false);
+        SetKeyFormEnabled(true);
+        UpdateAllViews(nullptr);
+        ShowRootInformation();
+    });
     UpdateTitle();
     m_pTreeView->OnInitialUpdate();
 }
 
-CTalunaContext& CChildFrame::Context() { return m_pDoc->Context(); }
-CKeyDatabase& CChildFrame::Database() { return m_pDoc->Database(); }
-const ILineSource& CChildFrame::Lines() const { return m_pDoc->Lines(); }
-bool CChildFrame::IsWriteProtected() const { return m_pDoc->m_bWriteProtected != 0; }
-bool CChildFrame::IsTreeRefresh() const { return m_pDoc->m_bTreeRefresh != 0; }
-void CChildFrame::SetTreeRefresh(bool refresh) { m_pDoc->m_bTreeRefresh = refresh ? 1 : 0; }
-void CChildFrame::SelectLine(int line) { m_pTextView->SelectLine(line); }
-bool CChildFrame::WriteBackEntry(CKeyEntry& entry) { return m_pTextView->WriteBackEntry(entry); }
+CTalunaContext& CChildFrame::Context() {
+    return m_pDoc->Context();
+}
+CKeyDatabase& CChildFrame::Database() {
+    return m_pDoc->Database();
+}
+const ILineSource& CChildFrame::Lines() const {
+    return m_pDoc->Lines();
+}
+bool CChildFrame::IsWriteProtected() const {
+    return m_pDoc->m_bWriteProtected != 0;
+}
+bool CChildFrame::IsTreeRefresh() const {
+    return m_pDoc->m_bTreeRefresh != 0;
+}
+void CChildFrame::SetTreeRefresh(bool refresh) {
+    m_pDoc->m_bTreeRefresh = refresh ? 1 : 0;
+}
+void CChildFrame::SelectLine(int line) {
+    m_pTextView->SelectLine(line);
+}
+bool CChildFrame::WriteBackEntry(CKeyEntry& entry) {
+    return m_pTextView->WriteBackEntry(entry);
+}
 
 void CChildFrame::UpdateAllViews(QWidget* sender) {
     if (sender != m_pTreeView) m_pTreeView->OnUpdate();
     if (sender != m_pInputView) m_pInputView->OnUpdate();
 }
 
-void CChildFrame::SetKeyFormEnabled(bool enabled) { m_pInputView->setEnabled(enabled); }
+void CChildFrame::SetKeyFormEnabled(bool enabled) {
+    m_pInputView->setEnabled(enabled);
+}
 
 void CChildFrame::CheckSyntax() {
     RunCheckSyntax(Context(), Lines(), Database(), m_pDoc);
@@ -78,7 +110,11 @@ void CChildFrame::CheckSyntax() {
 }
 
 void CChildFrame::Rebuild() {
-    RebuildDatabase(Context(), Lines(), Database());
+    try {
+        RebuildDatabase(Context(), Lines(), Database());
+    } catch (const std::bad_alloc&) {
+        OnOutOfMemory(tr("Rebuild"));
+    }
     SetTreeRefresh(true);
     m_pTreeView->SetStale(false);
     SetKeyFormEnabled(true);
@@ -93,9 +129,29 @@ void CChildFrame::CheckGsd() {
     SetTreeRefresh(true);
     m_pTreeView->SetStale(false);
     SetKeyFormEnabled(true);
-    RunCheckGsd(Context(), Lines(), Database(), m_pDoc);
+    try {
+        RunCheckGsd(Context(), Lines(), Database(), m_pDoc);
+    } catch (const std::bad_alloc&) {
+        OnOutOfMemory(tr("Check GSD"));
+    }
     UpdateAllViews(nullptr);
     ShowRootInformation();
+}
+
+void CChildFrame::OnOutOfMemory(const QString& command) {
+    // The database and the rows so far are given back, so that the program and
+    // the other documents go on; the text stays as it is.
+    CTalunaContext& context = Context();
+    context.m_pCurEntry = nullptr;
+    context.m_pOpenBlock = nullptr;
+    context.m_bInModule = 0;
+    context.m_Form.m_nFormMode = 0;
+    context.ClearMessages();
+    Database().Clear();
+    if (context.m_pProgress) context.m_pProgress->Reset();
+    ShowMessage(tr("Not enough memory to finish %1 of \"%2\".\nThe text is unchanged; the key database is empty "
+                   "until the next Rebuild (F5).")
+                    .arg(command, m_pDoc->Title()));
 }
 
 void CChildFrame::ShowRootInformation() {
@@ -107,7 +163,9 @@ void CChildFrame::ShowRootInformation() {
     m_pInputView->OnUpdate();
 }
 
-void CChildFrame::UpdateTitle() { setWindowTitle(m_pDoc->Title() + "[*]"); }
+void CChildFrame::UpdateTitle() {
+    setWindowTitle(m_pDoc->Title() + "[*]");
+}
 
 bool CChildFrame::Save() {
     if (m_pDoc->PathName().isEmpty()) return SaveAs();
@@ -119,7 +177,8 @@ bool CChildFrame::Save() {
 bool CChildFrame::SaveAs() {
     QString start = m_pDoc->PathName();
     if (start.isEmpty()) start = m_pDoc->Title() + ".GSD";
-    const QString path = QFileDialog::getSaveFileName(this, tr("Save As"), start, tr("GSD-Files (*.gsd);;All Files (*)"));
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("Save As"), start, tr("GSD-Files (*.gsd);;All Files (*)"));
     if (path.isEmpty()) return false;
     const bool ok = m_pDoc->SaveDocument(path);
     if (ok) emit documentSaved(m_pDoc->PathName());

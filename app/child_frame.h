@@ -59,6 +59,8 @@ private:
     void UpdateTitle();
     // After a refill: the form shows the information of the selected root.
     void ShowRootInformation();
+    // A command ran out of memory: empty the database, tell the user.
+    void OnOutOfMemory(const QString& command);
 
     CTalunaDoc* m_pDoc;
     QSplitter* m_pOuter;

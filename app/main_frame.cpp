@@ -7,9 +7,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -23,6 +23,7 @@
 #include <QPrinter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -53,7 +54,9 @@ namespace {
 const char* const kCommandId = "commandId";
 const char* const kRecentSection = "Recent File List";
 
-QString Text(int id) { return DecodeCp1252(LoadString(id)); }
+QString Text(int id) {
+    return DecodeCp1252(LoadString(id));
+}
 
 // Help requests of the core (Key Info): the help window is made when first asked for.
 class CFrameHelpRequest : public IHelpRequest {
@@ -93,6 +96,11 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_pProfile(std::m
     connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this] {
         UpdateIndicators();
         UpdateCommands();
+        CheckActiveDiskState();
+    });
+    // Coming back to the program, the active file is compared with the disk.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive) CheckActiveDiskState();
     });
 
     CreateActions();
@@ -151,7 +159,8 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, const 
 void CMainFrame::CreateActions() {
     QStyle* st = style();
     m_pFileMenu = menuBar()->addMenu(tr("&File"));
-    QAction* newAction = AddCommand(m_pFileMenu, ID_FILE_NEW, tr("&New"), tr("Create a new document"), QKeySequence::New);
+    QAction* newAction =
+        AddCommand(m_pFileMenu, ID_FILE_NEW, tr("&New"), tr("Create a new document"), QKeySequence::New);
     newAction->setIcon(st->standardIcon(QStyle::SP_FileIcon));
     connect(newAction, &QAction::triggered, this, [this] { NewDocument(); });
     QAction* openAction =
@@ -171,15 +180,17 @@ void CMainFrame::CreateActions() {
     QAction* printAction =
         AddCommand(m_pFileMenu, ID_FILE_PRINT, tr("&Print..."), tr("Print the active document"), QKeySequence::Print);
     connect(printAction, &QAction::triggered, this, &CMainFrame::OnFilePrint);
-    QAction* previewAction = AddCommand(m_pFileMenu, ID_FILE_PRINT_PREVIEW, tr("Print Pre&view"), tr("Display full pages"));
+    QAction* previewAction =
+        AddCommand(m_pFileMenu, ID_FILE_PRINT_PREVIEW, tr("Print Pre&view"), tr("Display full pages"));
     connect(previewAction, &QAction::triggered, this, &CMainFrame::OnFilePrintPreview);
-    QAction* setupAction =
-        AddCommand(m_pFileMenu, ID_FILE_PRINT_SETUP, tr("P&rint Setup..."), tr("Change the printer and printing options"));
+    QAction* setupAction = AddCommand(m_pFileMenu, ID_FILE_PRINT_SETUP, tr("P&rint Setup..."),
+                                      tr("Change the printer and printing options"));
     connect(setupAction, &QAction::triggered, this, &CMainFrame::OnFilePrintSetup);
     m_pFileMenu->addSeparator();
     m_pRecentMenu = m_pFileMenu->addMenu(tr("Recent &Files"));
     m_pFileMenu->addSeparator();
-    QAction* exitAction = AddCommand(m_pFileMenu, ID_APP_EXIT, tr("E&xit"), tr("Quit the application; prompts to save documents"));
+    QAction* exitAction =
+        AddCommand(m_pFileMenu, ID_APP_EXIT, tr("E&xit"), tr("Quit the application; prompts to save documents"));
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
     m_DocActions << closeAction << saveAction << saveAsAction << printAction << previewAction;
 
@@ -210,9 +221,8 @@ void CMainFrame::CreateActions() {
     edit->addSeparator();
     QAction* find = AddCommand(edit, ID_EDIT_FIND, tr("&Find..."), tr("Find the specified text"), QKeySequence::Find);
     connect(find, &QAction::triggered, this, [this] { OnFindReplace(false); });
-    QAction* replace =
-        AddCommand(edit, ID_EDIT_REPLACE, tr("R&eplace..."), tr("Replace specific text with different text"),
-                   QKeySequence(Qt::CTRL | Qt::Key_H));
+    QAction* replace = AddCommand(edit, ID_EDIT_REPLACE, tr("R&eplace..."),
+                                  tr("Replace specific text with different text"), QKeySequence(Qt::CTRL | Qt::Key_H));
     connect(replace, &QAction::triggered, this, [this] { OnFindReplace(true); });
     m_DocActions << find << replace;
 
@@ -232,13 +242,14 @@ void CMainFrame::CreateActions() {
     statusToggle->setCheckable(true);
     statusToggle->setChecked(true);
     connect(statusToggle, &QAction::triggered, this, [this](bool on) { statusBar()->setVisible(on); });
-    m_pMenuOutput = AddCommand(view, ID_VIEW_OUTPUT_BAR, tr("&Output"), tr("Shows the output window.\nOutput").section('\n', 0, 0));
+    m_pMenuOutput =
+        AddCommand(view, ID_VIEW_OUTPUT_BAR, tr("&Output"), tr("Shows the output window.\nOutput").section('\n', 0, 0));
     m_pMenuOutput->setCheckable(true);
     connect(m_pMenuOutput, &QAction::triggered, this, [this](bool on) { m_pOutputBar->setVisible(on); });
 
     QMenu* extras = menuBar()->addMenu(tr("E&xtras"));
-    QAction* rebuild = AddCommand(extras, ID_EXTRAS_REBUILD, "&Rebuild", "Rebuilds the internal database.",
-                                  QKeySequence(Qt::Key_F5));
+    QAction* rebuild =
+        AddCommand(extras, ID_EXTRAS_REBUILD, "&Rebuild", "Rebuilds the internal database.", QKeySequence(Qt::Key_F5));
     rebuild->setToolTip("Rebuild");
     rebuild->setIcon(st->standardIcon(QStyle::SP_BrowserReload));
     connect(rebuild, &QAction::triggered, this, &CMainFrame::OnRebuild);
@@ -343,7 +354,16 @@ void CMainFrame::AddCheckMessage(int kind, int line, const std::string& text, co
     m_Context.AddCheckMessage(kind, line, text, doc);
 }
 
-void CMainFrame::ClearOutput() { m_Context.ClearMessages(); }
+void CMainFrame::ClearOutput() {
+    m_Context.ClearMessages();
+}
+
+void CMainFrame::CheckActiveDiskState() {
+    // After the activation has finished: the question may open a window.
+    QTimer::singleShot(0, this, [this] {
+        if (CChildFrame* child = ActiveChild()) child->GetDocument()->CheckDiskState();
+    });
+}
 
 CChildFrame* CMainFrame::ActiveChild() const {
     QMdiSubWindow* sub = m_pMdiArea->activeSubWindow();
@@ -442,8 +462,7 @@ void CMainFrame::OnFileOpen() {
     // Qt's own dialog, so that it can carry the read-only box.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     auto* readOnly = new QCheckBox(tr("Open as &read-only"), &dialog);
-    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
-        grid->addWidget(readOnly, grid->rowCount(), 0, 1, -1);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) grid->addWidget(readOnly, grid->rowCount(), 0, 1, -1);
     if (dialog.exec() != QDialog::Accepted) return;
     OpenFiles(dialog.selectedFiles(), readOnly->isChecked());
 }
@@ -546,7 +565,9 @@ void CMainFrame::NavigateToLine(const void* document, int line) {
     if (focus != nullptr && m_pOutputBar->isAncestorOf(focus)) focus->setFocus();
 }
 
-void CMainFrame::OnSettings() { RunSettingsDialog(this, m_Context.m_Settings); }
+void CMainFrame::OnSettings() {
+    RunSettingsDialog(this, m_Context.m_Settings);
+}
 
 void CMainFrame::OnAbout() {
     CAboutDlg about(this);
@@ -590,9 +611,11 @@ void CMainFrame::UpdateRecentMenu() {
 
 void CMainFrame::UpdateWindowMenu() {
     m_pWindowMenu->clear();
-    QAction* cascade = AddCommand(m_pWindowMenu, ID_WINDOW_CASCADE, tr("&Cascade"), tr("Arrange windows so they overlap"));
+    QAction* cascade =
+        AddCommand(m_pWindowMenu, ID_WINDOW_CASCADE, tr("&Cascade"), tr("Arrange windows so they overlap"));
     connect(cascade, &QAction::triggered, m_pMdiArea, &QMdiArea::cascadeSubWindows);
-    QAction* tile = AddCommand(m_pWindowMenu, ID_WINDOW_TILE_HORZ, tr("&Tile"), tr("Arrange windows as non-overlapping tiles"));
+    QAction* tile =
+        AddCommand(m_pWindowMenu, ID_WINDOW_TILE_HORZ, tr("&Tile"), tr("Arrange windows as non-overlapping tiles"));
     connect(tile, &QAction::triggered, m_pMdiArea, &QMdiArea::tileSubWindows);
     QAction* next = AddCommand(m_pWindowMenu, ID_WINDOW_ARRANGE, tr("&Next Window"), tr("Activate the next window"),
                                QKeySequence::NextChild);
@@ -618,7 +641,8 @@ QString CMainFrame::ModifiedIndicatorText() const {
 QString CMainFrame::CaretIndicatorText() const {
     const CChildFrame* child = ActiveChild();
     if (!child || !child->GetDocument()) return "---";
-    return DecodeCp1252(FormatString(65122, {child->GetDocument()->CaretLine() + 1, child->GetDocument()->CaretColumn() + 1}));
+    return DecodeCp1252(
+        FormatString(65122, {child->GetDocument()->CaretLine() + 1, child->GetDocument()->CaretColumn() + 1}));
 }
 
 void CMainFrame::UpdateIndicators() {

@@ -62,6 +62,8 @@ public:
     void NavigateToLine(const void* document, int line);
     CChildFrame* ChildOfDocument(const void* document) const;
 
+    // Compares the active document's file with the disk, announcing a change once.
+    void CheckActiveDiskState();
     CChildFrame* ActiveChild() const;
     QList<CChildFrame*> Children() const;
     QString ModifiedIndicatorText() const;

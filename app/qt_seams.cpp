@@ -61,4 +61,13 @@ CQtNotifier& AppNotifier() {
     return notifier;
 }
 
-void ShowMessage(const QString& text, ENotifyIcon icon) { AppNotifier().Notify(EncodeCp1252(text), icon); }
+void ShowMessage(const QString& text, ENotifyIcon icon) {
+    AppNotifier().Notify(EncodeCp1252(text), icon);
+}
+
+bool AskQuestion(const QString& text) {
+    CQtNotifier& notifier = AppNotifier();
+    if (notifier.m_Answerer) return notifier.m_Answerer(text);
+    return QMessageBox::question(QApplication::activeWindow(), "Taluna", text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}

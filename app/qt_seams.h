@@ -34,6 +34,9 @@ public:
     void Notify(const std::string& text, ENotifyIcon icon) override;
     // When set, messages go here instead of a message box.
     std::function<void(const QString&, ENotifyIcon)> m_Recorder;
+    // When set, questions go here instead of a message box; the answer is Yes
+    // when it returns true.
+    std::function<bool(const QString&)> m_Answerer;
 
 private:
     QWidget* m_pParent;
@@ -54,3 +57,5 @@ private:
 CQtNotifier& AppNotifier();
 // Shows a message through the application's notifier.
 void ShowMessage(const QString& text, ENotifyIcon icon = ENotifyIcon::Exclamation);
+// Asks a question with Yes and No through the application's notifier; true for Yes.
+bool AskQuestion(const QString& text);

@@ -1,8 +1,13 @@
 #include "app/taluna_doc.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QPlainTextDocumentLayout>
 #include <QSaveFile>
 #include <QTextBlock>
@@ -17,6 +22,7 @@
 #include "model/file_rules.h"
 #include "model/taluna_context.h"
 #include "views/gsd_highlighter.h"
+#include "views/memory_headroom.h"
 
 namespace {
 
@@ -43,7 +49,9 @@ constexpr size_t LOAD_PART_LINES = 4096;
 
 }  // namespace
 
-int CDocLineSource::GetLineCount() const { return m_pDocument->blockCount(); }
+int CDocLineSource::GetLineCount() const {
+    return m_pDocument->blockCount();
+}
 
 std::string CDocLineSource::GetLine(int line) const {
     const QTextBlock block = m_pDocument->findBlockByNumber(line);
@@ -56,8 +64,26 @@ int CDocLineSource::GetLineLength(int line) const {
     return block.isValid() ? block.length() - 1 : 0;
 }
 
+CDiskStamp CDiskStamp::Of(const QString& path) {
+    CDiskStamp stamp;
+    struct stat info {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0) return stamp;
+    stamp.m_bExists = true;
+    stamp.m_nDevice = static_cast<quint64>(info.st_dev);
+    stamp.m_nInode = static_cast<quint64>(info.st_ino);
+    stamp.m_nSize = static_cast<qint64>(info.st_size);
+    stamp.m_nModifiedNs = static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return stamp;
+}
+
 CTalunaDoc::CTalunaDoc(CTalunaContext& context, QObject* parent)
-    : QObject(parent), m_Context(context), m_pText(new QTextDocument(this)), m_Lines(m_pText) {
+    : QObject(parent),
+      m_Context(context),
+      m_pText(new QTextDocument(this)),
+      m_Lines(m_pText),
+      m_pWatcher(new QFileSystemWatcher(this)) {
+    connect(m_pWatcher, &QFileSystemWatcher::fileChanged, this, &CTalunaDoc::CheckDiskState);
+    connect(m_pWatcher, &QFileSystemWatcher::directoryChanged, this, &CTalunaDoc::CheckDiskState);
     m_pText->setDocumentLayout(new QPlainTextDocumentLayout(m_pText));
     QFont font("Courier New", 10);
     font.setStyleHint(QFont::TypeWriter);
@@ -74,9 +100,13 @@ QString CTalunaDoc::Title() const {
     return QFileInfo(m_PathName).fileName();
 }
 
-bool CTalunaDoc::IsModified() const { return m_pText->isModified(); }
+bool CTalunaDoc::IsModified() const {
+    return m_pText->isModified();
+}
 
-void CTalunaDoc::SetModified(bool modified) { m_pText->setModified(modified); }
+void CTalunaDoc::SetModified(bool modified) {
+    m_pText->setModified(modified);
+}
 
 void CTalunaDoc::SetCaret(int line, int column) {
     if (line == m_nCaretLine && column == m_nCaretColumn) return;
@@ -102,9 +132,8 @@ bool CTalunaDoc::ReadFileBytes(const QString& path, std::string& bytes) {
         return false;
     }
     if (info.size() > MAX_FILE_SIZE) {
-        ShowMessage(tr("The file \"%1\" is too large (%2 MB) to be edited.")
-                        .arg(native)
-                        .arg(info.size() / (1024 * 1024)));
+        ShowMessage(
+            tr("The file \"%1\" is too large (%2 MB) to be edited.").arg(native).arg(info.size() / (1024 * 1024)));
         return false;
     }
     QFile file(path);
@@ -127,27 +156,115 @@ bool CTalunaDoc::ReadFileBytes(const QString& path, std::string& bytes) {
 }
 
 bool CTalunaDoc::OpenDocument(const QString& path, bool readOnly) {
+    m_bReadOnlyView = readOnly;
+    if (!LoadFile(path)) return false;
+    emit titleChanged();
+    return true;
+}
+
+bool CTalunaDoc::LoadFile(const QString& path) {
+    // The stamp is taken before the read: a change while reading shows as a change.
+    const CDiskStamp stamp = CDiskStamp::Of(path);
     std::string bytes;
     if (!ReadFileBytes(path, bytes)) return false;
-    m_PathName = QFileInfo(path).absoluteFilePath();
-    m_bReadOnlyView = readOnly;
+    const QString absolute = QFileInfo(path).absoluteFilePath();
     if (bytes.find('\0') != std::string::npos) {
         // The text ends at the first NUL byte; saving it would cut the file, so the
         // document is write-protected.
         ShowMessage(tr("The file \"%1\" holds NUL bytes and is no GSD text.\nOnly the text up to the first NUL "
                        "byte is shown, and the file is write-protected.")
-                        .arg(QDir::toNativeSeparators(m_PathName)));
+                        .arg(QDir::toNativeSeparators(absolute)));
         m_bWriteProtected = 1;
     }
-    LoadBytes(bytes, path);
-    emit titleChanged();
+    try {
+        LoadBytes(bytes, path);
+    } catch (const std::bad_alloc&) {
+        // What was built so far is given back; the caller keeps or drops the document.
+        GiveBackLoad();
+        ShowMessage(tr("Error while loading file!"));
+        return false;
+    }
+    m_PathName = absolute;
+    m_DiskStamp = stamp;
+    m_Announced = CDiskStamp();
+    WatchFile();
     return true;
+}
+
+void CTalunaDoc::GiveBackLoad() {
+    m_Context.m_pCurEntry = nullptr;
+    m_Database.Clear();
+    m_pText->clear();
+    m_pHighlighter->SetLoadProgress(nullptr, 0);
+    if (m_Context.m_pProgress) m_Context.m_pProgress->Reset();
+    m_pText->setUndoRedoEnabled(true);
+}
+
+bool CTalunaDoc::Reload() {
+    if (m_PathName.isEmpty()) return false;
+    emit aboutToReload();
+    const std::string previous = TextBytes();
+    const bool modified = IsModified();
+    const bool ok = LoadFile(m_PathName);
+    if (!ok && m_pText->isEmpty() && !previous.empty()) {
+        // The failed load emptied the text: the text as it was comes back.
+        try {
+            LoadBytes(previous, m_PathName);
+            SetModified(modified);
+        } catch (const std::bad_alloc&) {
+            m_Database.Clear();
+        }
+    }
+    emit reloaded();
+    return ok;
+}
+
+bool CTalunaDoc::ChangedOnDisk() const {
+    return !m_PathName.isEmpty() && CDiskStamp::Of(m_PathName) != m_DiskStamp;
+}
+
+void CTalunaDoc::WatchFile() {
+    const QStringList watched = m_pWatcher->files() + m_pWatcher->directories();
+    if (!watched.isEmpty()) m_pWatcher->removePaths(watched);
+    if (m_PathName.isEmpty()) return;
+    // The directory too: a file replaced by rename or removed leaves the file's
+    // watch behind, and a file that comes back shows only in its directory.
+    m_pWatcher->addPath(QFileInfo(m_PathName).absolutePath());
+    if (QFileInfo::exists(m_PathName)) m_pWatcher->addPath(m_PathName);
+}
+
+void CTalunaDoc::CheckDiskState() {
+    if (m_PathName.isEmpty() || m_bAnnouncing) return;
+    const CDiskStamp now = CDiskStamp::Of(m_PathName);
+    if (now.m_bExists && !m_pWatcher->files().contains(m_PathName)) m_pWatcher->addPath(m_PathName);
+    if (now == m_DiskStamp || now == m_Announced) return;
+    m_Announced = now;
+    m_bAnnouncing = true;
+    const QString native = QDir::toNativeSeparators(m_PathName);
+    if (!now.m_bExists) {
+        ShowMessage(tr("The file \"%1\" was deleted on disk by another program.\nSave the document to write it "
+                       "again.")
+                        .arg(native),
+                    ENotifyIcon::Information);
+    } else {
+        QString question =
+            tr("The file \"%1\" was changed on disk by another program.\nDo you want to reload it?").arg(native);
+        if (IsModified()) question += tr("\nThe changes made in the editor will be lost.");
+        if (AskQuestion(question)) Reload();
+    }
+    m_bAnnouncing = false;
 }
 
 bool CTalunaDoc::OpenTemplate(const QString& path) {
     std::string bytes;
     if (!ReadFileBytes(path, bytes)) return false;
-    LoadBytes(bytes, path);
+    try {
+        LoadBytes(bytes, path);
+    } catch (const std::bad_alloc&) {
+        GiveBackLoad();
+        ShowMessage(tr("Error while loading file!"));
+        return false;
+    }
     return true;
 }
 
@@ -176,6 +293,7 @@ void CTalunaDoc::SetText(const std::string& bytes) {
         const size_t last = std::min(lines.size(), first + part);
         size_t length = last - first;
         for (size_t i = first; i < last; ++i) length += lines[i].size();
+        EnsureMemoryHeadroom();
         // The buffer keeps its capacity from part to part.
         text.resize(0);
         text.reserve(static_cast<qsizetype>(length));
@@ -208,29 +326,59 @@ void CTalunaDoc::BuildFromText(const std::string& text) {
 
 void CTalunaDoc::WriteBackupAndBuild(const QString& source, const QString& title) {
     const QString backupName = QString::fromStdString(BackupFileName(EncodeCp1252(title)));
-    QFile backup(QDir::current().filePath(backupName));
-    // Opening "x.bak" from the current directory: its backup would be the file
-    // itself, and truncating it could lose the user's text.
-    if (QFileInfo(backup.fileName()).canonicalFilePath() == QFileInfo(source).canonicalFilePath()) {
+    const QString backupPath = QDir::current().filePath(backupName);
+    // The backup is written only into a regular file of its own: never through a
+    // symbolic link, into a FIFO or device, or into a file with other names
+    // (hard links), whose other names would lose their text.
+    const int fd =
+        ::open(QFile::encodeName(backupPath).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        if (fd >= 0) ::close(fd);
+        ShowMessage(tr("Could not create Backup File!"));
+        return;
+    }
+    struct stat sourceInfo {};
+    if (::stat(QFile::encodeName(source).constData(), &sourceInfo) == 0 && sourceInfo.st_dev == info.st_dev &&
+        sourceInfo.st_ino == info.st_ino) {
+        // Opening "x.bak" from the current directory: its backup would be the file
+        // itself, and truncating it would lose the user's text.
+        ::close(fd);
         BuildFromText(TextBytes());
         return;
     }
-    if (!backup.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+    if (!S_ISREG(info.st_mode) || info.st_nlink > 1 || ::ftruncate(fd, 0) != 0) {
+        ::close(fd);
+        ShowMessage(tr("Could not create Backup File!"));
+        return;
+    }
+    QFile backup;
+    if (!backup.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         ShowMessage(tr("Could not create Backup File!"));
         return;
     }
     const std::string text = TextBytes();
-    if (backup.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()))
+    if (backup.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
+        !backup.flush())
         ShowMessage(tr("An Error occours while writing to Backup File!"));
     backup.seek(0);
-    const QByteArray written = backup.readAll();
+    QByteArray written = backup.readAll();
     backup.close();
     if (backup.error() != QFileDevice::NoError) {
         ShowMessage(tr("Could not close Backup File!"));
         return;
     }
-    BuildFromText(std::string(written.constData(), static_cast<size_t>(written.size())));
-    if (m_Context.m_Settings.m_nNoBackup != 0) QFile::remove(backup.fileName());
+    std::string bytes(written.constData(), static_cast<size_t>(written.size()));
+    written = QByteArray();
+    BuildFromText(bytes);
+    if (m_Context.m_Settings.m_nNoBackup != 0) {
+        // Only the file this load wrote is removed, not one put in its place since.
+        struct stat now {};
+        if (::lstat(QFile::encodeName(backupPath).constData(), &now) == 0 && S_ISREG(now.st_mode) &&
+            now.st_dev == info.st_dev && now.st_ino == info.st_ino)
+            QFile::remove(backupPath);
+    }
 }
 
 std::string CTalunaDoc::TextBytes() const {
@@ -254,20 +402,38 @@ bool CTalunaDoc::SaveDocument(const QString& path) {
         ShowMessage(DecodeCp1252(LoadString(65123)));
         return false;
     }
+    const QString target = QFileInfo(path).absoluteFilePath();
+    if (target == m_PathName) {
+        const CDiskStamp now = CDiskStamp::Of(target);
+        if (now.m_bExists && now != m_DiskStamp &&
+            !AskQuestion(tr("The file \"%1\" was changed on disk by another program since it was last read or "
+                            "saved.\nDo you want to overwrite it?")
+                             .arg(QDir::toNativeSeparators(target))))
+            return false;
+    }
     const std::string bytes = TextBytes();
     QSaveFile file(path);
     bool ok = file.open(QIODevice::WriteOnly);
     if (ok) ok = file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+    // Qt keeps small writes in its buffer, and commit() does not report a
+    // failure to flush it: the flush is checked here, before the file is replaced.
+    if (ok) ok = file.flush() && file.error() == QFileDevice::NoError;
     if (ok) ok = file.commit();
-    else file.cancelWriting();
     if (!ok) {
-        ShowMessage(tr("Error while writing to file!"));
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        ShowMessage(tr("Error while writing to file!") + (reason.isEmpty() ? QString() : "\n" + reason));
         return false;
     }
-    m_PathName = QFileInfo(path).absoluteFilePath();
+    m_PathName = target;
+    m_DiskStamp = CDiskStamp::Of(m_PathName);
+    m_Announced = CDiskStamp();
+    WatchFile();
     m_pText->setModified(false);
     emit titleChanged();
     return true;
 }
 
-void CTalunaDoc::OnCloseDocument() { m_Context.ClearMessages(); }
+void CTalunaDoc::OnCloseDocument() {
+    m_Context.ClearMessages();
+}

@@ -13,6 +13,7 @@
 #include "model/seams.h"
 #include "model/text_lines.h"
 
+class QFileSystemWatcher;
 class QTextDocument;
 class CGSDHighlighter;
 class CTalunaContext;
@@ -28,6 +29,19 @@ public:
 
 private:
     const QTextDocument* m_pDocument;
+};
+
+// What a file on disk was when the document last read or wrote it: enough to
+// notice that another program changed, replaced or removed it.
+struct CDiskStamp {
+    bool m_bExists = false;
+    quint64 m_nDevice = 0;
+    quint64 m_nInode = 0;
+    qint64 m_nSize = 0;
+    qint64 m_nModifiedNs = 0;
+    bool operator==(const CDiskStamp&) const = default;
+
+    static CDiskStamp Of(const QString& path);
 };
 
 class CTalunaDoc : public QObject {
@@ -52,7 +66,17 @@ public:
     // Reads a template into this untitled document.
     bool OpenTemplate(const QString& path);
     // Writes the text to the document's file (Save) or to `path` (Save As).
+    // When the file was changed on disk since it was read or written, asks
+    // before overwriting it.
     bool SaveDocument(const QString& path);
+    // Reads the document's file again, replacing the text (the load path).
+    bool Reload();
+    // Whether the file on disk differs from what the document last read or wrote.
+    bool ChangedOnDisk() const;
+    // Announces, once per change, a file changed or removed by another program
+    // and offers to reload a changed one. Called when the file or its directory
+    // changes and when the document's window is activated.
+    void CheckDiskState();
     // Clears the output window; the frame then closes the document's window.
     void OnCloseDocument();
 
@@ -76,13 +100,20 @@ public:
     int m_bTreeRefresh = 0;
 
 signals:
+    // Around a reload: the database is rebuilt and the text replaced.
+    void aboutToReload();
+    void reloaded();
     void caretChanged();
     void titleChanged();
     void modifiedChanged(bool modified);
 
 private:
     bool ReadFileBytes(const QString& path, std::string& bytes);
+    bool LoadFile(const QString& path);
     void LoadBytes(const std::string& bytes, const QString& source);
+    void WatchFile();
+    // After a load ran out of memory: what it built is given back.
+    void GiveBackLoad();
     void SetText(const std::string& bytes);
     void WriteBackupAndBuild(const QString& source, const QString& title);
     void BuildFromText(const std::string& text);
@@ -94,6 +125,10 @@ private:
     CDocLineSource m_Lines;
     CTextLayout m_Layout;
     QString m_PathName;
+    CDiskStamp m_DiskStamp;  // the file as last read or written
+    CDiskStamp m_Announced;  // the last change announced to the user
+    bool m_bAnnouncing = false;
+    QFileSystemWatcher* m_pWatcher;
     int m_nUntitled = 1;
     bool m_bReadOnlyView = false;
     int m_nCaretLine = 0;

@@ -3,8 +3,6 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
-
-#include <csignal>
 #include <unistd.h>
 
 #include <QDir>
@@ -13,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <csignal>
 
 #include "app/cp1252.h"
 #include "app/taluna_doc.h"
@@ -177,7 +176,7 @@ private slots:
         ::chmod(QFile::encodeName(path).constData(), 0400);
         QVERIFY(!doc.SaveDocument(path));
         ::chmod(QFile::encodeName(locked.path()).constData(), 0700);
-        QCOMPARE(RecordedMessages().last(), QString("Error while writing to file!"));
+        QVERIFY(RecordedMessages().last().startsWith("Error while writing to file!\n"));
         QCOMPARE(ReadAll(path), text);
         QVERIFY(doc.IsModified());
     }
@@ -199,7 +198,7 @@ private slots:
         const bool saved = doc.SaveDocument(path);
         ::setrlimit(RLIMIT_FSIZE, &old);
         QVERIFY(!saved);
-        QCOMPARE(RecordedMessages().last(), QString("Error while writing to file!"));
+        QVERIFY(RecordedMessages().last().startsWith("Error while writing to file!\n"));
         QCOMPARE(ReadAll(path), text);
         QVERIFY(doc.IsModified());
         QCOMPARE(QDir(m_Work.path()).entryList({"full.gsd*"}, QDir::Files | QDir::Hidden).size(), 1);
@@ -209,7 +208,7 @@ private slots:
         CTalunaDoc doc(m_Context);
         QTextCursor(doc.TextDocument()).insertText("#Profibus_DP\n");
         QVERIFY(!doc.SaveDocument(Path("no/such/dir/x.gsd")));
-        QCOMPARE(RecordedMessages().last(), QString("Error while writing to file!"));
+        QVERIFY(RecordedMessages().last().startsWith("Error while writing to file!\n"));
         QVERIFY(doc.IsModified());
     }
 
@@ -282,12 +281,13 @@ private slots:
     void highlightingClassesOfTypicalLines() {
         CTalunaDoc doc(m_Context);
         QTextCursor(doc.TextDocument())
-            .insertText("#Profibus_DP\n"
-                        "Vendor_Name = \"a;b\" ; vendor\n"
-                        "ExtUserPrmData = 1 \"x\"\n"
-                        "unsigned8 0 0-1 ; \"quoted\"\n"
-                        "Module_Offset = 0x1F\n"
-                        "modul_offset = 2\n");
+            .insertText(
+                "#Profibus_DP\n"
+                "Vendor_Name = \"a;b\" ; vendor\n"
+                "ExtUserPrmData = 1 \"x\"\n"
+                "unsigned8 0 0-1 ; \"quoted\"\n"
+                "Module_Offset = 0x1F\n"
+                "modul_offset = 2\n");
         const QTextDocument* text = doc.TextDocument();
         QCOMPARE(ClassAt(text->findBlockByNumber(0), 0), QString("type"));
         const QTextBlock vendor = text->findBlockByNumber(1);
