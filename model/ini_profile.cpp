@@ -1,9 +1,13 @@
 #include "model/ini_profile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <cstring>
 
 #include "check/value_scanners.h"
 #include "model/text_lines.h"
@@ -55,7 +59,8 @@ std::string FromUtf8(const std::string& text) {
             extra = 1;
         }
         ++i;
-        for (int k = 0; k < extra && i < text.size(); ++k, ++i) code = (code << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+        for (int k = 0; k < extra && i < text.size(); ++k, ++i)
+            code = (code << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
         AppendCodePoint(out, code);
     }
     return out;
@@ -67,7 +72,8 @@ std::string UnescapeKey(const std::string& key) {
     for (size_t i = 0; i < key.size(); ++i) {
         if (key[i] == '%' && i + 5 < key.size() && key[i + 1] == 'U') {
             unsigned code = 0;
-            for (int k = 2; k < 6; ++k) code = code * 16 + static_cast<unsigned>(std::max(0, HexValue(key[i + static_cast<size_t>(k)])));
+            for (int k = 2; k < 6; ++k)
+                code = code * 16 + static_cast<unsigned>(std::max(0, HexValue(key[i + static_cast<size_t>(k)])));
             AppendCodePoint(out, code);
             i += 5;
         } else if (key[i] == '%' && i + 2 < key.size() && HexValue(key[i + 1]) >= 0 && HexValue(key[i + 2]) >= 0) {
@@ -104,7 +110,8 @@ std::string UnescapeValue(const std::string& raw) {
                 case 'v': utf8 += '\v'; break;
                 case 'x': {
                     unsigned code = 0;
-                    while (i + 1 < text.size() && HexValue(text[i + 1]) >= 0) code = code * 16 + static_cast<unsigned>(HexValue(text[++i]));
+                    while (i + 1 < text.size() && HexValue(text[i + 1]) >= 0)
+                        code = code * 16 + static_cast<unsigned>(HexValue(text[++i]));
                     out += FromUtf8(utf8);
                     utf8.clear();
                     AppendCodePoint(out, code);
@@ -113,7 +120,8 @@ std::string UnescapeValue(const std::string& raw) {
                 default:
                     if (e >= '0' && e <= '7') {
                         unsigned code = static_cast<unsigned>(e - '0');
-                        while (i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '7') code = code * 8 + static_cast<unsigned>(text[++i] - '0');
+                        while (i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '7')
+                            code = code * 8 + static_cast<unsigned>(text[++i] - '0');
                         out += FromUtf8(utf8);
                         utf8.clear();
                         AppendCodePoint(out, code);
@@ -182,13 +190,68 @@ bool ParseIniText(const std::string& text, CMemoryProfileStore& store) {
     return sawSection || Trim(text).empty();
 }
 
+EIniFile ReadIniFile(const std::string& path, CMemoryProfileStore& store, std::string& why) {
+    why.clear();
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        why = std::strerror(errno);
+        return EIniFile::Missing;
+    }
+    // Checked before opening, so that a device is never opened; checked again on
+    // the open descriptor, in case the name now stands for something else.
+    auto refusal = [](const struct stat& s) -> const char* {
+        if (S_ISDIR(s.st_mode)) return "is a directory";
+        if (S_ISCHR(s.st_mode)) {
+            struct stat null {};
+            if (::stat("/dev/null", &null) == 0 && S_ISCHR(null.st_mode) && null.st_rdev == s.st_rdev) return nullptr;
+        }
+        if (!S_ISREG(s.st_mode)) return "is not a regular file";
+        if (static_cast<unsigned long long>(s.st_size) > kMaxIniFileSize) return "is larger than 16 MB";
+        return nullptr;
+    };
+    if (const char* reason = refusal(info)) {
+        why = reason;
+        return EIniFile::Refused;
+    }
+    // Non-blocking, so that a FIFO put in place after the check does not stop the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        why = std::strerror(error);
+        return error == ENOENT ? EIniFile::Missing : EIniFile::Refused;
+    }
+    std::string text;
+    const char* reason = ::fstat(fd, &info) == 0 ? refusal(info) : std::strerror(errno);
+    // A file that grew past the limit since the check is refused as well.
+    char buffer[65536];
+    while (reason == nullptr) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            reason = std::strerror(errno);
+        } else if (n == 0) {
+            break;
+        } else if (text.size() + static_cast<size_t>(n) > kMaxIniFileSize) {
+            reason = "is larger than 16 MB";
+        } else {
+            text.append(buffer, static_cast<size_t>(n));
+        }
+    }
+    ::close(fd);
+    if (reason != nullptr) {
+        why = reason;
+        return EIniFile::Refused;
+    }
+    if (!ParseIniText(text, store)) {
+        why = "holds no INI section";
+        return EIniFile::NotIni;
+    }
+    return EIniFile::Read;
+}
+
 bool LoadIniFile(const std::string& path, CMemoryProfileStore& store) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) return false;
-    return ParseIniText(buffer.str(), store);
+    std::string why;
+    return ReadIniFile(path, store, why) == EIniFile::Read;
 }
 
 std::string DefaultSettingsPath() {
