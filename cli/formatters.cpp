@@ -15,22 +15,14 @@ const char* Level(int kind) {
     }
 }
 
-bool IsUtf8(const std::string& text) {
-    for (size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const size_t extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : 9;
-        if (extra == 9 || i + extra >= text.size() + (extra == 0 ? 1 : 0)) return false;
-        for (size_t k = 1; k <= extra; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        i += extra + 1;
-    }
-    return true;
+// File names as UTF-8 for JSON and SARIF: names that are not UTF-8 are read as Windows-1252.
+std::string PathText(const std::string& path) {
+    return IsUtf8(path) ? path : Cp1252ToUtf8(path);
 }
 
-// File names as UTF-8 for JSON and SARIF: names that are not UTF-8 are read as Windows-1252.
-std::string PathText(const std::string& path) { return IsUtf8(path) ? path : Cp1252ToUtf8(path); }
-
-std::string IdTag(int id) { return id > 0 ? "GSD" + std::to_string(id) : std::string(); }
+std::string IdTag(int id) {
+    return id > 0 ? "GSD" + std::to_string(id) : std::string();
+}
 
 class CTextFormatter : public COutputFormatter {
 public:
@@ -56,7 +48,9 @@ public:
 
 class CJsonFormatter : public COutputFormatter {
 public:
-    void Begin(std::ostream& out) override { out << "{\n  \"tool\": \"taluna-check\",\n  \"version\": \"" TALUNA_VERSION "\",\n  \"files\": ["; }
+    void Begin(std::ostream& out) override {
+        out << "{\n  \"tool\": \"taluna-check\",\n  \"version\": \"" TALUNA_VERSION "\",\n  \"files\": [";
+    }
     void File(std::ostream& out, const CFileResult& result) override {
         out << (m_bFirst ? "\n" : ",\n") << "    {\"file\": " << JsonString(PathText(result.m_Path));
         m_bFirst = false;
@@ -95,19 +89,19 @@ public:
                 continue;
             m_Rules.emplace(row.m_nId, row.m_Text);
             std::string r = "        {\"ruleId\": " + JsonString(IdTag(row.m_nId)) + ", \"level\": \"" +
-                            Level(row.m_nKind) + "\", \"message\": {\"text\": " +
-                            JsonString(Cp1252ToUtf8(row.m_Text)) +
+                            Level(row.m_nKind) + "\", \"message\": {\"text\": " + JsonString(Cp1252ToUtf8(row.m_Text)) +
                             "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": {\"uri\": " +
                             JsonString(Uri(PathText(result.m_Path))) + "}";
-            if (row.HasLine()) r += ", \"region\": {\"startLine\": " + std::to_string(static_cast<long long>(row.m_nLine) + 1) + "}";
+            if (row.HasLine())
+                r += ", \"region\": {\"startLine\": " + std::to_string(static_cast<long long>(row.m_nLine) + 1) + "}";
             r += "}}]}";
             m_Results.push_back(std::move(r));
         }
     }
     void End(std::ostream& out) override {
         out << "{\n  \"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n  \"version\": \"2.1.0\",\n"
-               "  \"runs\": [\n    {\n      \"tool\": {\"driver\": {\"name\": \"taluna-check\", \"version\": \"" TALUNA_VERSION
-               "\", \"rules\": [";
+               "  \"runs\": [\n    {\n      \"tool\": {\"driver\": {\"name\": \"taluna-check\", \"version\": "
+               "\"" TALUNA_VERSION "\", \"rules\": [";
         bool first = true;
         for (const auto& [id, text] : m_Rules) {
             out << (first ? "\n" : ",\n") << "        {\"id\": " << JsonString(IdTag(id))
@@ -149,6 +143,41 @@ std::unique_ptr<COutputFormatter> MakeFormatter(const std::string& name) {
     if (name == "json") return std::make_unique<CJsonFormatter>();
     if (name == "sarif") return std::make_unique<CSarifFormatter>();
     return nullptr;
+}
+
+bool IsUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        // The length of the sequence and the range of its second byte, which rules out
+        // overlong forms, the surrogates D800-DFFF and code points beyond 10FFFF.
+        size_t extra = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2;
+            if (lead == 0xE0) low = 0xA0;
+            if (lead == 0xED) high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3;
+            if (lead == 0xF0) low = 0x90;
+            if (lead == 0xF4) high = 0x8F;
+        } else {
+            return false;
+        }
+        if (text.size() - i <= extra) return false;
+        const auto second = static_cast<unsigned char>(text[i + 1]);
+        if (second < low || second > high) return false;
+        for (size_t k = 2; k <= extra; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        i += extra + 1;
+    }
+    return true;
 }
 
 std::string Cp1252ToUtf8(const std::string& text) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "cli/file_check.h"
 
@@ -19,6 +20,9 @@ public:
 // "text", "gcc", "json" or "sarif"; null for any other name.
 std::unique_ptr<COutputFormatter> MakeFormatter(const std::string& name);
 
+// Whether the bytes are well-formed UTF-8. File names that are not are written
+// as Windows-1252 text.
+bool IsUtf8(std::string_view text);
 // Windows-1252 bytes as UTF-8.
 std::string Cp1252ToUtf8(const std::string& text);
 // A JSON string literal of UTF-8 text.
