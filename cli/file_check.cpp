@@ -1,10 +1,15 @@
 #include "cli/file_check.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <system_error>
 #include <filesystem>
+#include <new>
+#include <stdexcept>
+#include <system_error>
 
 #include "check/check_gsd.h"
 #include "model/key_database.h"
@@ -66,43 +71,82 @@ std::vector<CCheckMessage> CheckGsdText(std::string bytes, const CCheckOptions& 
     return std::move(rows.m_Rows);
 }
 
+namespace {
+
+// Reads the file's bytes up to its first NUL into `bytes`; an error text when it cannot.
+std::string ReadUpToNul(const std::string& path, std::string& bytes) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (ec) return ec.message();
+    // Only regular files are opened: opening a device can have effects of its own.
+    if (std::filesystem::is_directory(status)) return "is a directory";
+    if (!std::filesystem::is_regular_file(status)) return "is not a regular file";
+    // Non-blocking, so that a FIFO put in place of the file since does not stop the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::strerror(errno);
+    struct CloseFile {
+        int fd;
+        ~CloseFile() { ::close(fd); }
+    } closeFile{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return std::strerror(errno);
+    if (S_ISDIR(info.st_mode)) return "is a directory";
+    if (!S_ISREG(info.st_mode)) return "is not a regular file";
+    // One string of the file's size holds the whole text without a copy. Memory is
+    // taken only as the text arrives, so a large file that is mostly a hole costs
+    // what is read before its first NUL; where even the address space is not to be
+    // had, the string grows as it is read instead.
+    if (info.st_size > 0) {
+        try {
+            bytes.reserve(static_cast<size_t>(info.st_size));
+        } catch (const std::bad_alloc&) {
+        } catch (const std::length_error&) {
+        }
+    }
+    char chunk[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return std::strerror(errno);
+        if (n == 0) break;
+        const auto* nul = static_cast<const char*>(std::memchr(chunk, '\0', static_cast<size_t>(n)));
+        bytes.append(chunk, nul != nullptr ? static_cast<size_t>(nul - chunk) : static_cast<size_t>(n));
+        if (nul != nullptr) {
+            if (bytes.capacity() - bytes.size() > sizeof chunk) bytes.shrink_to_fit();
+            break;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+CFileResult UnreadFile(const std::string& path, const std::string& reason) {
+    CFileResult result;
+    result.m_Path = path;
+    result.m_ReadError = reason;
+    return result;
+}
+
 CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options) {
     CFileResult result;
     result.m_Path = path;
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (ec) {
-        result.m_ReadError = ec.message();
-        return result;
+    try {
+        std::string bytes;
+        result.m_ReadError = ReadUpToNul(path, bytes);
+        if (!result.m_ReadError.empty()) return result;
+        result.m_Rows = CheckGsdText(std::move(bytes), options);
+        result.m_bRead = true;
+    } catch (const std::bad_alloc&) {
+        result.m_bOutOfMemory = true;
+    } catch (const std::length_error&) {
+        result.m_bOutOfMemory = true;
     }
-    if (std::filesystem::is_directory(status)) {
-        result.m_ReadError = "is a directory";
-        return result;
+    if (result.m_bOutOfMemory) {
+        // Whatever the check had gathered is given back before anything else is asked for.
+        std::vector<CCheckMessage>().swap(result.m_Rows);
+        result.m_bRead = false;
+        result.m_ReadError = "out of memory";
     }
-    if (!std::filesystem::is_regular_file(status)) {
-        result.m_ReadError = "is not a regular file";
-        return result;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        result.m_ReadError = std::strerror(errno);
-        return result;
-    }
-    // Read straight into one string: the text is the largest thing the check holds.
-    std::string bytes;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (size > 0) {
-        bytes.resize(static_cast<size_t>(size));
-        in.read(bytes.data(), size);
-        bytes.resize(static_cast<size_t>(in.gcount()));
-    }
-    if (in.bad()) {
-        result.m_ReadError = "read error";
-        return result;
-    }
-    result.m_bRead = true;
-    result.m_Rows = CheckGsdText(std::move(bytes), options);
     return result;
 }

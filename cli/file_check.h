@@ -16,8 +16,9 @@ struct CCheckOptions {
 
 struct CFileResult {
     std::string m_Path;
-    bool m_bRead = false;     // false when the file could not be read
-    std::string m_ReadError;  // why, when it could not
+    bool m_bRead = false;         // false when the file could not be read or checked
+    bool m_bOutOfMemory = false;  // it could not, for want of memory
+    std::string m_ReadError;      // why, when it could not
     std::vector<CCheckMessage> m_Rows;
 
     bool HasErrors() const;
@@ -27,5 +28,9 @@ struct CFileResult {
 // Checks GSD text given as the file's bytes (taken over, so a caller that has no
 // more use for them can move them in).
 std::vector<CCheckMessage> CheckGsdText(std::string bytes, const CCheckOptions& options);
-// Reads and checks one file.
+// Reads and checks one file. The text ends at its first NUL byte: reading stops
+// there. A file too large for the memory available comes back unread, marked
+// out of memory, instead of ending the program.
 CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options);
+// A result for a file that could not be read, for `reason`.
+CFileResult UnreadFile(const std::string& path, const std::string& reason);
