@@ -1,20 +1,25 @@
 // taluna-check: checks GSD files from the command line with the editor's rules.
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
-#include <mutex>
+#include <iterator>
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
 #include "cli/file_check.h"
 #include "cli/formatters.h"
+#include "cli/in_order_hand_off.h"
 #include "model/ini_profile.h"
 #include "model/text_util.h"
 
@@ -23,6 +28,9 @@ namespace {
 constexpr int EXIT_CLEAN = 0;
 constexpr int EXIT_FINDINGS = 1;
 constexpr int EXIT_UNREAD = 2;
+
+// Files checked ahead of the one being written, per thread.
+constexpr size_t kFilesAheadPerJob = 2;
 
 const char* const kUsage =
     "Usage: taluna-check [options] FILE|DIR...\n"
@@ -41,35 +49,97 @@ const char* const kUsage =
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
-    "Exit status: 0 no error found, 1 an error was found, 2 a usage error or a\n"
-    "file that could not be read.\n";
+    "Without --userkeys the keys registered in the editor apply, from the settings\n"
+    "file Velmar/Taluna.conf under $XDG_CONFIG_HOME or ~/.config; one that is not a\n"
+    "regular file or is larger than 16 MB is named and not read. A user-key file\n"
+    "must be a regular file of at most 16 MB; /dev/null stands for no user keys.\n"
+    "\n"
+    "Exit status: 0 no error found, 1 an error was found, 2 a usage error, a file or\n"
+    "directory that could not be read or checked, or output that could not be\n"
+    "written.\n";
 
 bool IsGsdName(const std::filesystem::path& path) {
     const std::string ext = ToLower(path.extension().string());
     return ext.size() == 4 && ext.rfind(".gs", 0) == 0;
 }
 
+// A file to check, or a name the search of a directory could not read, with the reason.
+struct SInput {
+    std::string m_Path;
+    std::string m_Error;
+};
+
+// Adds the GSD files under `dir` to `found`, descending into directories but not into
+// links to directories. A directory that cannot be read and a link with a GSD name
+// that leads nowhere are added with the reason, to be named as unread files are.
+void SearchDirectory(const std::filesystem::path& dir, std::vector<SInput>& found) {
+    std::error_code ec;
+    std::filesystem::directory_iterator it(dir, ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        std::error_code linkEc;
+        const auto link = it->symlink_status(linkEc);
+        if (std::filesystem::is_directory(link)) {
+            SearchDirectory(it->path(), found);
+            continue;
+        }
+        if (!IsGsdName(it->path())) continue;
+        std::error_code fileEc;
+        const auto status = it->status(fileEc);
+        if (std::filesystem::is_regular_file(status))
+            found.push_back({it->path().string(), {}});
+        else if (std::filesystem::is_symlink(link) && fileEc)
+            found.push_back({it->path().string(), fileEc.message()});
+    }
+    if (ec) found.push_back({dir.string(), ec.message()});
+}
+
 // The files named by the arguments, directories expanded in name order.
-std::vector<std::string> CollectFiles(const std::vector<std::string>& args) {
-    std::vector<std::string> files;
+std::vector<SInput> CollectFiles(const std::vector<std::string>& args) {
+    std::vector<SInput> files;
     for (const std::string& arg : args) {
         std::error_code ec;
         if (!std::filesystem::is_directory(arg, ec)) {
-            files.push_back(arg);
+            files.push_back({arg, {}});
             continue;
         }
-        std::vector<std::string> found;
-        std::filesystem::recursive_directory_iterator it(arg, std::filesystem::directory_options::skip_permission_denied, ec);
-        for (; !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-            std::error_code fileEc;
-            if (it->is_regular_file(fileEc) && IsGsdName(it->path())) found.push_back(it->path().string());
-        }
-        if (ec) std::cerr << "taluna-check: " << arg << ": " << ec.message() << '\n';
-        std::sort(found.begin(), found.end());
-        files.insert(files.end(), found.begin(), found.end());
+        std::vector<SInput> found;
+        SearchDirectory(arg, found);
+        std::sort(found.begin(), found.end(), [](const SInput& a, const SInput& b) { return a.m_Path < b.m_Path; });
+        files.insert(files.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
     }
     return files;
 }
+
+// Standard output as far as it has been written: whether every write went through,
+// and if not, the reason of the first failure seen.
+class COutputState {
+public:
+    bool Good() {
+        if (m_nError == 0 && (!std::cout || std::ferror(stdout))) m_nError = errno != 0 ? errno : EIO;
+        return m_nError == 0;
+    }
+    // Flushes everything written; on failure names the reason on stderr and gives
+    // the exit status for it, else gives `status`.
+    int Finish(int status) {
+        if (Good()) {
+            errno = 0;
+            std::cout.flush();
+            std::fflush(stdout);
+            Good();
+        }
+        if (m_nError == 0) return status;
+        std::fprintf(stderr, "taluna-check: cannot write the output: %s\n", std::strerror(m_nError));
+        return EXIT_UNREAD;
+    }
+    // For output that cannot be written to at all.
+    int Fail(int error) {
+        m_nError = error;
+        return Finish(EXIT_UNREAD);
+    }
+
+private:
+    int m_nError = 0;
+};
 
 class CProgressBar {
 public:
@@ -92,9 +162,26 @@ private:
     bool m_bShow;
 };
 
-}  // namespace
+// The worker threads, stopped and joined however the run ends.
+class CWorkers {
+public:
+    explicit CWorkers(CInOrderHandOff<CFileResult>& handOff) : m_HandOff(handOff) {}
+    ~CWorkers() {
+        m_HandOff.Stop();
+        for (auto& thread : m_Threads) thread.join();
+    }
+    std::vector<std::thread> m_Threads;
 
-int main(int argc, char** argv) {
+private:
+    CInOrderHandOff<CFileResult>& m_HandOff;
+};
+
+int Run(int argc, char** argv) {
+    COutputState output;
+    // A closed standard output: nothing can be written, and a file opened later
+    // would take its place.
+    if (::fcntl(STDOUT_FILENO, F_GETFD) < 0) return output.Fail(errno);
+
     std::string format = "text";
     std::string userKeys;
     bool haveUserKeys = false;
@@ -117,10 +204,10 @@ int main(int argc, char** argv) {
         auto is = [&](const char* name) { return arg == name || arg.rfind(std::string(name) + "=", 0) == 0; };
         if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
-            return EXIT_CLEAN;
+            return output.Finish(EXIT_CLEAN);
         } else if (arg == "--version") {
             std::cout << "taluna-check " TALUNA_VERSION "\n";
-            return EXIT_CLEAN;
+            return output.Finish(EXIT_CLEAN);
         } else if (is("--format")) {
             format = value("--format");
         } else if (arg == "--no-semantic") {
@@ -162,61 +249,84 @@ int main(int argc, char** argv) {
     }
 
     CMemoryProfileStore profile;
+    std::string why;
     if (haveUserKeys) {
-        if (!LoadIniFile(userKeys, profile)) {
-            std::cerr << "taluna-check: cannot read user keys from " << userKeys << '\n';
+        if (ReadIniFile(userKeys, profile, why) != EIniFile::Read) {
+            std::cerr << "taluna-check: cannot read user keys from " << userKeys << ": " << why << '\n';
             return EXIT_UNREAD;
         }
     } else {
-        LoadIniFile(DefaultSettingsPath(), profile);  // no settings file: no user keys
+        // No settings file: no user keys.
+        const std::string settings = DefaultSettingsPath();
+        if (ReadIniFile(settings, profile, why) == EIniFile::Refused)
+            std::cerr << "taluna-check: not reading the settings file " << settings << ": " << why << '\n';
     }
     options.m_pUserKeys = &profile;
 
-    const std::vector<std::string> files = CollectFiles(args);
-    std::vector<CFileResult> results(files.size());
-    std::vector<char> done(files.size(), 0);
-    std::mutex mutex;
-    std::condition_variable ready;
-    std::atomic<size_t> next{0};
-    CProgressBar progress(files.size(), files.size() > 1 && isatty(STDERR_FILENO));
-
-    auto worker = [&] {
-        for (size_t i = next++; i < files.size(); i = next++) {
-            CFileResult result = CheckGsdFile(files[i], options);
-            std::lock_guard<std::mutex> lock(mutex);
-            results[i] = std::move(result);
-            done[i] = 1;
-            ready.notify_all();
-        }
-    };
-    std::vector<std::thread> threads;
+    const std::vector<SInput> files = CollectFiles(args);
     const unsigned count = std::min<unsigned>(jobs, static_cast<unsigned>(std::max<size_t>(files.size(), 1)));
-    for (unsigned t = 0; t < count; ++t) threads.emplace_back(worker);
+    CInOrderHandOff<CFileResult> handOff(files.size(), kFilesAheadPerJob * count);
+    auto check = [&](size_t i) {
+        CFileResult result;
+        try {
+            result = files[i].m_Error.empty() ? CheckGsdFile(files[i].m_Path, options)
+                                              : UnreadFile(files[i].m_Path, files[i].m_Error);
+        } catch (const std::bad_alloc&) {
+            // Not even the name could be kept: the writer names the file.
+            result.m_bOutOfMemory = true;
+            result.m_ReadError = "out of memory";
+        }
+        handOff.Put(i, std::move(result));
+    };
+    CWorkers workers(handOff);
+    for (unsigned t = 0; t < count; ++t) {
+        try {
+            workers.m_Threads.emplace_back([&] {
+                while (const auto i = handOff.Take()) check(*i);
+            });
+        } catch (const std::system_error&) {
+            break;  // fewer threads; with none at all, the writer checks each file itself
+        }
+    }
+    CProgressBar progress(files.size(), files.size() > 1 && isatty(STDERR_FILENO));
 
     int status = EXIT_CLEAN;
     bool unread = false;
     formatter->Begin(std::cout);
-    for (size_t i = 0; i < files.size(); ++i) {
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            ready.wait(lock, [&] { return done[i] != 0; });
+    for (size_t i = 0; i < files.size() && output.Good(); ++i) {
+        errno = 0;  // a failed write below leaves its reason
+        if (workers.m_Threads.empty()) {
+            if (const auto next = handOff.Take()) check(*next);
         }
+        CFileResult result = handOff.Next();
+        if (result.m_Path.empty()) result.m_Path = files[i].m_Path;
         progress.Update(i + 1);
-        const CFileResult& result = results[i];
         if (!result.m_bRead) {
             progress.Finish();
-            std::cerr << "taluna-check: cannot read " << result.m_Path << ": " << result.m_ReadError << '\n';
+            if (result.m_bOutOfMemory)
+                std::cerr << "taluna-check: " << result.m_Path << ": out of memory\n";
+            else
+                std::cerr << "taluna-check: cannot read " << result.m_Path << ": " << result.m_ReadError << '\n';
             unread = true;
             if (format == "json") formatter->File(std::cout, result);
             continue;
         }
         formatter->File(std::cout, result);
         if (result.HasErrors() || (werror && result.HasWarnings())) status = EXIT_FINDINGS;
-        results[i].m_Rows.clear();
     }
-    formatter->End(std::cout);
+    if (output.Good()) formatter->End(std::cout);
     progress.Finish();
-    for (auto& thread : threads) thread.join();
-    std::cout.flush();
-    return unread ? EXIT_UNREAD : status;
+    return output.Finish(unread ? EXIT_UNREAD : status);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    std::fputs("taluna-check: out of memory\n", stderr);
+    return EXIT_UNREAD;
 }
