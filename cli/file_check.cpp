@@ -1,9 +1,5 @@
 #include "cli/file_check.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -12,6 +8,7 @@
 #include <system_error>
 
 #include "check/check_gsd.h"
+#include "model/file_io.h"
 #include "model/key_database.h"
 #include "model/taluna_context.h"
 #include "model/text_lines.h"
@@ -82,14 +79,14 @@ std::string ReadUpToNul(const std::string& path, std::string& bytes) {
     if (std::filesystem::is_directory(status)) return "is a directory";
     if (!std::filesystem::is_regular_file(status)) return "is not a regular file";
     // Non-blocking, so that a FIFO put in place of the file since does not stop the program.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = OpenForReading(path);
     if (fd < 0) return std::strerror(errno);
     struct CloseFile {
         int fd;
         ~CloseFile() { ::close(fd); }
     } closeFile{fd};
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) return std::strerror(errno);
+    FileInfo info{};
+    if (InfoOfOpenFile(fd, info) != 0) return std::strerror(errno);
     if (S_ISDIR(info.st_mode)) return "is a directory";
     if (!S_ISREG(info.st_mode)) return "is not a regular file";
     // One string of the file's size holds the whole text without a copy. Memory is

@@ -121,6 +121,13 @@ private:
     static std::string Uri(const std::string& path) {
         std::string out;
         for (unsigned char c : path) {
+#ifdef _WIN32
+            // URIs separate with slashes, whatever the system's separator.
+            if (c == '\\') {
+                out += '/';
+                continue;
+            }
+#endif
             if (c == ' ' || c == '%' || c == '#' || c == '?' || c >= 0x80) {
                 char buf[4];
                 std::snprintf(buf, sizeof buf, "%%%02X", c);

@@ -1,7 +1,16 @@
 // taluna-check: checks GSD files from the command line with the editor's rules.
 
+#ifdef _WIN32
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+// After windows.h, which it needs.
+#include <io.h>
+#include <shellapi.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -180,7 +189,11 @@ int Run(int argc, char** argv) {
     COutputState output;
     // A closed standard output: nothing can be written, and a file opened later
     // would take its place.
+#ifdef _WIN32
+    if (::_get_osfhandle(1) == -1) return output.Fail(EBADF);
+#else
     if (::fcntl(STDOUT_FILENO, F_GETFD) < 0) return output.Fail(errno);
+#endif
 
     std::string format = "text";
     std::string userKeys;
@@ -288,7 +301,11 @@ int Run(int argc, char** argv) {
             break;  // fewer threads; with none at all, the writer checks each file itself
         }
     }
+#ifdef _WIN32
+    CProgressBar progress(files.size(), files.size() > 1 && ::_isatty(2));
+#else
     CProgressBar progress(files.size(), files.size() > 1 && isatty(STDERR_FILENO));
+#endif
 
     int status = EXIT_CLEAN;
     bool unread = false;
@@ -319,10 +336,40 @@ int Run(int argc, char** argv) {
     return output.Finish(unread ? EXIT_UNREAD : status);
 }
 
+#ifdef _WIN32
+// The arguments as UTF-8, the encoding of file names throughout: the arguments the
+// runtime hands to main are in the system's code page, which cannot name every file.
+std::vector<std::string> Utf8Arguments() {
+    std::vector<std::string> args;
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (wide == nullptr) return args;
+    for (int i = 0; i < count; ++i) {
+        const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(size > 0 ? static_cast<size_t>(size) : 1, '\0');
+        if (size > 0) ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), size, nullptr, nullptr);
+        arg.resize(std::strlen(arg.c_str()));
+        args.push_back(std::move(arg));
+    }
+    ::LocalFree(wide);
+    return args;
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
     try {
+#ifdef _WIN32
+        std::vector<std::string> args = Utf8Arguments();
+        std::vector<char*> utf8Argv;
+        for (std::string& arg : args) utf8Argv.push_back(arg.data());
+        utf8Argv.push_back(nullptr);
+        if (!args.empty()) {
+            argc = static_cast<int>(args.size());
+            argv = utf8Argv.data();
+        }
+#endif
         return Run(argc, argv);
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {

@@ -1,15 +1,12 @@
 #include "model/ini_profile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "check/value_scanners.h"
+#include "model/file_io.h"
 #include "model/text_lines.h"
 #include "model/text_util.h"
 
@@ -192,19 +189,21 @@ bool ParseIniText(const std::string& text, CMemoryProfileStore& store) {
 
 EIniFile ReadIniFile(const std::string& path, CMemoryProfileStore& store, std::string& why) {
     why.clear();
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
+    FileInfo info{};
+    if (InfoOfPath(path, info) != 0) {
         why = std::strerror(errno);
         return EIniFile::Missing;
     }
     // Checked before opening, so that a device is never opened; checked again on
     // the open descriptor, in case the name now stands for something else.
-    auto refusal = [](const struct stat& s) -> const char* {
+    auto refusal = [](const FileInfo& s) -> const char* {
         if (S_ISDIR(s.st_mode)) return "is a directory";
+#ifndef _WIN32
         if (S_ISCHR(s.st_mode)) {
             struct stat null {};
             if (::stat("/dev/null", &null) == 0 && S_ISCHR(null.st_mode) && null.st_rdev == s.st_rdev) return nullptr;
         }
+#endif
         if (!S_ISREG(s.st_mode)) return "is not a regular file";
         if (static_cast<unsigned long long>(s.st_size) > kMaxIniFileSize) return "is larger than 16 MB";
         return nullptr;
@@ -214,14 +213,14 @@ EIniFile ReadIniFile(const std::string& path, CMemoryProfileStore& store, std::s
         return EIniFile::Refused;
     }
     // Non-blocking, so that a FIFO put in place after the check does not stop the program.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = OpenForReading(path);
     if (fd < 0) {
         const int error = errno;
         why = std::strerror(error);
         return error == ENOENT ? EIniFile::Missing : EIniFile::Refused;
     }
     std::string text;
-    const char* reason = ::fstat(fd, &info) == 0 ? refusal(info) : std::strerror(errno);
+    const char* reason = InfoOfOpenFile(fd, info) == 0 ? refusal(info) : std::strerror(errno);
     // A file that grew past the limit since the check is refused as well.
     char buffer[65536];
     while (reason == nullptr) {
