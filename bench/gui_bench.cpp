@@ -15,11 +15,11 @@
 #include "app/qt_seams.h"
 #include "app/taluna_doc.h"
 #include "gsd_generator.h"
-#include "output/list_box_bar.h"
-#include "views/gsd_tree_view.h"
 #include "model/taluna_context.h"
+#include "output/list_box_bar.h"
 #include "views/gsd_highlighter.h"
 #include "views/gsd_text_view.h"
+#include "views/gsd_tree_view.h"
 
 class GuiBench : public QObject {
     Q_OBJECT
@@ -84,8 +84,7 @@ private slots:
         }
         const int entries = child->GetDocument()->Database().GetCount();
         QVERIFY(entries > 50000);
-        QVERIFY(child->TreeView()->EntryOfItem(
-                    static_cast<QTreeWidgetItem*>(child->GetDocument()->Database().GetTail()->m_hTree)) != nullptr);
+        QVERIFY(child->TreeView()->ItemOfEntry(*child->GetDocument()->Database().GetTail()) != nullptr);
         qInfo("%d entries, %d output rows", entries, frame.OutputBar()->RowCount());
         child->GetDocument()->SetModified(false);
     }

@@ -253,7 +253,9 @@ bool FamilyRule(CRuleRun& run) {
     return read <= 4 || run.Fail(IDS_TOO_MANY_VALUES);
 }
 
-bool StringSteps(CRuleRun& run, const std::string& text) { return run.String(text, 32, "String32"); }
+bool StringSteps(CRuleRun& run, const std::string& text) {
+    return run.String(text, 32, "String32");
+}
 
 bool RunRule(CRuleRun& run, const SCatalogueRow& row) {
     const auto& r0 = run.R(0);
@@ -393,7 +395,9 @@ void CheckUserKey(CTalunaContext& context, CKeyEntry& entry) {
     if (!run.EqualSign()) return;
     const std::string& r0 = run.R(0);
     switch (entry.m_TypeFlag) {
-        case TYPE_SIMPLE_STRING: run.String(r0, LengthLimit(entry.m_RangeLen), "String" + entry.m_RangeLen); break;
+        case TYPE_SIMPLE_STRING:
+            run.String(r0, LengthLimit(entry.m_RangeLen), "String" + entry.m_RangeLen.str());
+            break;
         case TYPE_SIMPLE_UINT: UserKeyNumber(run); break;
         case TYPE_SIMPLE_BOOL:
             if (run.Scan(r0, WIDTH_CHAR) && NumberValue(r0) != 0 && NumberValue(r0) != 1)

@@ -21,12 +21,9 @@ struct SGroupNode {
 
 // Texts of the tree's root and group items, handled like keywords.
 constexpr SGroupNode kGroupNodes[] = {
-    {"Orvan GSD-File", "glossary_keywords.htm"},
-    {"General Keys", "glossary_keys_general.htm"},
-    {"Master Keys", "glossary_keys_master.htm"},
-    {"Slave Keys", "glossary_keys_slave.htm"},
-    {"User-defined Keys", "glossary_keywords.htm"},
-    {"no database", "glossary_keywords.htm"},
+    {"Orvan GSD-File", "glossary_keywords.htm"},    {"General Keys", "glossary_keys_general.htm"},
+    {"Master Keys", "glossary_keys_master.htm"},    {"Slave Keys", "glossary_keys_slave.htm"},
+    {"User-defined Keys", "glossary_keywords.htm"}, {"no database", "glossary_keywords.htm"},
 };
 
 const SGroupNode* FindGroupNode(std::string_view keyword) {
@@ -37,12 +34,20 @@ const SGroupNode* FindGroupNode(std::string_view keyword) {
 }
 
 // Rows are named as the catalogue spells them.
-bool Is(const SCatalogueRow& row, const char* keyword) { return std::strcmp(row.m_pszKeyword, keyword) == 0; }
+bool Is(const SCatalogueRow& row, const char* keyword) {
+    return std::strcmp(row.m_pszKeyword, keyword) == 0;
+}
 
-bool IsDataTypeRow(const SCatalogueRow& row) { return row.m_nForm == 9; }
-bool IsBitRow(const SCatalogueRow& row) { return row.m_nForm == 8; }
+bool IsDataTypeRow(const SCatalogueRow& row) {
+    return row.m_nForm == 9;
+}
+bool IsBitRow(const SCatalogueRow& row) {
+    return row.m_nForm == 8;
+}
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 void ShowHelp(CTalunaContext& context, const std::string& link) {
     if (context.m_pHelp == nullptr) return;
@@ -338,7 +343,9 @@ void ProcessKey(CTalunaContext& context, const std::string& keyword, int mode, c
     }
     if (mode == MODE_CLASSIFY && entry != nullptr) {
         ApplyUserKey(context, *entry);
-        entry->m_Ready[0] = value.substr(0, value.find(MARKER_CHAR));
+        // An entry without a value keeps its items empty without storing them.
+        const std::string_view first = std::string_view(value).substr(0, value.find(MARKER_CHAR));
+        if (!first.empty() || entry->m_Ready.IsAllocated()) entry->m_Ready[0] = first;
     }
 
     if (const SGroupNode* node = FindGroupNode(keyword)) {

@@ -190,8 +190,7 @@ void BuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDataba
 
                 progress.Status(keyword);
 
-                auto entry = std::make_unique<CKeyEntry>(std::move(keyword), std::move(value), lineNo);
-                CKeyEntry& added = database.Append(std::move(entry));
+                CKeyEntry& added = database.Emplace(std::move(keyword), std::move(value), lineNo);
                 ClassifyEntry(context, added);
                 added.m_LongLine = firstLine >= 0 ? firstLine : lineNo;
                 added.m_bNoString = noString;

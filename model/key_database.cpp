@@ -1,31 +1,28 @@
 #include "model/key_database.h"
 
-CKeyEntry& CKeyDatabase::Append(std::unique_ptr<CKeyEntry> entry) {
-    entry->m_nIndex = static_cast<int>(m_Entries.size());
-    m_Entries.push_back(std::move(entry));
-    return *m_Entries.back();
+#include <utility>
+
+CKeyEntry& CKeyDatabase::Emplace(std::string keyword, std::string value, int line) {
+    CKeyEntry& entry = m_Entries.emplace_back(std::move(keyword), std::move(value), line);
+    entry.m_nIndex = static_cast<int>(m_Entries.size()) - 1;
+    return entry;
 }
 
 void CKeyDatabase::Clear() {
     while (!m_Entries.empty()) m_Entries.pop_back();
+    // The blocks themselves go too.
+    std::deque<CKeyEntry>().swap(m_Entries);
+    ++m_nGeneration;
 }
 
 CKeyEntry* CKeyDatabase::GetAt(int index) const {
     if (index < 0 || index >= GetCount()) return nullptr;
-    return m_Entries[static_cast<size_t>(index)].get();
+    return const_cast<CKeyEntry*>(&m_Entries[static_cast<size_t>(index)]);
 }
 
 int CKeyDatabase::IndexOf(const CKeyEntry* entry) const {
     if (entry == nullptr) return -1;
     const int index = entry->m_nIndex;
-    if (index < 0 || index >= GetCount() || m_Entries[static_cast<size_t>(index)].get() != entry)
-        return -1;
+    if (index < 0 || index >= GetCount() || &m_Entries[static_cast<size_t>(index)] != entry) return -1;
     return index;
-}
-
-CKeyEntry* CKeyDatabase::FindByTreeItem(const void* item) const {
-    if (item == nullptr) return nullptr;
-    for (const auto& entry : m_Entries)
-        if (entry->m_hTree == item) return entry.get();
-    return nullptr;
 }

@@ -2,6 +2,33 @@
 
 #include <utility>
 
+CValueItems& CValueItems::operator=(std::vector<std::string> items) {
+    m_pItems = std::make_unique<std::vector<std::string>>(std::move(items));
+    return *this;
+}
+
+const std::vector<std::string>& CValueItems::Empty() {
+    static const std::vector<std::string> empty(EMPTY_COUNT);
+    return empty;
+}
+
+std::vector<std::string>& CValueItems::Items() {
+    if (!m_pItems) m_pItems = std::make_unique<std::vector<std::string>>(EMPTY_COUNT);
+    return *m_pItems;
+}
+
+CRareText& CRareText::operator=(std::string text) {
+    if (m_pText)
+        *m_pText = std::move(text);
+    else if (!text.empty())
+        m_pText = std::make_unique<std::string>(std::move(text));
+    return *this;
+}
+
+const std::string& CRareText::str() const {
+    static const std::string empty;
+    return m_pText ? *m_pText : empty;
+}
+
 CKeyEntry::CKeyEntry(std::string keyword, std::string value, int line)
-    : m_Line(line), m_LongLine(line), m_Keyword(std::move(keyword)), m_Value(std::move(value)),
-      m_Ready(4) {}
+    : m_Line(line), m_LongLine(line), m_Keyword(std::move(keyword)), m_Value(std::move(value)) {}

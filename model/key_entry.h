@@ -1,6 +1,7 @@
 #pragma once
 // One keyword line of a GSD document (a continued line counts as one entry).
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,11 +25,53 @@ constexpr int TYPE_MODULE_BEGIN = 0x20;
 // quote of a string and the closing parenthesis of an index.
 constexpr char MARKER_CHAR = '\xA7';
 
+// The value items of an entry (`m_Ready`): four empty items until a value is
+// split into them. Entries of lines without a value (a bare word, a block end)
+// are common in large files and keep no storage of their own for them.
+class CValueItems {
+public:
+    CValueItems() = default;
+    CValueItems(std::vector<std::string> items) { *this = std::move(items); }
+    CValueItems& operator=(std::vector<std::string> items);
+
+    size_t size() const { return m_pItems ? m_pItems->size() : EMPTY_COUNT; }
+    // Writing access: the items come into being with four empty ones.
+    std::string& operator[](size_t index) { return Items()[index]; }
+    const std::string& operator[](size_t index) const { return All()[index]; }
+    void emplace_back() { Items().emplace_back(); }
+    bool IsAllocated() const { return m_pItems != nullptr; }
+    const std::vector<std::string>& All() const { return m_pItems ? *m_pItems : Empty(); }
+    auto begin() const { return All().begin(); }
+    auto end() const { return All().end(); }
+    friend bool operator==(const CValueItems& a, const std::vector<std::string>& b) { return a.All() == b; }
+
+private:
+    static constexpr size_t EMPTY_COUNT = 4;
+    static const std::vector<std::string>& Empty();
+    std::vector<std::string>& Items();
+    std::unique_ptr<std::vector<std::string>> m_pItems;
+};
+
+// A text that is empty for nearly every entry (`m_RangeLen`, set for user keys
+// only): no storage until it holds something.
+class CRareText {
+public:
+    CRareText& operator=(std::string text);
+    CRareText& operator=(const char* text) { return *this = std::string(text); }
+    const std::string& str() const;
+    operator const std::string&() const { return str(); }
+    bool empty() const { return str().empty(); }
+    friend bool operator==(const CRareText& a, const std::string& b) { return a.str() == b; }
+    friend bool operator==(const CRareText& a, const char* b) { return a.str() == b; }
+
+private:
+    std::unique_ptr<std::string> m_pText;
+};
+
 class CKeyEntry {
 public:
     // Creates an unclassified entry; the builder classifies it right after.
     CKeyEntry(std::string keyword, std::string value, int line);
-    virtual ~CKeyEntry() = default;
 
     CKeyEntry(const CKeyEntry&) = delete;
     CKeyEntry& operator=(const CKeyEntry&) = delete;
@@ -41,12 +84,11 @@ public:
     int m_LongLine = 0;  // first physical line, 0-based
     int m_TreeGroup = 0;
     int m_ModuleFlag = 0;
-    void* m_hTree = nullptr;  // the entry's tree item while a tree shows it
-    std::string m_RangeLen;
+    CRareText m_RangeLen;
     std::string m_Keyword;
     std::string m_Value;
     CKeyEntry* m_hParent = nullptr;  // entry that opens the enclosing block
-    std::vector<std::string> m_Ready;
+    CValueItems m_Ready;
     int m_bNoString = 1;
 
     // Position in the owning database, kept by the database.

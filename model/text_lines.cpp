@@ -99,16 +99,42 @@ std::string CVectorLineSource::GetLine(int line) const {
     return text.size() > MAX_LINE_LENGTH ? text.substr(0, MAX_LINE_LENGTH) : text;
 }
 
-CTextLineSource::CTextLineSource(std::string text) : m_Text(std::move(text)) {
+namespace {
+
+// Calls `line(start, length)` for every line of `text`, in order.
+template <typename F>
+void ForEachLine(std::string_view text, F line) {
     size_t start = 0;
-    for (size_t i = 0; i < m_Text.size(); ++i) {
-        if (m_Text[i] == '\n' || m_Text[i] == '\r') {
-            m_Lines.emplace_back(start, i - start);
-            if (m_Text[i] == '\r' && i + 1 < m_Text.size() && m_Text[i + 1] == '\n') ++i;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || text[i] == '\r') {
+            line(start, i - start);
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
             start = i + 1;
         }
     }
-    if (start < m_Text.size()) m_Lines.emplace_back(start, m_Text.size() - start);
+    if (start < text.size()) line(start, text.size() - start);
+}
+
+}  // namespace
+
+CTextLineSource::CTextLineSource(std::string text) : m_Text(std::move(text)) {
+    // Counted first, so that the index is allocated once at its size.
+    size_t count = 0;
+    ForEachLine(m_Text, [&](size_t, size_t) { ++count; });
+    if (m_Text.size() <= UINT32_MAX) {
+        m_Lines32.reserve(count);
+        ForEachLine(m_Text, [&](size_t start, size_t length) {
+            m_Lines32.emplace_back(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length));
+        });
+    } else {
+        m_Lines64.reserve(count);
+        ForEachLine(m_Text, [&](size_t start, size_t length) { m_Lines64.emplace_back(start, length); });
+    }
+}
+
+std::pair<size_t, size_t> CTextLineSource::Span(int line) const {
+    const auto index = static_cast<size_t>(line);
+    return m_Lines32.empty() ? m_Lines64[index] : std::pair<size_t, size_t>(m_Lines32[index]);
 }
 
 std::string CTextLineSource::GetLine(int line) const {
@@ -118,12 +144,12 @@ std::string CTextLineSource::GetLine(int line) const {
 
 int CTextLineSource::GetLineLength(int line) const {
     if (line < 0 || line >= GetLineCount()) return 0;
-    return static_cast<int>(m_Lines[static_cast<size_t>(line)].second);
+    return static_cast<int>(Span(line).second);
 }
 
 std::string_view CTextLineSource::GetLineView(int line, std::string&) const {
     if (line < 0 || line >= GetLineCount()) return {};
-    const auto [start, length] = m_Lines[static_cast<size_t>(line)];
+    const auto [start, length] = Span(line);
     return std::string_view(m_Text).substr(start, std::min<size_t>(length, MAX_LINE_LENGTH));
 }
 

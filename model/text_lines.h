@@ -3,6 +3,7 @@
 // them again with the file's own line-end style, so that an unedited file
 // survives a load and a save byte for byte.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +17,7 @@ enum class ELineEnd { CrLf, Lf, Cr };
 
 struct CTextLayout {
     ELineEnd m_LineEnd = ELineEnd::CrLf;  // style of the first line end; CR LF when none
-    bool m_bFinalLineEnd = false;          // whether the text ends with a line end
+    bool m_bFinalLineEnd = false;         // whether the text ends with a line end
 };
 
 // Splits text at CR LF, LF or a lone CR. A final line end does not start an
@@ -41,14 +42,19 @@ const char* LineEndChars(ELineEnd lineEnd);
 class CTextLineSource : public ILineSource {
 public:
     explicit CTextLineSource(std::string text);
-    int GetLineCount() const override { return static_cast<int>(m_Lines.size()); }
+    int GetLineCount() const override {
+        return static_cast<int>(m_Lines32.empty() ? m_Lines64.size() : m_Lines32.size());
+    }
     std::string GetLine(int line) const override;
     int GetLineLength(int line) const override;
     std::string_view GetLineView(int line, std::string& buffer) const override;
 
 private:
+    // Start and length of each line: 8 bytes a line for texts under 4 GB.
+    std::pair<size_t, size_t> Span(int line) const;
     std::string m_Text;
-    std::vector<std::pair<size_t, size_t>> m_Lines;  // start and length
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_Lines32;
+    std::vector<std::pair<size_t, size_t>> m_Lines64;  // for larger texts
 };
 
 // Lines held in memory, for the command-line checker and the tests.

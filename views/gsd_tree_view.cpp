@@ -280,7 +280,6 @@ void CGSDTreeView::Refill() {
     } catch (const std::bad_alloc&) {
         // The items go and the memory with them; the database stays, and the
         // tree shows its root until the next refill.
-        for (const auto& entry : m_Host.Database()) entry->m_hTree = nullptr;
         DeleteItems(progress);
         m_pRoot = NewItem(QString::fromLatin1(kRootText), IMAGE_ROOT, true);
         addTopLevelItem(m_pRoot);
@@ -302,6 +301,7 @@ void CGSDTreeView::DeleteItems(CFillProgress& progress) {
     m_pRoot = m_pUser = m_pGeneral = m_pSlave = m_pMaster = m_pModule = nullptr;
     m_pSelected = nullptr;
     m_ItemIndex.clear();
+    m_EntryItems.clear();
     while (!pending.empty()) {
         QTreeWidgetItem* item = pending.back();
         pending.pop_back();
@@ -318,13 +318,15 @@ void CGSDTreeView::Fill(CFillProgress& progress) {
     CWaitCursor wait;
     m_bFilling = true;
     m_ItemIndex.clear();
+    m_EntryItems.clear();
     m_pSelected = nullptr;
     m_pModule = nullptr;
     m_pRoot = NewItem(QString::fromLatin1(kRootText), IMAGE_ROOT, true);
     addTopLevelItem(m_pRoot);
 
     const CKeyDatabase& database = m_Host.Database();
-    for (const auto& entry : database) entry->m_hTree = nullptr;
+    m_EntryItems.assign(static_cast<size_t>(database.GetCount()), nullptr);
+    m_nFillGeneration = database.Generation();
     if (!database.IsEmpty()) {
         m_pGeneral = NewItem(QStringLiteral("General Keys"), IMAGE_GENERAL, true);
         m_pSlave = NewItem(QStringLiteral("Slave Keys"), IMAGE_SLAVE, true);
@@ -355,6 +357,7 @@ void CGSDTreeView::Fill(CFillProgress& progress) {
                     if (child.second->parent() == nullptr && child.second != m_pRoot) delete child.second;
             m_pGeneral = m_pSlave = m_pMaster = m_pUser = m_pModule = nullptr;
             m_ItemIndex.clear();
+            m_EntryItems.clear();
         };
         try {
             for (const auto& entry : database) {
@@ -371,7 +374,7 @@ void CGSDTreeView::Fill(CFillProgress& progress) {
                 QTreeWidgetItem* item = NewItem(text, ImageOfEntry(*entry), false);
                 if (entry->m_ModuleFlag == TYPE_MODULE_BEGIN) m_pModule = item;
                 addChild(parent, item, std::move(text));
-                entry->m_hTree = item;
+                m_EntryItems[static_cast<size_t>(entry->Index())] = item;
                 m_ItemIndex.insert(item, entry->Index());
                 progress.Advance();
             }
@@ -410,12 +413,19 @@ CKeyEntry* CGSDTreeView::EntryOfItem(const QTreeWidgetItem* item) const {
     // The index is checked against the entry's own item, so an item of an
     // older database never leads to an entry it does not show.
     CKeyEntry* entry = m_Host.Database().GetAt(it.value());
-    if (entry == nullptr || entry->m_hTree != item) return nullptr;
+    if (entry == nullptr || ItemAt(entry->Index()) != item) return nullptr;
     return entry;
 }
 
+QTreeWidgetItem* CGSDTreeView::ItemAt(int index) const {
+    // Items of a fill from an older database lead nowhere.
+    if (m_Host.Database().Generation() != m_nFillGeneration) return nullptr;
+    return index >= 0 && static_cast<size_t>(index) < m_EntryItems.size() ? m_EntryItems[static_cast<size_t>(index)]
+                                                                          : nullptr;
+}
+
 QTreeWidgetItem* CGSDTreeView::ItemOfEntry(const CKeyEntry& entry) const {
-    auto* item = static_cast<QTreeWidgetItem*>(entry.m_hTree);
+    QTreeWidgetItem* item = ItemAt(entry.Index());
     if (item == nullptr || EntryOfItem(item) != &entry) return nullptr;
     return item;
 }
@@ -613,7 +623,8 @@ void CGSDTreeView::OnShowDetails() {
         m_Host.Context().Notify("No database exists.", ENotifyIcon::Exclamation);
         return;
     }
-    CObjectDetailsDialog dialog(context, m_Host.Database(), this);
+    CObjectDetailsDialog dialog(context, m_Host.Database(),
+                                context.m_pCurEntry != nullptr ? ItemOfEntry(*context.m_pCurEntry) : nullptr, this);
     dialog.exec();
 }
 
@@ -652,7 +663,8 @@ const char* const kDetailLabels[] = {"Item-Nr.",  "Keyword",    "Value",      "L
 
 }  // namespace
 
-QStringList CObjectDetailsDialog::DetailLines(const CKeyEntry& entry, int curItem, int entryCount) {
+QStringList CObjectDetailsDialog::DetailLines(const CKeyEntry& entry, const void* treeItem, int curItem,
+                                              int entryCount) {
     auto ready = [&](size_t i) { return i < entry.m_Ready.size() ? GsdToQt(entry.m_Ready[i]) : QString(); };
     return {
         QStringLiteral("Item-Index: %1 (#elements: %2, starts with 0)").arg(curItem).arg(entryCount),
@@ -663,7 +675,7 @@ QStringList CObjectDetailsDialog::DetailLines(const CKeyEntry& entry, int curIte
         TypeText(entry.m_TypeFlag),
         entry.m_ModuleFlag == TYPE_MODULE_BEGIN ? QStringLiteral("ModuleFlag: TYPE_MODULE_BEGIN")
                                                 : QStringLiteral("ModuleFlag: -"),
-        QStringLiteral("hTree: ") + Pointer(entry.m_hTree),
+        QStringLiteral("hTree: ") + Pointer(treeItem),
         GroupText(entry.m_TreeGroup),
         QStringLiteral("hParent: ") + Pointer(entry.m_hParent),
         QStringLiteral("Range/Len: %1").arg(GsdToQt(entry.m_RangeLen)),
@@ -673,7 +685,8 @@ QStringList CObjectDetailsDialog::DetailLines(const CKeyEntry& entry, int curIte
     };
 }
 
-CObjectDetailsDialog::CObjectDetailsDialog(const CTalunaContext& context, const CKeyDatabase& database, QWidget* parent)
+CObjectDetailsDialog::CObjectDetailsDialog(const CTalunaContext& context, const CKeyDatabase& database,
+                                           const void* treeItem, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("Object Details..."));
     auto* layout = new QVBoxLayout(this);
@@ -684,7 +697,7 @@ CObjectDetailsDialog::CObjectDetailsDialog(const CTalunaContext& context, const 
     note->setObjectName(QStringLiteral("note"));
     layout->addWidget(note);
     if (context.m_pCurEntry != nullptr)
-        m_Lines = DetailLines(*context.m_pCurEntry, context.m_nCurItem, database.GetCount());
+        m_Lines = DetailLines(*context.m_pCurEntry, treeItem, context.m_nCurItem, database.GetCount());
     auto* grid = new QGridLayout;
     for (int i = 0; i < m_Lines.size(); ++i) {
         grid->addWidget(new QLabel(QString::fromLatin1(kDetailLabels[i]), this), i, 0);

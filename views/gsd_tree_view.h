@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QStringList>
 #include <QTreeWidget>
+#include <vector>
 
 #include "views/gsd_view_host.h"
 
@@ -132,8 +133,12 @@ private:
     QTreeWidgetItem* m_pSlave = nullptr;
     QTreeWidgetItem* m_pMaster = nullptr;
     QTreeWidgetItem* m_pModule = nullptr;
-    // Key item -> index of its entry in the database of the last fill.
+    // The item of the entry at `index` of the last fill, or null.
+    QTreeWidgetItem* ItemAt(int index) const;
+    // Key item -> index of its entry in the database of the last fill, and back.
     QHash<const QTreeWidgetItem*, int> m_ItemIndex;
+    std::vector<QTreeWidgetItem*> m_EntryItems;
+    unsigned m_nFillGeneration = 0;
     QMenu* m_pMenu = nullptr;
 };
 
@@ -141,10 +146,12 @@ private:
 class CObjectDetailsDialog : public QDialog {
     Q_OBJECT
 public:
-    CObjectDetailsDialog(const CTalunaContext& context, const CKeyDatabase& database, QWidget* parent = nullptr);
+    // `treeItem`: the tree's item of the current entry, or null.
+    CObjectDetailsDialog(const CTalunaContext& context, const CKeyDatabase& database, const void* treeItem = nullptr,
+                         QWidget* parent = nullptr);
 
-    // The texts of the dialog's lines, in order, for an entry.
-    static QStringList DetailLines(const CKeyEntry& entry, int curItem, int entryCount);
+    // The texts of the dialog's lines, in order, for an entry and its tree item.
+    static QStringList DetailLines(const CKeyEntry& entry, const void* treeItem, int curItem, int entryCount);
     const QStringList& Lines() const { return m_Lines; }
 
 private:

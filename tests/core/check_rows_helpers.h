@@ -25,9 +25,7 @@ struct Row {
     int line;
     std::string text;
 
-    bool operator==(const Row& other) const {
-        return kind == other.kind && line == other.line && text == other.text;
-    }
+    bool operator==(const Row& other) const { return kind == other.kind && line == other.line && text == other.text; }
 };
 
 inline std::ostream& operator<<(std::ostream& os, const Row& row) {
@@ -36,8 +34,12 @@ inline std::ostream& operator<<(std::ostream& os, const Row& row) {
 
 inline const Row kFinished{CheckMessageKind::Note, 0, "... check finished without errors."};
 
-inline Row Err(int line, std::string text) { return {CheckMessageKind::Error, line, std::move(text)}; }
-inline Row Warn(int line, std::string text) { return {CheckMessageKind::Warning, line, std::move(text)}; }
+inline Row Err(int line, std::string text) {
+    return {CheckMessageKind::Error, line, std::move(text)};
+}
+inline Row Warn(int line, std::string text) {
+    return {CheckMessageKind::Warning, line, std::move(text)};
+}
 
 inline std::vector<Row> ToRows(const std::vector<CCheckMessage>& messages) {
     std::vector<Row> rows;
@@ -95,7 +97,7 @@ struct CCheckedText {
     // The entry whose first line is `line`, or null.
     CKeyEntry* EntryAtLine(int line) const {
         for (const auto& e : m_Database)
-            if (e->m_LongLine == line) return e.get();
+            if (e->m_LongLine == line) return e;
         return nullptr;
     }
 };

@@ -339,7 +339,7 @@ private slots:
         end.movePosition(QTextCursor::End);
         end.insertText(QString("a\n").repeated(200000));
         const QString big = edited->GetDocument()->TextDocument()->toPlainText();
-        tight.rlim_cur = static_cast<rlim_t>(VmSizeBytes()) + 96L * 1024 * 1024;
+        tight.rlim_cur = static_cast<rlim_t>(VmSizeBytes()) + 48L * 1024 * 1024;
         QCOMPARE(::setrlimit(RLIMIT_AS, &tight), 0);
         edited->CheckGsd();
         ::setrlimit(RLIMIT_AS, &old);

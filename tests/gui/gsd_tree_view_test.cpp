@@ -179,9 +179,9 @@ void CGSDTreeViewTest::everyEntryKnowsItsItem() {
     host.Load(ModularText());
     int items = 0;
     for (const auto& entry : host.m_Database) {
-        QVERIFY(entry->m_hTree != nullptr);
-        auto* item = static_cast<QTreeWidgetItem*>(entry->m_hTree);
-        QCOMPARE(host.m_pTree->EntryOfItem(item), entry.get());
+        QTreeWidgetItem* item = host.m_pTree->ItemOfEntry(*entry);
+        QVERIFY(item != nullptr);
+        QCOMPARE(host.m_pTree->EntryOfItem(item), entry);
         QCOMPARE(item->text(0), KeyItemText(*entry));
         ++items;
     }
@@ -328,7 +328,7 @@ void CGSDTreeViewTest::rebuildLeavesNoItemOnDeletedEntries() {
     QCOMPARE(host.m_Context.m_pCurEntry, nullptr);
     QCOMPARE(host.m_Context.m_Form.m_nFormMode, 0);
     for (const auto& entry : host.m_Database)
-        QCOMPARE(host.m_pTree->EntryOfItem(static_cast<QTreeWidgetItem*>(entry->m_hTree)), entry.get());
+        QCOMPARE(host.m_pTree->EntryOfItem(host.m_pTree->ItemOfEntry(*entry)), entry);
     host.Select("Station_Type");
     QCOMPARE(host.m_Context.m_pCurEntry, host.EntryOf("Station_Type"));
 }
@@ -449,8 +449,8 @@ void CGSDTreeViewTest::detailLines() {
     host.Load(ModularText());
     host.Select("Module");
     const CKeyEntry& entry = *host.m_Context.m_pCurEntry;
-    const QStringList lines =
-        CObjectDetailsDialog::DetailLines(entry, host.m_Context.m_nCurItem, host.m_Database.GetCount());
+    const QStringList lines = CObjectDetailsDialog::DetailLines(entry, host.m_pTree->ItemOfEntry(entry),
+                                                                host.m_Context.m_nCurItem, host.m_Database.GetCount());
     QCOMPARE(lines.size(), 14);
     QCOMPARE(lines[0], QStringLiteral("Item-Index: %1 (#elements: %2, starts with 0)")
                            .arg(entry.Index())
@@ -488,7 +488,7 @@ void CGSDTreeViewTest::detailLines() {
         other.m_TypeFlag = flag.type;
         other.m_TreeGroup = flag.group;
         other.m_RangeLen = "0..9";
-        const QStringList texts = CObjectDetailsDialog::DetailLines(other, 5, 9);
+        const QStringList texts = CObjectDetailsDialog::DetailLines(other, nullptr, 5, 9);
         QCOMPARE(texts[0], QStringLiteral("Item-Index: 5 (#elements: 9, starts with 0)"));
         QCOMPARE(texts[5], QString::fromLatin1(flag.typeText));
         QCOMPARE(texts[6], QStringLiteral("ModuleFlag: -"));
@@ -540,7 +540,7 @@ void CGSDTreeViewTest::modularCorpusFile() {
     QVERIFY(slave != nullptr);
     int moduleItems = 0;
     for (const auto& entry : host.m_Database) {
-        auto* item = static_cast<QTreeWidgetItem*>(entry->m_hTree);
+        QTreeWidgetItem* item = host.m_pTree->ItemOfEntry(*entry);
         QVERIFY(item != nullptr);
         if (EqualsNoCase(entry->m_Keyword, "Module")) {
             ++moduleItems;

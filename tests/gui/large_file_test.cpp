@@ -134,7 +134,10 @@ private:
 
     void NoteGap(qint64 now, const QString& phase) {
         if (now - m_nLastTick > 200)
-            m_LongStretches << QStringLiteral("%1 ms at %2 ms (%3 -> %4)").arg(now - m_nLastTick).arg(m_nLastTick).arg(m_LastPhase, phase);
+            m_LongStretches << QStringLiteral("%1 ms at %2 ms (%3 -> %4)")
+                                   .arg(now - m_nLastTick)
+                                   .arg(m_nLastTick)
+                                   .arg(m_LastPhase, phase);
         if (now - m_nLastTick > m_nLongestGap) {
             m_nLongestGap = now - m_nLastTick;
             m_LongestGapPhase = m_LastPhase + QStringLiteral(" -> ") + phase;
@@ -225,7 +228,7 @@ private slots:
         CGSDTreeView* tree = child->TreeView();
         // The root, the four groups and one item per entry.
         QCOMPARE(TreeItemCount(tree), entries + 5);
-        QCOMPARE(tree->EntryOfItem(static_cast<QTreeWidgetItem*>(database.GetTail()->m_hTree)), database.GetTail());
+        QCOMPARE(tree->EntryOfItem(tree->ItemOfEntry(*database.GetTail())), database.GetTail());
 
         QAction* check = Command(frame, ID_EXTRAS_CHECK);
         QVERIFY(check);
@@ -254,7 +257,7 @@ private slots:
         QCOMPARE(output->RowText(output->RowCount() - 1, 2), QStringLiteral("Stop Semantic-Check..."));
         QCOMPARE(database.GetCount(), entries);
         QCOMPARE(TreeItemCount(tree), entries + 5);
-        QCOMPARE(tree->EntryOfItem(static_cast<QTreeWidgetItem*>(database.GetTail()->m_hTree)), database.GetTail());
+        QCOMPARE(tree->EntryOfItem(tree->ItemOfEntry(*database.GetTail())), database.GetTail());
         QCOMPARE(tree->currentItem(), tree->RootItem());
 
         child->GetDocument()->SetModified(false);

@@ -132,7 +132,7 @@ void CUserKeyDialogTest::editUserKeyRegistersAndUpdatesEntry() {
     QCOMPARE(host.m_Profile.GetString("UserKeys", "Summary", ""), std::string("MY_KEY,"));
     QCOMPARE(entry->m_TypeFlag, TYPE_SIMPLE_UINT);
     QCOMPARE(entry->m_TreeGroup, PARENT_MASTER);
-    QCOMPARE(entry->m_RangeLen, std::string("0..3"));
+    QCOMPARE(entry->m_RangeLen.str(), std::string("0..3"));
 
     // A second registration overwrites the value and leaves the summary as it is;
     // the dialog is preset from the entry's new description.

@@ -145,7 +145,7 @@ public:
     }
     CKeyEntry* EntryOf(const std::string& keyword) {
         for (const auto& entry : m_Database)
-            if (entry->m_Keyword == keyword) return entry.get();
+            if (entry->m_Keyword == keyword) return entry;
         return nullptr;
     }
     // Selects the key's item as a user does; the form renders through the update.
