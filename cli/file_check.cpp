@@ -73,7 +73,7 @@ namespace {
 // Reads the file's bytes up to its first NUL into `bytes`; an error text when it cannot.
 std::string ReadUpToNul(const std::string& path, std::string& bytes) {
     std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
+    const auto status = std::filesystem::status(PathFromUtf8(path), ec);
     if (ec) return ec.message();
     // Only regular files are opened: opening a device can have effects of its own.
     if (std::filesystem::is_directory(status)) return "is a directory";

@@ -29,6 +29,7 @@
 #include "cli/file_check.h"
 #include "cli/formatters.h"
 #include "cli/in_order_hand_off.h"
+#include "model/file_io.h"
 #include "model/ini_profile.h"
 #include "model/text_util.h"
 
@@ -107,12 +108,12 @@ std::vector<SInput> CollectFiles(const std::vector<std::string>& args) {
     std::vector<SInput> files;
     for (const std::string& arg : args) {
         std::error_code ec;
-        if (!std::filesystem::is_directory(arg, ec)) {
+        if (!std::filesystem::is_directory(PathFromUtf8(arg), ec)) {
             files.push_back({arg, {}});
             continue;
         }
         std::vector<SInput> found;
-        SearchDirectory(arg, found);
+        SearchDirectory(PathFromUtf8(arg), found);
         std::sort(found.begin(), found.end(), [](const SInput& a, const SInput& b) { return a.m_Path < b.m_Path; });
         files.insert(files.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
     }

@@ -9,13 +9,14 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 
 #ifdef _WIN32
 #include <io.h>
 
 #include <cerrno>
-#include <filesystem>
+#include <string_view>
 #include <system_error>
 #else
 #include <unistd.h>
@@ -25,11 +26,18 @@
 
 using FileInfo = struct _stat64;
 
+// The path of a UTF-8 name. (A path made from a plain string would read it in the
+// code page of the C runtime; a path's string() is UTF-8.) Throws
+// std::filesystem::filesystem_error when the name is not UTF-8.
+inline std::filesystem::path PathFromUtf8(const std::string& path) {
+    return std::filesystem::path(std::u8string_view(reinterpret_cast<const char8_t*>(path.data()), path.size()));
+}
+
 namespace file_io_detail {
 // The wide name of a UTF-8 name; false (errno set) when the name is not UTF-8.
 inline bool WideName(const std::string& path, std::wstring& wide) {
     try {
-        wide = std::filesystem::path(path).native();
+        wide = PathFromUtf8(path).native();
         return true;
     } catch (const std::system_error&) {
         errno = EILSEQ;
@@ -55,6 +63,11 @@ inline int InfoOfOpenFile(int fd, FileInfo& info) {
 #else
 
 using FileInfo = struct stat;
+
+// The path of a name, whose bytes are the file system's.
+inline std::filesystem::path PathFromUtf8(const std::string& path) {
+    return std::filesystem::path(path);
+}
 
 inline int OpenForReading(const std::string& path) {
     return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
