@@ -15,6 +15,26 @@
 
 namespace {
 
+// The rows of one file: written through the writer when they can be, else held.
+class CResultSink : public IMessageSink {
+public:
+    CResultSink(CFileResult& result, IRowWriter* writer) : m_Result(result), m_pWriter(writer) {}
+    void AddRow(const CCheckMessage& message) override {
+        if (message.m_nKind == CheckMessageKind::Error || message.m_nKind == CheckMessageKind::FatalError)
+            m_Result.m_bHasErrors = true;
+        if (message.m_nKind == CheckMessageKind::Warning) m_Result.m_bHasWarnings = true;
+        if (m_pWriter != nullptr && m_pWriter->TryWrite(m_Result, message)) return;
+        m_Result.m_Rows.push_back(message);
+    }
+    void Clear() override {
+        if (!m_Result.m_bStreamed) m_Result.m_Rows.clear();
+    }
+
+private:
+    CFileResult& m_Result;
+    IRowWriter* m_pWriter;
+};
+
 class CRowCollector : public IMessageSink {
 public:
     void AddRow(const CCheckMessage& message) override { m_Rows.push_back(message); }
@@ -42,30 +62,36 @@ private:
 }  // namespace
 
 bool CFileResult::HasErrors() const {
+    if (m_bHasErrors) return true;
     for (const auto& row : m_Rows)
         if (row.m_nKind == CheckMessageKind::Error || row.m_nKind == CheckMessageKind::FatalError) return true;
     return false;
 }
 
 bool CFileResult::HasWarnings() const {
+    if (m_bHasWarnings) return true;
     for (const auto& row : m_Rows)
         if (row.m_nKind == CheckMessageKind::Warning) return true;
     return false;
 }
 
 std::vector<CCheckMessage> CheckGsdText(std::string bytes, const CCheckOptions& options) {
+    CRowCollector rows;
+    CheckGsdText(std::move(bytes), options, rows);
+    return std::move(rows.m_Rows);
+}
+
+void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink& sink) {
     bytes.resize(CutAtNul(bytes).size());
     CTextLineSource lines{std::move(bytes)};
-    CRowCollector rows;
     CReadOnlyProfile profile(options.m_pUserKeys);
     CTalunaContext context;
-    context.m_pMessages = &rows;
+    context.m_pMessages = &sink;
     context.m_pProfile = &profile;
     context.m_Settings.m_bNoSemanticCheck = options.m_bNoSemantic ? 1 : 0;
     context.m_Settings.m_nWarnings = options.m_bNoWarnings ? 1 : 0;
     CKeyDatabase database;
     RunCheckGsd(context, lines, database, &lines);
-    return std::move(rows.m_Rows);
 }
 
 namespace {
@@ -125,15 +151,16 @@ CFileResult UnreadFile(const std::string& path, const std::string& reason) {
     return result;
 }
 
-CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options) {
+CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options, IRowWriter* writer) {
     CFileResult result;
     result.m_Path = path;
     try {
         std::string bytes;
         result.m_ReadError = ReadUpToNul(path, bytes);
         if (!result.m_ReadError.empty()) return result;
-        result.m_Rows = CheckGsdText(std::move(bytes), options);
         result.m_bRead = true;
+        CResultSink sink(result, writer);
+        CheckGsdText(std::move(bytes), options, sink);
     } catch (const std::bad_alloc&) {
         result.m_bOutOfMemory = true;
     } catch (const std::length_error&) {

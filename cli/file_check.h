@@ -16,21 +16,36 @@ struct CCheckOptions {
 
 struct CFileResult {
     std::string m_Path;
-    bool m_bRead = false;         // false when the file could not be read or checked
-    bool m_bOutOfMemory = false;  // it could not, for want of memory
-    std::string m_ReadError;      // why, when it could not
-    std::vector<CCheckMessage> m_Rows;
+    bool m_bRead = false;               // false when the file could not be read or checked
+    bool m_bOutOfMemory = false;        // it could not, for want of memory
+    std::string m_ReadError;            // why, when it could not
+    std::vector<CCheckMessage> m_Rows;  // the rows not written yet
+    bool m_bStreamed = false;           // rows were written while the check ran
+    bool m_bHasErrors = false;          // of every row, written or held
+    bool m_bHasWarnings = false;
 
     bool HasErrors() const;
     bool HasWarnings() const;
 };
 
+// Takes a file's rows as the check finds them, when they can be written at once.
+class IRowWriter {
+public:
+    virtual ~IRowWriter() = default;
+    // Writes `row` of the file of `result` (and the rows held before it, which it
+    // takes out of `result`) when the file's turn has come; false to hold it.
+    virtual bool TryWrite(CFileResult& result, const CCheckMessage& row) = 0;
+};
+
 // Checks GSD text given as the file's bytes (taken over, so a caller that has no
 // more use for them can move them in).
 std::vector<CCheckMessage> CheckGsdText(std::string bytes, const CCheckOptions& options);
+// The same, handing every row to `sink`.
+void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink& sink);
 // Reads and checks one file. The text ends at its first NUL byte: reading stops
 // there. A file too large for the memory available comes back unread, marked
 // out of memory, instead of ending the program.
-CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options);
+// With a `writer`, rows that can be written while the check runs are not held.
+CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options, IRowWriter* writer = nullptr);
 // A result for a file that could not be read, for `reason`.
 CFileResult UnreadFile(const std::string& path, const std::string& reason);

@@ -26,23 +26,21 @@ std::string IdTag(int id) {
 
 class CTextFormatter : public COutputFormatter {
 public:
-    void File(std::ostream& out, const CFileResult& result) override {
-        out << result.m_Path << '\n';
-        for (const auto& row : result.m_Rows) out << Cp1252ToUtf8(row.RowText()) << '\n';
+    void BeginFile(std::ostream& out, const CFileResult& result) override { out << result.m_Path << '\n'; }
+    void Row(std::ostream& out, const CFileResult&, const CCheckMessage& row) override {
+        out << Cp1252ToUtf8(row.RowText()) << '\n';
     }
 };
 
 class CGccFormatter : public COutputFormatter {
 public:
-    void File(std::ostream& out, const CFileResult& result) override {
-        for (const auto& row : result.m_Rows) {
-            if (row.m_nKind < CheckMessageKind::Info || row.m_nKind > CheckMessageKind::Warning) continue;
-            out << result.m_Path << ':';
-            if (row.HasLine()) out << (static_cast<long long>(row.m_nLine) + 1) << ':';
-            out << ' ' << Level(row.m_nKind) << ": " << Cp1252ToUtf8(row.m_Text);
-            if (row.m_nId > 0) out << " [" << IdTag(row.m_nId) << ']';
-            out << '\n';
-        }
+    void Row(std::ostream& out, const CFileResult& result, const CCheckMessage& row) override {
+        if (row.m_nKind < CheckMessageKind::Info || row.m_nKind > CheckMessageKind::Warning) return;
+        out << result.m_Path << ':';
+        if (row.HasLine()) out << (static_cast<long long>(row.m_nLine) + 1) << ':';
+        out << ' ' << Level(row.m_nKind) << ": " << Cp1252ToUtf8(row.m_Text);
+        if (row.m_nId > 0) out << " [" << IdTag(row.m_nId) << ']';
+        out << '\n';
     }
 };
 
@@ -51,52 +49,57 @@ public:
     void Begin(std::ostream& out) override {
         out << "{\n  \"tool\": \"taluna-check\",\n  \"version\": \"" TALUNA_VERSION "\",\n  \"files\": [";
     }
-    void File(std::ostream& out, const CFileResult& result) override {
+    void BeginFile(std::ostream& out, const CFileResult& result) override {
         out << (m_bFirst ? "\n" : ",\n") << "    {\"file\": " << JsonString(PathText(result.m_Path));
         m_bFirst = false;
+        m_bErrorWritten = !result.m_bRead;
         if (!result.m_bRead) out << ", \"error\": " << JsonString(result.m_ReadError);
         out << ", \"rows\": [";
-        bool first = true;
-        for (const auto& row : result.m_Rows) {
-            out << (first ? "\n" : ",\n") << "      {\"kind\": " << JsonString(row.KindText())
-                << ", \"kindCode\": " << row.m_nKind << ", \"line\": ";
-            first = false;
-            if (row.HasLine())
-                out << row.m_nLine << ", \"lineNumber\": " << (static_cast<long long>(row.m_nLine) + 1);
-            else
-                out << "null, \"lineNumber\": null";
-            out << ", \"id\": ";
-            if (row.m_nId > 0)
-                out << row.m_nId;
-            else
-                out << "null";
-            out << ", \"text\": " << JsonString(Cp1252ToUtf8(row.m_Text)) << "}";
-        }
-        out << (first ? "]}" : "\n    ]}");
+        m_bFirstRow = true;
+    }
+    void Row(std::ostream& out, const CFileResult&, const CCheckMessage& row) override {
+        out << (m_bFirstRow ? "\n" : ",\n") << "      {\"kind\": " << JsonString(row.KindText())
+            << ", \"kindCode\": " << row.m_nKind << ", \"line\": ";
+        m_bFirstRow = false;
+        if (row.HasLine())
+            out << row.m_nLine << ", \"lineNumber\": " << (static_cast<long long>(row.m_nLine) + 1);
+        else
+            out << "null, \"lineNumber\": null";
+        out << ", \"id\": ";
+        if (row.m_nId > 0)
+            out << row.m_nId;
+        else
+            out << "null";
+        out << ", \"text\": " << JsonString(Cp1252ToUtf8(row.m_Text)) << "}";
+    }
+    void EndFile(std::ostream& out, const CFileResult& result) override {
+        out << (m_bFirstRow ? "]" : "\n    ]");
+        // A check that failed after its first rows were written names the reason last.
+        if (!result.m_bRead && !m_bErrorWritten) out << ", \"error\": " << JsonString(result.m_ReadError);
+        out << "}";
     }
     void End(std::ostream& out) override { out << (m_bFirst ? "]\n}\n" : "\n  ]\n}\n"); }
 
 private:
     bool m_bFirst = true;
+    bool m_bFirstRow = true;
+    bool m_bErrorWritten = false;
 };
 
 // SARIF 2.1.0: one rule per message id, one result per finding.
 class CSarifFormatter : public COutputFormatter {
 public:
-    void File(std::ostream&, const CFileResult& result) override {
-        for (const auto& row : result.m_Rows) {
-            if (row.m_nKind < CheckMessageKind::Info || row.m_nKind > CheckMessageKind::Warning || row.m_nId <= 0)
-                continue;
-            m_Rules.emplace(row.m_nId, row.m_Text);
-            std::string r = "        {\"ruleId\": " + JsonString(IdTag(row.m_nId)) + ", \"level\": \"" +
-                            Level(row.m_nKind) + "\", \"message\": {\"text\": " + JsonString(Cp1252ToUtf8(row.m_Text)) +
-                            "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": {\"uri\": " +
-                            JsonString(Uri(PathText(result.m_Path))) + "}";
-            if (row.HasLine())
-                r += ", \"region\": {\"startLine\": " + std::to_string(static_cast<long long>(row.m_nLine) + 1) + "}";
-            r += "}}]}";
-            m_Results.push_back(std::move(r));
-        }
+    void Row(std::ostream&, const CFileResult& result, const CCheckMessage& row) override {
+        if (row.m_nKind < CheckMessageKind::Info || row.m_nKind > CheckMessageKind::Warning || row.m_nId <= 0) return;
+        m_Rules.emplace(row.m_nId, row.m_Text);
+        std::string r = "        {\"ruleId\": " + JsonString(IdTag(row.m_nId)) + ", \"level\": \"" +
+                        Level(row.m_nKind) + "\", \"message\": {\"text\": " + JsonString(Cp1252ToUtf8(row.m_Text)) +
+                        "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": {\"uri\": " +
+                        JsonString(Uri(PathText(result.m_Path))) + "}";
+        if (row.HasLine())
+            r += ", \"region\": {\"startLine\": " + std::to_string(static_cast<long long>(row.m_nLine) + 1) + "}";
+        r += "}}]}";
+        m_Results.push_back(std::move(r));
     }
     void End(std::ostream& out) override {
         out << "{\n  \"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n  \"version\": \"2.1.0\",\n"
@@ -143,6 +146,12 @@ private:
 };
 
 }  // namespace
+
+void COutputFormatter::File(std::ostream& out, const CFileResult& result) {
+    BeginFile(out, result);
+    for (const auto& row : result.m_Rows) Row(out, result, row);
+    EndFile(out, result);
+}
 
 std::unique_ptr<COutputFormatter> MakeFormatter(const std::string& name) {
     if (name == "text") return std::make_unique<CTextFormatter>();

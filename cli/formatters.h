@@ -1,6 +1,7 @@
 #pragma once
 // The output formats of the command-line checker, each a small class over one
-// interface: a header, one call per checked file, and a footer.
+// interface: a header, per checked file its start, one call per row and its
+// end, and a footer. The rows of a file can be written as the check finds them.
 
 #include <memory>
 #include <ostream>
@@ -13,8 +14,14 @@ class COutputFormatter {
 public:
     virtual ~COutputFormatter() = default;
     virtual void Begin(std::ostream&) {}
-    virtual void File(std::ostream& out, const CFileResult& result) = 0;
+    // The start of a file's output (its name, and why it could not be read).
+    virtual void BeginFile(std::ostream&, const CFileResult&) {}
+    virtual void Row(std::ostream& out, const CFileResult& result, const CCheckMessage& row) = 0;
+    // The end of a file's output; `result` now tells whether the check finished.
+    virtual void EndFile(std::ostream&, const CFileResult&) {}
     virtual void End(std::ostream&) {}
+    // A whole file whose rows are held in `result`.
+    void File(std::ostream& out, const CFileResult& result);
 };
 
 // "text", "gcc", "json" or "sarif"; null for any other name.

@@ -13,7 +13,9 @@
 #endif
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -172,6 +174,44 @@ private:
     bool m_bShow;
 };
 
+// The output's turn: the rows of the file whose predecessors are all written go
+// straight to the output while it is checked, so that a large file's rows are
+// never held. Only the worker of that file writes until the writer has taken its
+// result; the writer hands the turn on once it has finished a file.
+class COutputTurn {
+public:
+    COutputTurn(COutputFormatter& formatter, std::ostream& out) : m_Formatter(formatter), m_Out(out) {}
+    bool IsTurnOf(size_t index) const { return m_nWritten.load(std::memory_order_acquire) == index; }
+    void Written(size_t count) { m_nWritten.store(count, std::memory_order_release); }
+    COutputFormatter& m_Formatter;
+    std::ostream& m_Out;
+
+private:
+    // No file's turn before the output's header is written.
+    std::atomic<size_t> m_nWritten{SIZE_MAX};
+};
+
+// The row writer of one file.
+class CFileRowWriter : public IRowWriter {
+public:
+    CFileRowWriter(COutputTurn& turn, size_t index) : m_Turn(turn), m_nIndex(index) {}
+    bool TryWrite(CFileResult& result, const CCheckMessage& row) override {
+        if (!result.m_bStreamed) {
+            if (!m_Turn.IsTurnOf(m_nIndex)) return false;
+            m_Turn.m_Formatter.BeginFile(m_Turn.m_Out, result);
+            for (const auto& held : result.m_Rows) m_Turn.m_Formatter.Row(m_Turn.m_Out, result, held);
+            std::vector<CCheckMessage>().swap(result.m_Rows);
+            result.m_bStreamed = true;
+        }
+        m_Turn.m_Formatter.Row(m_Turn.m_Out, result, row);
+        return true;
+    }
+
+private:
+    COutputTurn& m_Turn;
+    size_t m_nIndex;
+};
+
 // The worker threads, stopped and joined however the run ends.
 class CWorkers {
 public:
@@ -280,10 +320,12 @@ int Run(int argc, char** argv) {
     const std::vector<SInput> files = CollectFiles(args);
     const unsigned count = std::min<unsigned>(jobs, static_cast<unsigned>(std::max<size_t>(files.size(), 1)));
     CInOrderHandOff<CFileResult> handOff(files.size(), kFilesAheadPerJob * count);
+    COutputTurn turn(*formatter, std::cout);
     auto check = [&](size_t i) {
         CFileResult result;
         try {
-            result = files[i].m_Error.empty() ? CheckGsdFile(files[i].m_Path, options)
+            CFileRowWriter writer(turn, i);
+            result = files[i].m_Error.empty() ? CheckGsdFile(files[i].m_Path, options, &writer)
                                               : UnreadFile(files[i].m_Path, files[i].m_Error);
         } catch (const std::bad_alloc&) {
             // Not even the name could be kept: the writer names the file.
@@ -311,6 +353,7 @@ int Run(int argc, char** argv) {
     int status = EXIT_CLEAN;
     bool unread = false;
     formatter->Begin(std::cout);
+    turn.Written(0);
     for (size_t i = 0; i < files.size() && output.Good(); ++i) {
         errno = 0;  // a failed write below leaves its reason
         if (workers.m_Threads.empty()) {
@@ -326,11 +369,19 @@ int Run(int argc, char** argv) {
             else
                 std::cerr << "taluna-check: cannot read " << result.m_Path << ": " << result.m_ReadError << '\n';
             unread = true;
-            if (format == "json") formatter->File(std::cout, result);
+            if (result.m_bStreamed)
+                formatter->EndFile(std::cout, result);
+            else if (format == "json")
+                formatter->File(std::cout, result);
+            turn.Written(i + 1);
             continue;
         }
-        formatter->File(std::cout, result);
+        if (result.m_bStreamed)
+            formatter->EndFile(std::cout, result);
+        else
+            formatter->File(std::cout, result);
         if (result.HasErrors() || (werror && result.HasWarnings())) status = EXIT_FINDINGS;
+        turn.Written(i + 1);
     }
     if (output.Good()) formatter->End(std::cout);
     progress.Finish();
