@@ -11,7 +11,25 @@ FUZZ_SECONDS ?= 60
 FUZZ_PACKAGES := cmake g++ make clang libclang-rt-14-dev libgtest-dev libgmock-dev
 FUZZ_SEEDS ?= ../shared/corpus
 
-.PHONY: deps fuzz-deps configure build run test check asan-test bench fuzz clean
+# `make package`: the .deb (CPack), built for /usr in its own build directory with the
+# flags of the tested build (stripped when packed), the icons rendered by rsvg-convert
+# and the dependencies found by dpkg-shlibdeps.
+PKG_BUILD ?= build-pkg
+PKG_PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl1-mesa-dev librsvg2-bin dpkg-dev file
+# `make windows`: taluna-check.exe cross-built with MinGW-w64, zipped with its licence texts.
+WIN_BUILD ?= build-win
+WIN_PACKAGES := cmake make g++-mingw-w64-x86-64-posix
+
+# Installs the Debian packages named in $(1) that are missing.
+define install_missing
+	@missing=""; for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update && $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
+	fi
+endef
+
+.PHONY: deps fuzz-deps configure build run test check asan-test bench fuzz clean package windows
 
 deps:
 	@missing=""; for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -59,8 +77,24 @@ fuzz: fuzz-deps
 	fuzz/run_fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_SEEDS) || status=1; \
 	exit $$status
 
+package:
+	$(call install_missing,$(PKG_PACKAGES))
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DTALUNA_PACKAGING=ON -DTALUNA_TESTS=OFF -DTALUNA_BENCH=OFF
+	cmake --build $(PKG_BUILD) -j$(JOBS)
+	cd $(PKG_BUILD) && cpack -G DEB
+	@ls -l $(PKG_BUILD)/taluna_*.deb
+
+windows:
+	$(call install_missing,$(WIN_PACKAGES))
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=packaging/windows/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DTALUNA_CORE_ONLY=ON -DTALUNA_TESTS=OFF -DTALUNA_BENCH=OFF
+	cmake --build $(WIN_BUILD) -j$(JOBS)
+	cd $(WIN_BUILD) && cpack -G ZIP
+	@ls -l $(WIN_BUILD)/taluna-check-*-windows-x86_64.zip
+
 bench: build
 	$(BUILD)/bench/taluna_bench
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) build-asan build-fuzz $(PKG_BUILD) $(WIN_BUILD)
