@@ -6,8 +6,11 @@
 
 #include "check/process_key.h"
 #include "check/semantic_check.h"
+#include "check/semantic_rev5.h"
 #include "check/string_table.h"
+#include "check/value_scanners.h"
 #include "model/database_builder.h"
+#include "model/text_util.h"
 #include "output/check_message.h"
 
 namespace {
@@ -113,6 +116,7 @@ void RunCheckGsd(CTalunaContext& context, const ILineSource& lines, CKeyDatabase
         progress.Status(IDS_WAIT_SEMANTIC);
         context.m_pOpenBlock = nullptr;
         SemanticPasses(context, database, doc, progress);
+        if (context.m_Profile == ECheckProfile::Rev5) RunRev5Rules(context, database, doc);
         NoteFinishedIfSilent(context);
         context.AddNote("Stop Semantic-Check...");
     }
@@ -151,4 +155,24 @@ void RunCheckSyntax(CTalunaContext& context, const ILineSource& lines, CKeyDatab
     ProcessKey(context, context.m_pCurEntry->m_Keyword, MODE_CHECK, "");
     NoteFinishedIfSilent(context);
     context.AddNote("Stop Syntax-Check...");
+}
+
+long DeclaredGsdRevision(const ILineSource& lines) {
+    std::string buffer;
+    const int count = lines.GetLineCount();
+    for (int i = 0; i < count; ++i) {
+        std::string_view line = lines.GetLineView(i, buffer);
+        while (!line.empty() && IsSpaceByte(line.front())) line.remove_prefix(1);
+        constexpr std::string_view kKeyword = "GSD_Revision";
+        if (line.size() <= kKeyword.size() || !EqualsNoCase(line.substr(0, kKeyword.size()), kKeyword)) continue;
+        line.remove_prefix(kKeyword.size());
+        while (!line.empty() && IsSpaceByte(line.front())) line.remove_prefix(1);
+        if (line.empty() || line.front() != '=') continue;
+        line.remove_prefix(1);
+        const size_t end = line.find_first_of(";\r\n");
+        const std::string value = Trim(line.substr(0, end));
+        if (value.empty() || !ScanNumber(value, WIDTH_ANY)) return -1;
+        return static_cast<long>(NumberValue(value));
+    }
+    return -1;
 }

@@ -10,6 +10,11 @@
 // Checks the document `doc` whose text is `lines` and whose database is `database`.
 void RunCheckGsd(CTalunaContext& context, const ILineSource& lines, CKeyDatabase& database, const void* doc);
 
+// The GSD_Revision a text declares (the first GSD_Revision line after the
+// header, read as a number), or -1 when it declares none. For choosing the
+// check profile by the file.
+long DeclaredGsdRevision(const ILineSource& lines);
+
 // Checks the current entry alone after a rebuild; the entry is found again by its
 // first line and keyword.
 void RunCheckSyntax(CTalunaContext& context, const ILineSource& lines, CKeyDatabase& database, const void* doc);

@@ -39,8 +39,8 @@ public:
     }
 
     bool Fail(int id, const std::string& text = std::string()) {
-        m_Context.AddCheckMessage(KindOf(id), m_Entry.m_LongLine, FormatString(id, {m_Entry.m_Keyword, text}),
-                                  m_Context.m_CheckedDoc.m_pDoc, id);
+        m_Context.AddCheckMessage(m_bLenient ? CheckMessageKind::Warning : KindOf(id), m_Entry.m_LongLine,
+                                  FormatString(id, {m_Entry.m_Keyword, text}), m_Context.m_CheckedDoc.m_pDoc, id);
         return false;
     }
 
@@ -58,6 +58,13 @@ public:
 
     // The string value steps: characters and quotes, then the length.
     bool String(const std::string& text, size_t limit, const std::string& limitText) {
+        if (Rev5()) {
+            if (!Rev5String(text)) return Fail(IDS_STRING_CHARS);
+            const std::string joined = Unjoined(text);
+            if (joined.size() > limit || (joined.empty() && m_Entry.m_bNoString == 1))
+                return Fail(IDS_VALUE_EXCEEDS_LIMIT, limitText);
+            return true;
+        }
         if (!CheckString(text, SourceLine())) return Fail(IDS_STRING_CHARS);
         if (text.size() > limit || (text.empty() && m_Entry.m_bNoString == 1))
             return Fail(IDS_VALUE_EXCEEDS_LIMIT, limitText);
@@ -80,10 +87,36 @@ public:
         }
     }
 
+    // A text as one line: the line joins of a continued string (a backslash at
+    // the end of a line, CR LF in the value) go, and runs of blanks become one.
+    static std::string Unjoined(std::string_view text) {
+        std::string out;
+        for (char c : text) {
+            if (c == '\r' || c == '\n' || c == '\\') c = ' ';
+            if (c == ' ' && (out.empty() || out.back() == ' ')) continue;
+            out += c;
+        }
+        while (!out.empty() && out.back() == ' ') out.pop_back();
+        return out;
+    }
+
+    // In the revision 5 profile a string may hold ';' and continue over lines.
+    bool Rev5String(const std::string& text) {
+        if (m_Entry.m_Line == m_Entry.m_LongLine) return CheckString(text, SourceLine(), true);
+        const ILineSource* lines = m_Context.m_CheckedDoc.m_pLines;
+        std::string source, buffer;
+        for (int line = m_Entry.m_LongLine; lines != nullptr && line <= m_Entry.m_Line; ++line)
+            source.append(lines->GetLineView(line, buffer)).append(" ");
+        return CheckString(Unjoined(text), Unjoined(source), true);
+    }
+
     void Pass() { m_Entry.m_bSyntaxOk = 1; }
+    bool Rev5() const { return m_Context.m_Profile == ECheckProfile::Rev5; }
 
     CTalunaContext& m_Context;
     CKeyEntry& m_Entry;
+    // A row whose revision is not firmly known: its findings are warnings.
+    bool m_bLenient = false;
 
 private:
     bool m_bLineRead = false;
@@ -171,7 +204,9 @@ bool AllowedValues(CRuleRun& run, const std::string& allowed, const std::string&
             return false;
         const std::int64_t vMin = NumberValue(min), vMax = NumberValue(max), vDef = NumberValue(def);
         bool ok = true;
-        if (!(vMin < vMax && vMin <= vDef && vDef <= vMax)) {
+        // Revision 5 files write a fixed value as a range of one value, its default.
+        const bool fixedValue = run.Rev5() && vMin == vMax && vDef == vMin;
+        if (!fixedValue && !(vMin < vMax && vMin <= vDef && vDef <= vMax)) {
             run.Fail(IDS_OUT_OF_RANGE, "Min<Max & Min<=Default<=Max");
             if (areaLimit < 0) return false;
             ok = false;
@@ -257,6 +292,43 @@ bool StringSteps(CRuleRun& run, const std::string& text) {
     return run.String(text, 32, "String32");
 }
 
+bool LongStringSteps(CRuleRun& run, const std::string& text) {
+    return run.String(text, 256, "String256");
+}
+
+// A bit area "first-last" of at most 16 bits within 0..495; in the revision 5
+// profile one bit (first equal to last) is an area too.
+bool DiagArea(CRuleRun& run, const std::string& r0, const std::string& r1) {
+    if (!run.Scan(r0, WIDTH_U16) || !run.Range(r0, 0, 495, "USHORT: 0..495") || !run.Scan(r1, WIDTH_U16) ||
+        !run.Range(r1, 0, 495, "USHORT: 0..495"))
+        return false;
+    const std::int64_t first = NumberValue(r0), last = NumberValue(r1);
+    const bool ordered = run.Rev5() ? first <= last : first < last;
+    return (ordered && last - first <= 15) || run.Fail(IDS_OUT_OF_RANGE, "First_Bit<Last_Bit and Last_Bit-FirstBit<15");
+}
+
+// Slot(n) = "name" default allowed: the allowed modules are a comma list, one
+// reference or a range of module reference numbers.
+bool SlotRule(CRuleRun& run) {
+    static const std::string kFormat = "Slot(n) = \"name\" default allowed";
+    if (!run.EqualSign() || !run.Scan(run.R(0), WIDTH_U8) || !StringSteps(run, run.R(1))) return false;
+    if (run.R(2).empty() || run.R(3).empty()) return run.Fail(IDS_UNEXPECTED_FORMAT, kFormat);
+    if (!run.Scan(run.R(2), WIDTH_U16)) return false;
+    const std::string& allowed = run.R(3);
+    if (allowed.find(',') != npos) {
+        for (const std::string& token : SplitCommas(allowed))
+            if (!run.Scan(token, WIDTH_U16)) return false;
+        return true;
+    }
+    if (allowed.find('-') != npos) {
+        std::string low, high;
+        SplitMinMax(allowed, low, high);
+        if (!run.Scan(low, WIDTH_U16, "Min-Max") || !run.Scan(high, WIDTH_U16, "Min-Max")) return false;
+        return NumberValue(low) <= NumberValue(high) || run.Fail(IDS_OUT_OF_RANGE, "Min<=Max");
+    }
+    return run.Scan(allowed, WIDTH_U16);
+}
+
 bool RunRule(CRuleRun& run, const SCatalogueRow& row) {
     const auto& r0 = run.R(0);
     const auto& r1 = run.R(1);
@@ -291,14 +363,13 @@ bool RunRule(CRuleRun& run, const SCatalogueRow& row) {
         case ECheck::CHANDIAG: return run.EqualSign() && run.Scan(r0, WIDTH_U8) && StringSteps(run, r1);
         case ECheck::NUMTEXT: return run.EqualSign() && run.Scan(r0, WIDTH_U16) && StringSteps(run, r1);
         case ECheck::NUMTEXT32: return run.EqualSign() && run.Scan(r0, WIDTH_U32) && StringSteps(run, r1);
-        case ECheck::DIAGAREA: {
-            if (!run.EqualSign() || !run.Scan(r0, WIDTH_U16) || !run.Range(r0, 0, 495, "USHORT: 0..495") ||
-                !run.Scan(r1, WIDTH_U16) || !run.Range(r1, 0, 495, "USHORT: 0..495"))
-                return false;
-            const std::int64_t first = NumberValue(r0), last = NumberValue(r1);
-            return (first < last && last - first <= 15) ||
-                   run.Fail(IDS_OUT_OF_RANGE, "First_Bit<Last_Bit and Last_Bit-FirstBit<15");
-        }
+        case ECheck::DIAGAREA: return run.EqualSign() && DiagArea(run, r0, r1);
+        case ECheck::XAREA: return run.EqualSign() && DiagArea(run, Trim(r0), Trim(r1));
+        case ECheck::S256: return run.EqualSign() && LongStringSteps(run, r0);
+        case ECheck::XTEXT32: return run.EqualSign() && run.Scan(r0, WIDTH_U16) && StringSteps(run, r1);
+        case ECheck::XTEXT256: return run.EqualSign() && run.Scan(r0, WIDTH_U16) && LongStringSteps(run, r1);
+        case ECheck::SLOT: return SlotRule(run);
+        case ECheck::ANY: return run.m_Entry.m_Value.empty() || run.EqualSign();
         case ECheck::PRMREF: return run.EqualSign() && run.Scan(r0, WIDTH_U8) && run.Scan(r1, WIDTH_U16);
         case ECheck::PRMCONST:
             return run.EqualSign() && run.Scan(r0, WIDTH_U8) && run.Range(r0, 0, 237, "UCHAR: 0..237") &&
@@ -381,8 +452,11 @@ void CheckKeyLines(CTalunaContext& context, const CKeyEntry& entry) {
     // MAX_KEYWORD_CHAR_FINDINGS: each repeats the keyword, so a line of garbage
     // would otherwise list a thousand copies of itself.
     int reported = 0;
+    // One maker writes the text of a bit at 0 as Unit_Diag_!Bit, a keyword of the
+    // revision 5 profile.
+    const bool bang = context.m_Profile == ECheckProfile::Rev5 && EqualsNoCase(entry.m_Keyword, "Unit_Diag_!Bit");
     for (char c : entry.m_Keyword) {
-        if (IsAlnumByte(c) || c == '.' || c == '_' || c == '#' || c == '-') continue;
+        if (IsAlnumByte(c) || c == '.' || c == '_' || c == '#' || c == '-' || (bang && c == '!')) continue;
         if (++reported > MAX_KEYWORD_CHAR_FINDINGS) break;
         context.AddCheckMessage(CheckMessageKind::Error, entry.m_LongLine,
                                 FormatString(IDS_KEYWORD_CHARS, {entry.m_Keyword}), context.m_CheckedDoc.m_pDoc,
@@ -410,6 +484,7 @@ void CheckUserKey(CTalunaContext& context, CKeyEntry& entry) {
 
 void CheckCatalogueRule(CTalunaContext& context, CKeyEntry& entry, const SCatalogueRow& row) {
     CRuleRun run(context, entry);
+    run.m_bLenient = row.IsLenient();
     if (RunRule(run, row)) run.Pass();
 }
 

@@ -8,7 +8,9 @@ namespace {
 
 constexpr size_t npos = std::string::npos;
 
-bool IsSpecialFormat(std::uint8_t b) { return (b & 0x30) == 0; }
+bool IsSpecialFormat(std::uint8_t b) {
+    return (b & 0x30) == 0;
+}
 
 void Report(CTalunaContext& context, const CKeyEntry& entry, int id, std::initializer_list<CFormatArg> args) {
     context.AddCheckMessage(CheckMessageKind::Error, entry.m_LongLine, FormatString(id, args),

@@ -84,6 +84,31 @@ void SplitWords(CKeyEntry& entry) {
     entry.m_Value.erase(0, start);
 }
 
+// A Slot line: R0 the slot number, R1 the name, R2 the default module and R3
+// the allowed modules (a list or a range, without the blanks around commas).
+void SplitSlot(CKeyEntry& entry) {
+    const std::string& text = entry.m_Value;
+    const size_t first = text.find(MARKER_CHAR);
+    entry.m_Ready[0] = Trim(std::string_view(text).substr(0, first));
+    std::string name, tail;
+    if (first != npos) {
+        const size_t second = text.find(MARKER_CHAR, first + 1);
+        name = Trim(std::string_view(text).substr(first + 1, second == npos ? npos : second - first - 1));
+        if (second != npos) tail = Trim(std::string_view(text).substr(second + 1));
+    }
+    entry.m_Ready[1] = name;
+    const size_t blank = tail.find(' ');
+    entry.m_Ready[2] = tail.substr(0, blank);
+    std::string allowed;
+    if (blank != npos)
+        for (char c : tail.substr(blank + 1))
+            if (!IsSpaceByte(c)) allowed += c;
+    entry.m_Ready[3] = allowed;
+    if (first != npos) entry.m_Value.erase(0, first);
+    ReplaceAll(entry.m_Value, MARKER_CHAR, ' ');
+    entry.m_Value = Trim(entry.m_Value);
+}
+
 void Split(CKeyEntry& entry, ESplit split, const std::string& value) {
     switch (split) {
         case ESplit::V: entry.m_Ready[0] = value; break;
@@ -100,6 +125,7 @@ void Split(CKeyEntry& entry, ESplit split, const std::string& value) {
         case ESplit::W1: SplitAt(entry, ' ', MARKER_CHAR); break;
         case ESplit::H: SplitAt(entry, '-', '-'); break;
         case ESplit::W: SplitWords(entry); break;
+        case ESplit::SLOT: SplitSlot(entry); break;
         case ESplit::None: break;
     }
 }
@@ -117,6 +143,39 @@ const char* OpenerOfEnd(const SCatalogueRow& row) {
     return nullptr;
 }
 
+// The block an open-block entry opens, in the revision 5 profile.
+EBlock BlockOf(const CKeyEntry* opener) {
+    if (opener == nullptr) return BLOCK_NONE;
+    const SCatalogueRow* row = KeywordCatalogue::Find(opener->m_Keyword, ECheckProfile::Rev5);
+    if (row == nullptr) return BLOCK_NONE;
+    if (row->m_Opens != BLOCK_NONE) return row->m_Opens;
+    if (Is(*row, "Module")) return BLOCK_MODULE;
+    if (Is(*row, "EXTUSERPRMDATA")) return BLOCK_EXT_USER_PRM_DATA;
+    return BLOCK_NONE;
+}
+
+// Blocks nest in the revision 5 profile: an opener of a later revision opens a
+// block inside the open one, and a closer closes its own block together with
+// the blocks left open inside it. True when the row was handled here.
+bool ClassifyBlockRev5(CTalunaContext& context, CKeyEntry& entry, const SCatalogueRow& row) {
+    if (row.m_Opens != BLOCK_NONE) {
+        context.m_pOpenBlock = &entry;
+        return true;
+    }
+    const EBlock closes = row.m_Closes != BLOCK_NONE     ? row.m_Closes
+                          : Is(row, "ENDMODULE")         ? BLOCK_MODULE
+                          : Is(row, "ENDEXTUSERPRMDATA") ? BLOCK_EXT_USER_PRM_DATA
+                                                         : BLOCK_NONE;
+    if (closes == BLOCK_NONE) return false;
+    for (CKeyEntry* open = context.m_pOpenBlock; open != nullptr; open = open->m_hParent) {
+        if (BlockOf(open) != closes) continue;
+        context.m_pOpenBlock = open->m_hParent;
+        if (closes == BLOCK_MODULE) context.m_bInModule = 0;
+        break;
+    }
+    return row.m_Closes != BLOCK_NONE;
+}
+
 void ClassifyRow(CTalunaContext& context, CKeyEntry& entry, const SCatalogueRow& row, const std::string& value) {
     if (Is(row, "Module_Reference")) return;
     if (row.m_nType != TYPE_UNCHANGED) entry.m_TypeFlag = row.m_nType;
@@ -127,6 +186,7 @@ void ClassifyRow(CTalunaContext& context, CKeyEntry& entry, const SCatalogueRow&
     entry.m_hParent = context.m_pOpenBlock;
     Split(entry, row.m_Split, value);
 
+    if (context.m_Profile == ECheckProfile::Rev5 && ClassifyBlockRev5(context, entry, row)) return;
     if (IsBlockOpener(row)) {
         context.m_bInModule = 1;
         entry.m_ModuleFlag = TYPE_MODULE_BEGIN;
@@ -182,7 +242,7 @@ void InformationRow(CTalunaContext& context, const CKeyEntry* entry, const SCata
                     const std::string& keyword) {
     CKeyFormRecord& form = context.m_Form;
     form.m_nFormMode = row.m_nForm;
-    form.m_HelpText = LoadString(row.m_nHelp);
+    form.m_HelpText = row.m_pszHelpText != nullptr ? std::string(row.m_pszHelpText) : LoadString(row.m_nHelp);
     if (entry == nullptr) return;
     const auto& r = entry->m_Ready;
     switch (row.m_nForm) {
@@ -233,7 +293,10 @@ void InformationRow(CTalunaContext& context, const CKeyEntry* entry, const SCata
             form.m_Values[1] = r[1];
             break;
         case 11:
-            form.m_Labels[0] = Is(row, "Unit_Diag_Bit")             ? "Bit"
+            form.m_Labels[0] = row.IsRev5()                         ? (row.m_Check == ECheck::PRMCONST ? "Offset"
+                                                                       : row.m_Check == ECheck::SLOT   ? "Slot"
+                                                                                                       : "Index")
+                               : Is(row, "Unit_Diag_Bit")           ? "Bit"
                                : Is(row, "Channel_Diag")            ? "Error"
                                : Is(row, "VALUE")                   ? "Value"
                                : Is(row, "EXT_USER_PRM_DATA_CONST") ? "Offset"
@@ -279,6 +342,12 @@ void ComposeRow(CTalunaContext& context, CKeyEntry* entry, const SCatalogueRow& 
     else if (Is(row, "EXTUSERPRMDATA"))
         value = "=" + r[0] + " " + Quoted(r[1]);
     else if (Is(row, "UNIT_DIAG_AREA"))
+        value = "=" + r[0] + "-" + r[1];
+    else if (row.m_Check == ECheck::XTEXT32 || row.m_Check == ECheck::XTEXT256)
+        value = "(" + r[0] + ")=" + Quoted(r[1]);
+    else if (row.IsRev5() && (row.m_Check == ECheck::PRMREF || row.m_Check == ECheck::PRMCONST))
+        value = "(" + r[0] + ")=" + r[1];
+    else if (row.m_Check == ECheck::XAREA)
         value = "=" + r[0] + "-" + r[1];
     else if (IsDataTypeRow(row)) {
         value = " " + r[0] + " " + r[1];
@@ -360,7 +429,7 @@ void ProcessKey(CTalunaContext& context, const std::string& keyword, int mode, c
         return;
     }
 
-    if (const SCatalogueRow* row = KeywordCatalogue::Find(keyword)) {
+    if (const SCatalogueRow* row = KeywordCatalogue::Find(keyword, context.m_Profile)) {
         switch (mode) {
             case MODE_INFORMATION: InformationRow(context, entry, *row, keyword); break;
             case MODE_CLASSIFY:

@@ -14,13 +14,17 @@ namespace {
 constexpr const char* kRates[RATE_COUNT] = {"9.6", "19.2", "31.25", "45.45", "93.75", "187.5",
                                             "500", "1.5M", "3M",    "6M",    "12M"};
 
-bool IsRevisionOneRate(int rate) { return rate == 2 || rate == 3; }
+bool IsRevisionOneRate(int rate) {
+    return rate == 2 || rate == 3;
+}
 
 std::array<SKeywordRow, KW_COUNT> BuildTable() {
     using P = EPlace;
     using C = ECount;
     std::array<SKeywordRow, KW_COUNT> t{};
-    auto set = [&](int k, const char* name, P place, C count, unsigned flags = 0) { t[static_cast<size_t>(k)] = {name, place, count, flags}; };
+    auto set = [&](int k, const char* name, P place, C count, unsigned flags = 0) {
+        t[static_cast<size_t>(k)] = {name, place, count, flags};
+    };
     constexpr unsigned R = EVAL_REV0, S = EVAL_SLAVE, M = EVAL_MASTER, MOD = EVAL_MODULAR;
 
     set(KW_GSD_REVISION, "GSD_Revision", P::TopLevel, C::First, R);
@@ -121,14 +125,22 @@ const std::array<SKeywordRow, KW_COUNT>& Table() {
 }
 
 // The value item `index` of an entry read as a number.
-std::int32_t Item(const CKeyEntry& entry, size_t index) { return ReadNumber(entry.m_Ready[index]); }
-std::uint32_t UItem(const CKeyEntry& entry, size_t index) { return static_cast<std::uint32_t>(Item(entry, index)); }
+std::int32_t Item(const CKeyEntry& entry, size_t index) {
+    return ReadNumber(entry.m_Ready[index]);
+}
+std::uint32_t UItem(const CKeyEntry& entry, size_t index) {
+    return static_cast<std::uint32_t>(Item(entry, index));
+}
 
-bool InRange(int keyword, int first) { return keyword >= first && keyword < first + RATE_COUNT; }
+bool InRange(int keyword, int first) {
+    return keyword >= first && keyword < first + RATE_COUNT;
+}
 
 }  // namespace
 
-const SKeywordRow& KeywordRow(int keyword) { return Table()[static_cast<size_t>(keyword)]; }
+const SKeywordRow& KeywordRow(int keyword) {
+    return Table()[static_cast<size_t>(keyword)];
+}
 
 int FindKeyword(const std::string& keyword) {
     static const auto index = [] {
@@ -357,4 +369,6 @@ CSemanticCheck::CSemanticCheck(CTalunaContext& context, const void* doc)
 
 CSemanticCheck::~CSemanticCheck() = default;
 
-void CSemanticCheck::CheckEntry(CKeyEntry& entry, SemanticPass pass) { m_pState->CheckEntry(entry, pass); }
+void CSemanticCheck::CheckEntry(CKeyEntry& entry, SemanticPass pass) {
+    m_pState->CheckEntry(entry, pass);
+}

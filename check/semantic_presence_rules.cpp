@@ -1,8 +1,8 @@
 // Rules of the semantic check on the presence, uniqueness, place, station type
 // and GSD revision of keywords.
 
-#include <tuple>
 #include <span>
+#include <tuple>
 
 #include "check/semantic_state.h"
 #include "check/value_scanners.h"
@@ -34,9 +34,9 @@ bool CSemanticState::PlaceRules(const CKeyEntry& entry, const SKeywordRow& row, 
         bool inside;  // the rule wants the entry inside the block (else outside)
     };
     static constexpr SRule kInPrmText{64505, "PrmText", true}, kInExt{64506, "ExtUserPrmData", true},
-        kInModule{64507, "Module", true}, kInArea{64508, "Unit_Diag_Area", true},
-        kNotPrmText{64509, "PrmText", false}, kNotExt{64510, "ExtUserPrmData", false},
-        kNotModule{64511, "Module", false}, kNotArea{64512, "Unit_Diag_Area", false};
+        kInModule{64507, "Module", true}, kInArea{64508, "Unit_Diag_Area", true}, kNotPrmText{64509, "PrmText", false},
+        kNotExt{64510, "ExtUserPrmData", false}, kNotModule{64511, "Module", false},
+        kNotArea{64512, "Unit_Diag_Area", false};
     static constexpr SRule kTopLevel[] = {kNotPrmText, kNotExt, kNotModule, kNotArea};
     static constexpr SRule kModule[] = {kInModule, kNotPrmText, kNotExt, kNotArea};
     static constexpr SRule kExt[] = {kInExt, kNotPrmText, kNotModule, kNotArea};
@@ -44,7 +44,11 @@ bool CSemanticState::PlaceRules(const CKeyEntry& entry, const SKeywordRow& row, 
     static constexpr SRule kArea[] = {kInArea, kNotPrmText, kNotExt, kNotModule};
     static constexpr SRule kTopOrModule[] = {kNotPrmText, kNotExt, kNotArea, kNotArea};
     std::span<const SRule> rules;
-    switch (row.m_Place) {
+    // From revision 3 on Channel_Diag stands at the slave's top level too.
+    const EPlace place = m_Context.m_Profile == ECheckProfile::Rev5 && keyword == KW_CHANNEL_DIAG
+                             ? EPlace::TopLevelOrModule
+                             : row.m_Place;
+    switch (place) {
         case EPlace::TopLevel: rules = kTopLevel; break;
         case EPlace::Module: rules = kModule; break;
         case EPlace::ExtUserPrmData: rules = kExt; break;
@@ -72,6 +76,13 @@ bool CSemanticState::MultipleDefinition(int keyword, int messageId) {
 }
 
 bool CSemanticState::RevisionCheck(std::int32_t value) {
+    if (m_Context.m_Profile == ECheckProfile::Rev5) {
+        // The revision 5 profile knows revisions 3 to 5.
+        if (static_cast<std::uint32_t>(value) <= 5) return true;
+        Warning(70130, {value});
+        m_nGsdRevision = 5;
+        return false;
+    }
     if (static_cast<std::uint32_t>(value) <= 2) return true;
     Warning(64433, {value});
     m_nGsdRevision = 2;
@@ -126,14 +137,27 @@ void CSemanticState::DataTypeDefinition(CKeyEntry& entry, int keyword) {
         const std::int32_t bit = ReadNumber(entry.m_Ready[0]);
         record.m_nBitMask = (bit >= 0 && bit < 8) ? static_cast<std::uint8_t>(1u << bit) : 0;
     }
+    if (keyword == KW_BITAREA && m_Context.m_Profile == ECheckProfile::Rev5) {
+        // A bit area takes its bits, first to last, so that parameters in disjoint
+        // bits of one byte do not overlap.
+        const std::string& area = entry.m_Ready[0];
+        const size_t dash = area.find('-', 1);
+        const std::int32_t first = ReadNumber(area.substr(0, dash));
+        const std::int32_t last = dash == std::string::npos ? first : ReadNumber(area.substr(dash + 1));
+        if (first >= 0 && first <= last && last < 8)
+            record.m_nBitMask = static_cast<std::uint8_t>(((1u << (last + 1)) - 1) & ~((1u << first) - 1));
+    }
 }
 
 void CSemanticState::Final() {
-    for (const auto& [keyword, name] :
-         {std::pair{KW_VENDOR_NAME, "Vendor_Name"}, {KW_MODEL_NAME, "Model_Name"}, {KW_REVISION, "Revision"},
-          {KW_IDENT_NUMBER, "Ident_Number"}, {KW_PROTOCOL_IDENT, "Protocol_Ident"},
-          {KW_STATION_TYPE, "Station_Type"}, {KW_HARDWARE_RELEASE, "Hardware_Release"},
-          {KW_SOFTWARE_RELEASE, "Software_Release"}})
+    for (const auto& [keyword, name] : {std::pair{KW_VENDOR_NAME, "Vendor_Name"},
+                                        {KW_MODEL_NAME, "Model_Name"},
+                                        {KW_REVISION, "Revision"},
+                                        {KW_IDENT_NUMBER, "Ident_Number"},
+                                        {KW_PROTOCOL_IDENT, "Protocol_Ident"},
+                                        {KW_STATION_TYPE, "Station_Type"},
+                                        {KW_HARDWARE_RELEASE, "Hardware_Release"},
+                                        {KW_SOFTWARE_RELEASE, "Software_Release"}})
         if (!Counted(keyword)) Error(64202, {name, name});
 
     bool anyRate = false, anyMaxTsdr = false;
@@ -150,10 +174,11 @@ void CSemanticState::Final() {
         return false;
     };
     if (m_nStationType == 1) {
-        for (const auto& [keyword, name] :
-             {std::pair{KW_MAX_MPS_LENGTH, "Max_MPS_Length"}, {KW_MAX_LSDU_MS, "Max_Lsdu_MS"},
-              {KW_MAX_LSDU_MM, "Max_Lsdu_MM"}, {KW_MIN_POLL_TIMEOUT, "Min_Poll_Timeout"},
-              {KW_MAX_SLAVES_SUPP, "Max_Slaves_supp"}})
+        for (const auto& [keyword, name] : {std::pair{KW_MAX_MPS_LENGTH, "Max_MPS_Length"},
+                                            {KW_MAX_LSDU_MS, "Max_Lsdu_MS"},
+                                            {KW_MAX_LSDU_MM, "Max_Lsdu_MM"},
+                                            {KW_MIN_POLL_TIMEOUT, "Min_Poll_Timeout"},
+                                            {KW_MAX_SLAVES_SUPP, "Max_Slaves_supp"}})
             if (!Counted(keyword)) Error(64206, {name, name});
         if (!anyOf(KW_TRDY_FIRST)) Error(64207);
         if (!anyOf(KW_TQUI_FIRST)) Error(64208);
@@ -169,15 +194,16 @@ void CSemanticState::Final() {
                  {std::pair{KW_MAX_DIAG_DATA_LEN, "Max_Diag_Data_Len"}, {KW_SLAVE_FAMILY, "Slave_Family"}})
                 if (!Counted(keyword)) Error(64212, {name, name});
         if (m_nModular == 1)
-            for (const auto& [keyword, name] :
-                 {std::pair{KW_MAX_MODULE, "Max_Module"}, {KW_MAX_INPUT_LEN, "Max_Input_Len"},
-                  {KW_MAX_OUTPUT_LEN, "Max_Output_Len"}, {KW_MAX_DATA_LEN, "Max_Data_Len"}})
+            for (const auto& [keyword, name] : {std::pair{KW_MAX_MODULE, "Max_Module"},
+                                                {KW_MAX_INPUT_LEN, "Max_Input_Len"},
+                                                {KW_MAX_OUTPUT_LEN, "Max_Output_Len"},
+                                                {KW_MAX_DATA_LEN, "Max_Data_Len"}})
                 if (!Counted(keyword)) Error(64213, {name, name});
     }
-    for (const auto& [open, close, name] :
-         {std::tuple{KW_UNIT_DIAG_AREA, KW_UNIT_DIAG_AREA_END, "Unit_Diag_Area"},
-          {KW_EXTUSERPRMDATA, KW_ENDEXTUSERPRMDATA, "ExtUserPrmData"}, {KW_PRMTEXT, KW_ENDPRMTEXT, "PrmText"},
-          {KW_MODULE, KW_ENDMODULE, "Module"}})
+    for (const auto& [open, close, name] : {std::tuple{KW_UNIT_DIAG_AREA, KW_UNIT_DIAG_AREA_END, "Unit_Diag_Area"},
+                                            {KW_EXTUSERPRMDATA, KW_ENDEXTUSERPRMDATA, "ExtUserPrmData"},
+                                            {KW_PRMTEXT, KW_ENDPRMTEXT, "PrmText"},
+                                            {KW_MODULE, KW_ENDMODULE, "Module"}})
         if (Counter(close) < Counter(open)) Error(64217, {name, name});
 }
 

@@ -53,3 +53,15 @@ constexpr int IDS_IDLE = 57345;
 constexpr int IDS_PRODUCT_INFO = 65001;
 constexpr int IDS_USER_KEY_HELP = 65089;
 constexpr int IDS_STALE_DATABASE = 65149;
+
+// Findings of the revision 5 profile, in a range of their own above every
+// written id.
+constexpr int IDS_BLOCK_END_WITHOUT_OPENER = 70100;
+constexpr int IDS_BLOCK_NOT_CLOSED = 70101;
+constexpr int IDS_BLOCK_OPEN_AT_PARENT_END = 70102;
+constexpr int IDS_KEY_OUTSIDE_BLOCK = 70103;
+constexpr int IDS_SLOT_DEFAULT_NOT_ALLOWED = 70110;
+constexpr int IDS_SLOT_UNDEFINED_MODULE = 70111;
+constexpr int IDS_SLOT_RANGE_UNDEFINED_MODULE = 70112;
+constexpr int IDS_KEYWORD_ABOVE_REVISION = 70120;
+constexpr int IDS_REVISION_ABOVE_5 = 70130;

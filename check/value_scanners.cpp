@@ -15,13 +15,12 @@ std::array<bool, 256> BuildStringBytes() {
     const std::string_view ascii = " _.-+*/<>()[]{}!$%&?^|=#;,:`";
     for (char c : ascii) allowed[static_cast<unsigned char>(c)] = true;
     constexpr unsigned char kHigh[] = {
-        0xB4, 0xE4, 0xC4, 0xF6, 0xD6, 0xFC, 0xDC, 0xDF, 0xE9, 0xE8, 0xE0, 0xE1, 0xEC, 0xED, 0xF3, 0xF2,
-        0xFA, 0xF9, 0x27, 0xBA, 0xB5, 0x40, 0x7E, 0x80, 0xA3, 0xA9, 0xAE, 0x99, 0xA1, 0xA2, 0xA4, 0xA5,
-        0xA6, 0xAD, 0xAE, 0xA9, 0xAA, 0xAB, 0xAC, 0xAF, 0xB0, 0xB1, 0xB9, 0xB2, 0xB3, 0xBA, 0xBB, 0xBC,
-        0xBD, 0xBE, 0xBF, 0xC0, 0xC1, 0xC2, 0xC3, 0xC5, 0xC6, 0xC7, 0xC8, 0xC9, 0xCA, 0xCB, 0xCC, 0xCD,
-        0xCE, 0xCF, 0xD0, 0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD7, 0xD8, 0xD9, 0xDA, 0xDB, 0xDD, 0xDE, 0xE2,
-        0xE3, 0xE5, 0xE6, 0xE7, 0xEA, 0xEB, 0xEE, 0xEF, 0xF0, 0xF1, 0xF4, 0xF5, 0xF7, 0xF8, 0xFB, 0xFD,
-        0xFE, 0xFF};
+        0xB4, 0xE4, 0xC4, 0xF6, 0xD6, 0xFC, 0xDC, 0xDF, 0xE9, 0xE8, 0xE0, 0xE1, 0xEC, 0xED, 0xF3, 0xF2, 0xFA,
+        0xF9, 0x27, 0xBA, 0xB5, 0x40, 0x7E, 0x80, 0xA3, 0xA9, 0xAE, 0x99, 0xA1, 0xA2, 0xA4, 0xA5, 0xA6, 0xAD,
+        0xAE, 0xA9, 0xAA, 0xAB, 0xAC, 0xAF, 0xB0, 0xB1, 0xB9, 0xB2, 0xB3, 0xBA, 0xBB, 0xBC, 0xBD, 0xBE, 0xBF,
+        0xC0, 0xC1, 0xC2, 0xC3, 0xC5, 0xC6, 0xC7, 0xC8, 0xC9, 0xCA, 0xCB, 0xCC, 0xCD, 0xCE, 0xCF, 0xD0, 0xD1,
+        0xD2, 0xD3, 0xD4, 0xD5, 0xD7, 0xD8, 0xD9, 0xDA, 0xDB, 0xDD, 0xDE, 0xE2, 0xE3, 0xE5, 0xE6, 0xE7, 0xEA,
+        0xEB, 0xEE, 0xEF, 0xF0, 0xF1, 0xF4, 0xF5, 0xF7, 0xF8, 0xFB, 0xFD, 0xFE, 0xFF};
     for (unsigned char c : kHigh) allowed[c] = true;
     return allowed;
 }
@@ -75,7 +74,9 @@ SParsed ParseBase0(std::string_view text) {
     return parsed;
 }
 
-bool Contains(std::string_view text, char c) { return text.find(c) != npos; }
+bool Contains(std::string_view text, char c) {
+    return text.find(c) != npos;
+}
 
 }  // namespace
 
@@ -170,7 +171,7 @@ bool CheckEqualSign(std::string_view line) {
     }
 }
 
-bool CheckString(std::string_view value, std::string_view line) {
+bool CheckString(std::string_view value, std::string_view line, bool semicolonInString) {
     for (char c : value)
         if (!IsStringByte(static_cast<unsigned char>(c))) return false;
     const size_t open = line.find('"');
@@ -179,7 +180,7 @@ bool CheckString(std::string_view value, std::string_view line) {
     const size_t close = r.find('"');
     if (close == npos) return false;
     const size_t semi = r.find(';');
-    if (semi != npos && semi < close) return false;
+    if (semi != npos && semi < close && !semicolonInString) return false;
     const std::string_view t = r.substr(close + 1);
     const size_t extra = t.find('"');
     if (extra == npos) return EqualsNoCase(Trim(r.substr(0, close)), Trim(value));
@@ -227,11 +228,14 @@ bool ScanNumber(std::string_view raw, int width, std::uint32_t* out) {
         // each width is accepted as well as the most positive one.
         const SParsed parsed = ParseBase0(text);
         end = parsed.end;
-        const std::uint64_t limit = (width == WIDTH_S8 ? 127u : width == WIDTH_S16 ? 32767u : 2147483647u) +
+        const std::uint64_t limit = (width == WIDTH_S8    ? 127u
+                                     : width == WIDTH_S16 ? 32767u
+                                                          : 2147483647u) +
                                     (negative ? 1u : 0u);
         overflow = parsed.overflow || parsed.negative || parsed.magnitude > limit;
-        value = overflow ? 0 : (negative ? -static_cast<std::int64_t>(parsed.magnitude)
-                                         : static_cast<std::int64_t>(parsed.magnitude));
+        value = overflow ? 0
+                         : (negative ? -static_cast<std::int64_t>(parsed.magnitude)
+                                     : static_cast<std::int64_t>(parsed.magnitude));
     } else {
         const std::uint32_t v = StrToUL32(text, &end);
         overflow = v == 0xFFFFFFFFu;

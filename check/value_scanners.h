@@ -20,7 +20,7 @@ constexpr int WIDTH_S32 = -32;
 // Whether the key line `line` has one separating equal sign.
 bool CheckEqualSign(std::string_view line);
 // Whether `value` holds only allowed characters and stands properly quoted in `line`.
-bool CheckString(std::string_view value, std::string_view line);
+bool CheckString(std::string_view value, std::string_view line, bool semicolonInString = false);
 // Whether the byte may stand in a string value.
 bool IsStringByte(unsigned char c);
 // Whether `text` is a number of the width; on success `out` (if given) gets the

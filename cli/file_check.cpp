@@ -81,11 +81,15 @@ std::vector<CCheckMessage> CheckGsdText(std::string bytes, const CCheckOptions& 
     return std::move(rows.m_Rows);
 }
 
-void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink& sink) {
+void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink& sink, ECheckProfile* resolved) {
     bytes.resize(CutAtNul(bytes).size());
     CTextLineSource lines{std::move(bytes)};
     CReadOnlyProfile profile(options.m_pUserKeys);
     CTalunaContext context;
+    context.m_Profile = options.m_Profile == EProfileChoice::Rev5   ? ECheckProfile::Rev5
+                        : options.m_Profile == EProfileChoice::Auto ? ProfileForRevision(DeclaredGsdRevision(lines))
+                                                                    : ECheckProfile::Classic;
+    if (resolved != nullptr) *resolved = context.m_Profile;
     context.m_pMessages = &sink;
     context.m_pProfile = &profile;
     context.m_Settings.m_bNoSemanticCheck = options.m_bNoSemantic ? 1 : 0;
@@ -160,7 +164,7 @@ CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options, 
         if (!result.m_ReadError.empty()) return result;
         result.m_bRead = true;
         CResultSink sink(result, writer);
-        CheckGsdText(std::move(bytes), options, sink);
+        CheckGsdText(std::move(bytes), options, sink, &result.m_Profile);
     } catch (const std::bad_alloc&) {
         result.m_bOutOfMemory = true;
     } catch (const std::length_error&) {

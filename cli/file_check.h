@@ -5,10 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "model/check_profile.h"
 #include "model/seams.h"
 #include "output/check_message.h"
 
+// The check profile asked for: one for every file, or by each file's GSD_Revision.
+enum class EProfileChoice { Classic, Rev5, Auto };
+
 struct CCheckOptions {
+    EProfileChoice m_Profile = EProfileChoice::Classic;
     bool m_bNoSemantic = false;
     bool m_bNoWarnings = false;
     const IProfileStore* m_pUserKeys = nullptr;  // registrations of user keys, may be null
@@ -23,6 +28,7 @@ struct CFileResult {
     bool m_bStreamed = false;           // rows were written while the check ran
     bool m_bHasErrors = false;          // of every row, written or held
     bool m_bHasWarnings = false;
+    ECheckProfile m_Profile = ECheckProfile::Classic;  // the rules the file was checked with
 
     bool HasErrors() const;
     bool HasWarnings() const;
@@ -40,8 +46,10 @@ public:
 // Checks GSD text given as the file's bytes (taken over, so a caller that has no
 // more use for them can move them in).
 std::vector<CCheckMessage> CheckGsdText(std::string bytes, const CCheckOptions& options);
-// The same, handing every row to `sink`.
-void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink& sink);
+// The same, handing every row to `sink`; `profile`, when given, learns the
+// profile the text is checked with before the first row.
+void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink& sink,
+                  ECheckProfile* profile = nullptr);
 // Reads and checks one file. The text ends at its first NUL byte: reading stops
 // there. A file too large for the memory available comes back unread, marked
 // out of memory, instead of ending the program.

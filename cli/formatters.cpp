@@ -52,6 +52,7 @@ public:
     void BeginFile(std::ostream& out, const CFileResult& result) override {
         out << (m_bFirst ? "\n" : ",\n") << "    {\"file\": " << JsonString(PathText(result.m_Path));
         m_bFirst = false;
+        if (result.m_bRead) out << ", \"profile\": \"" << ProfileName(result.m_Profile) << '"';
         m_bErrorWritten = !result.m_bRead;
         if (!result.m_bRead) out << ", \"error\": " << JsonString(result.m_ReadError);
         out << ", \"rows\": [";
@@ -98,7 +99,7 @@ public:
                         JsonString(Uri(PathText(result.m_Path))) + "}";
         if (row.HasLine())
             r += ", \"region\": {\"startLine\": " + std::to_string(static_cast<long long>(row.m_nLine) + 1) + "}";
-        r += "}}]}";
+        r += std::string("}}], \"properties\": {\"profile\": \"") + ProfileName(result.m_Profile) + "\"}}";
         m_Results.push_back(std::move(r));
     }
     void End(std::ostream& out) override {

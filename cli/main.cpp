@@ -54,6 +54,10 @@ const char* const kUsage =
     "  --format FORMAT   text (default), gcc, json or sarif\n"
     "  --no-semantic     skip the semantic check (the fail-safe setting)\n"
     "  --no-warnings     do not list warnings\n"
+    "  --profile NAME    the rules to check with: classic (the written revision 2\n"
+    "                    rules, the default), rev5 (also the keywords, blocks and\n"
+    "                    values of GSD revisions 3 to 5) or auto (rev5 for a file\n"
+    "                    that declares GSD_Revision 3 or more, classic otherwise)\n"
     "  --userkeys FILE   read user-defined keys from the [UserKeys] section of an\n"
     "                    INI file instead of the editor's settings\n"
     "  --jobs N          check N files at a time (default: the number of cores)\n"
@@ -268,6 +272,18 @@ int Run(int argc, char** argv) {
             options.m_bNoSemantic = true;
         } else if (arg == "--no-warnings") {
             options.m_bNoWarnings = true;
+        } else if (is("--profile")) {
+            const std::string name = value("--profile");
+            if (name == "classic")
+                options.m_Profile = EProfileChoice::Classic;
+            else if (name == "rev5")
+                options.m_Profile = EProfileChoice::Rev5;
+            else if (name == "auto")
+                options.m_Profile = EProfileChoice::Auto;
+            else {
+                std::cerr << "taluna-check: unknown profile " << name << " (classic, rev5 or auto)\n";
+                return EXIT_UNREAD;
+            }
         } else if (arg == "--werror") {
             werror = true;
         } else if (is("--userkeys")) {

@@ -67,6 +67,21 @@ void ReplaceQuotes(std::string& value) {
     }
 }
 
+// Where the comment of a value starts when a ';' may stand inside a quoted
+// string: the first ';' outside quotes. npos when there is none, or when no ';'
+// stands inside quotes (then the written comment rule applies unchanged).
+size_t CommentOutsideQuotes(const std::string& value) {
+    bool inQuotes = false;
+    bool semicolonInQuotes = false;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '"') inQuotes = !inQuotes;
+        if (value[i] != ';') continue;
+        if (!inQuotes) return semicolonInQuotes ? i : npos;
+        semicolonInQuotes = true;
+    }
+    return semicolonInQuotes ? value.size() : npos;
+}
+
 // Every backslash of the value joins the next line: the backslash becomes a
 // blank, the comment rule cuts the value, and the next line is appended after
 // CR LF. The first ';' and the first marker are tracked as lines are appended
@@ -175,7 +190,21 @@ void BuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDataba
                         JoinContinuationLines(value, lines, next, lineNo, buffer);
                     }
 
-                    if (!value.empty()) {
+                    // Revision 5 files write ';' inside strings (Info_Text): there the
+                    // comment starts at the first ';' outside quotes.
+                    const size_t comment =
+                        context.m_Profile == ECheckProfile::Rev5 ? CommentOutsideQuotes(value) : npos;
+                    if (comment != npos) {
+                        value.resize(comment);
+                        bool opening = true;
+                        for (char& c : value) {
+                            if (c != '"') continue;
+                            c = opening ? ' ' : MARKER_CHAR;
+                            opening = !opening;
+                        }
+                        if (value.size() > 2) noString = 0;
+                    }
+                    if (comment == npos && !value.empty()) {
                         const size_t quote = value.find('"');
                         const size_t semi = value.find(';');
                         if (quote != npos && (semi == npos || semi > quote)) {
@@ -184,7 +213,7 @@ void BuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDataba
                         }
                     }
 
-                    if (!value.empty() && value.find(';') != npos) CutComment(value);
+                    if (comment == npos && !value.empty() && value.find(';') != npos) CutComment(value);
                     value = Trim(value);
                 }
 

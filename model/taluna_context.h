@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "model/check_profile.h"
 #include "model/seams.h"
 #include "model/text_util.h"
 
@@ -61,6 +62,8 @@ public:
     int m_nCheckMessages = 0;
     CDocumentRef m_CheckedDoc;  // the document whose entries are checked
     CSettings m_Settings;
+    // The rules a build and a check apply.
+    ECheckProfile m_Profile = ECheckProfile::Classic;
 
     // Seams; any of them may be null, which drops what would go there.
     IProfileStore* m_pProfile = nullptr;
@@ -72,8 +75,7 @@ public:
 
     // The single entry point for findings and notes: counts the message and lists
     // it unless warnings are suppressed.
-    void AddCheckMessage(int kind, int line, const std::string& text, const void* doc,
-                         int id = 0);
+    void AddCheckMessage(int kind, int line, const std::string& text, const void* doc, int id = 0);
     // A plain note of the check flow: kind -1, line 0, no document.
     void AddNote(const std::string& text, int id = 0);
     void ClearMessages();
