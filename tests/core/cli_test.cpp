@@ -29,8 +29,12 @@ SRun RunCheck(const std::string& args) {
     return run;
 }
 
-std::string Corpus(const char* name) { return std::string(TALUNA_CORPUS_DIR) + "/" + name; }
-std::string Demo() { return std::string(TALUNA_SOURCE_DIR) + "/examples/taluna_demo.gsd"; }
+std::string Corpus(const char* name) {
+    return std::string(TALUNA_CORPUS_DIR) + "/" + name;
+}
+std::string Demo() {
+    return std::string(TALUNA_SOURCE_DIR) + "/examples/taluna_demo.gsd";
+}
 
 // A small JSON reader that accepts exactly the grammar of RFC 8259.
 class CJsonChecker {
@@ -120,13 +124,14 @@ private:
 TEST(CommandLine, TextRowsOfACleanFile) {
     const SRun run = RunCheck(Demo());
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, Demo() + "\n"
-                       "Info\t---\tStart Syntax-Check...\n"
-                       "Info\t---\t... check finished without errors.\n"
-                       "Info\t---\tStop Syntax-Check...\n"
-                       "Info\t---\tStart Semantic-Check...\n"
-                       "Info\t---\t... check finished without errors.\n"
-                       "Info\t---\tStop Semantic-Check...\n");
+    EXPECT_EQ(run.out, Demo() +
+                           "\n"
+                           "Info\t---\tStart Syntax-Check...\n"
+                           "Info\t---\t... check finished without errors.\n"
+                           "Info\t---\tStop Syntax-Check...\n"
+                           "Info\t---\tStart Semantic-Check...\n"
+                           "Info\t---\t... check finished without errors.\n"
+                           "Info\t---\tStop Semantic-Check...\n");
 }
 
 TEST(CommandLine, ExitStatusFollowsTheWorstFinding) {
@@ -160,7 +165,8 @@ TEST(CommandLine, GccFormatNamesFileLineLevelAndId) {
         start = end + 1;
     }
     EXPECT_GT(count, 5u);
-    EXPECT_NE(run.out.find(":131: warning: Line length exceeds the limit of 80 characters. [GSD136]"), std::string::npos);
+    EXPECT_NE(run.out.find(":131: warning: Line length exceeds the limit of 80 characters. [GSD136]"),
+              std::string::npos);
 }
 
 TEST(CommandLine, JsonIsOneValidDocumentWithEveryFile) {
@@ -171,6 +177,21 @@ TEST(CommandLine, JsonIsOneValidDocumentWithEveryFile) {
               std::string::npos);
     EXPECT_NE(run.out.find("\"line\": null, \"lineNumber\": null, \"id\": null"), std::string::npos);
     EXPECT_NE(run.out.find("\"error\""), std::string::npos);
+}
+
+TEST(CommandLine, ProfileIsChosenPerRunAndNamed) {
+    // ABB_0812 declares a revision below 3, DPV10008 one of 3 or more.
+    const std::string files = Corpus("ABB_0812.gsd") + " " + Corpus("DPV10008.gsd");
+    const SRun byFile = RunCheck("--format json --profile auto " + files);
+    EXPECT_TRUE(CJsonChecker(byFile.out).Valid());
+    const size_t first = byFile.out.find("\"profile\": \"classic\"");
+    const size_t second = byFile.out.find("\"profile\": \"rev5\"");
+    EXPECT_NE(first, std::string::npos);
+    EXPECT_NE(second, std::string::npos);
+    EXPECT_LT(first, second);
+    const SRun sarif = RunCheck("--format sarif --profile rev5 " + Corpus("DPV10008.gsd"));
+    EXPECT_NE(sarif.out.find("\"properties\": {\"profile\": \"rev5\"}"), std::string::npos);
+    EXPECT_EQ(RunCheck("--profile rev9 " + Demo()).status, 2);
 }
 
 TEST(CommandLine, SarifHasItsRequiredFields) {
@@ -222,8 +243,7 @@ TEST(CommandLine, UserKeysFromAnIniFile) {
     const SRun without = RunCheck("--no-semantic --userkeys /dev/null " + gsd.string());
     EXPECT_NE(without.out.find("Key \"My_Key\": Unknown key!"), std::string::npos);
     const SRun with = RunCheck("--no-semantic --userkeys " + ini.string() + " " + gsd.string());
-    EXPECT_NE(with.out.find("Key \"My_Key\": Value exceeds limit (UCHAR: 0..255 (unsigned 8 Bit))!"),
-              std::string::npos)
+    EXPECT_NE(with.out.find("Key \"My_Key\": Value exceeds limit (UCHAR: 0..255 (unsigned 8 Bit))!"), std::string::npos)
         << with.out;
     EXPECT_EQ(RunCheck("--userkeys " + (dir / "missing.ini").string() + " " + gsd.string()).status, 2);
     std::filesystem::remove_all(dir);
