@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QSplitter>
 
 #include "app/command_ids.h"
@@ -23,7 +24,8 @@ namespace {
 // Wide enough for the usual key texts; longer ones scroll.
 constexpr int TREE_WIDTH = 260;
 // The key form opens at a third of the height, so that its help and fields
-// are seen without dragging the splitter first.
+// are seen without dragging the splitter first. The share stays when the
+// window is resized, and until the user drags the splitter.
 constexpr int TEXT_SHARE = 2;
 constexpr int FORM_SHARE = 1;
 }  // namespace
@@ -38,15 +40,24 @@ CChildFrame::CChildFrame(CTalunaDoc* document, QWidget* parent) : QWidget(parent
     m_pTreeView = new CGSDTreeView(*this, m_pOuter);
     m_pInner = new QSplitter(Qt::Vertical, m_pOuter);
     m_pTextView = new CGSDTextView(document, m_pInner);
-    m_pInputView = new CInputView(*this, m_pInner);
+    // The form shows different fields for every key; it scrolls within its
+    // share instead of taking the text's height.
+    m_pFormArea = new QScrollArea(m_pInner);
+    m_pFormArea->setObjectName("FormArea");
+    m_pFormArea->setWidgetResizable(true);
+    m_pFormArea->setFrameShape(QFrame::NoFrame);
+    m_pInputView = new CInputView(*this);
+    m_pFormArea->setWidget(m_pInputView);
     m_pOuter->addWidget(m_pTreeView);
     m_pOuter->addWidget(m_pInner);
     m_pInner->addWidget(m_pTextView);
-    m_pInner->addWidget(m_pInputView);
+    m_pInner->addWidget(m_pFormArea);
     m_pOuter->setSizes({TREE_WIDTH, 740});
     m_pOuter->setStretchFactor(1, 1);
     m_pInner->setSizes({TEXT_SHARE * 200, FORM_SHARE * 200});
-    m_pInner->setStretchFactor(0, 1);
+    m_pInner->setStretchFactor(0, TEXT_SHARE);
+    m_pInner->setStretchFactor(1, FORM_SHARE);
+    m_pInner->setCollapsible(0, false);
     m_pInner->setCollapsible(1, true);
     layout->addWidget(m_pOuter);
     setFocusProxy(m_pTextView);
@@ -105,12 +116,14 @@ void CChildFrame::SetKeyFormEnabled(bool enabled) {
 }
 
 void CChildFrame::CheckSyntax() {
+    m_pDoc->ApplyCheckProfile();
     RunCheckSyntax(Context(), Lines(), Database(), m_pDoc);
     UpdateAllViews(nullptr);
 }
 
 void CChildFrame::Rebuild() {
     try {
+        m_pDoc->ApplyCheckProfile();
         RebuildDatabase(Context(), Lines(), Database());
     } catch (const std::bad_alloc&) {
         OnOutOfMemory(tr("Rebuild"));
@@ -130,6 +143,7 @@ void CChildFrame::CheckGsd() {
     m_pTreeView->SetStale(false);
     SetKeyFormEnabled(true);
     try {
+        m_pDoc->ApplyCheckProfile();
         RunCheckGsd(Context(), Lines(), Database(), m_pDoc);
     } catch (const std::bad_alloc&) {
         OnOutOfMemory(tr("Check GSD"));
@@ -164,7 +178,7 @@ void CChildFrame::ShowRootInformation() {
 }
 
 void CChildFrame::UpdateTitle() {
-    setWindowTitle(m_pDoc->Title() + "[*]");
+    setWindowTitle(m_pDoc->Title() + (m_pDoc->IsReadOnly() ? tr(" [read-only]") : QString()) + "[*]");
 }
 
 bool CChildFrame::Save() {

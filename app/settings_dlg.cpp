@@ -1,8 +1,10 @@
 #include "app/settings_dlg.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QVBoxLayout>
 
 #include "app/cp1252.h"
@@ -11,7 +13,9 @@
 
 namespace {
 
-QString Text(int id) { return DecodeCp1252(LoadString(id)); }
+QString Text(int id) {
+    return DecodeCp1252(LoadString(id));
+}
 
 QCheckBox* AddBox(QGroupBox* group, int textId, const char* name) {
     auto* box = new QCheckBox(Text(textId), group);
@@ -44,6 +48,14 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, int titleId) : QDialog(parent) {
     m_pSyntax = AddBox(editor, 65148, "Syntax");
     m_pSyntax->setEnabled(false);
     m_pWarnings = AddBox(editor, 65150, "Warnings");
+    auto* profileLabel = new QLabel(tr("Check GSD &rules:"), editor);
+    m_pProfile = new QComboBox(editor);
+    m_pProfile->setObjectName("CheckProfile");
+    m_pProfile->addItems({tr("Classic (GSD revision 2, as written)"), tr("Revision 5 (keywords of revisions 3 to 5)"),
+                          tr("By the file's GSD_Revision (revision 5 from 3 on)")});
+    profileLabel->setBuddy(m_pProfile);
+    editor->layout()->addWidget(profileLabel);
+    editor->layout()->addWidget(m_pProfile);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -61,6 +73,8 @@ void CSettingsDlg::SetFrom(const CSettings& settings) {
     // untouched dialog changes nothing.
     m_pSyntax->setChecked(settings.m_nSyntax == 1);
     m_pWarnings->setChecked(settings.m_nWarnings == 1);
+    m_pProfile->setCurrentIndex(
+        settings.m_nCheckProfile >= 0 && settings.m_nCheckProfile <= 2 ? settings.m_nCheckProfile : 0);
 }
 
 void CSettingsDlg::CopyTo(CSettings& settings) const {
@@ -71,6 +85,7 @@ void CSettingsDlg::CopyTo(CSettings& settings) const {
     settings.m_nNoBackup = m_pNoBackup->isChecked() ? 1 : 0;
     settings.m_nSyntax = m_pSyntax->isChecked() ? 1 : 0;
     settings.m_nWarnings = m_pWarnings->isChecked() ? 1 : 0;
+    settings.m_nCheckProfile = m_pProfile->currentIndex();
 }
 
 bool RunSettingsDialog(QWidget* parent, CSettings& settings) {

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 struct CSettings;
 
 class CSettingsDlg : public QDialog {
@@ -24,6 +25,8 @@ public:
     QCheckBox* m_pNoBackup;
     QCheckBox* m_pSyntax;
     QCheckBox* m_pWarnings;
+    // The check profile: classic, revision 5, or by the file's GSD_Revision.
+    QComboBox* m_pProfile;
 };
 
 // The Settings command: runs the dialog over `settings`; OK copies the boxes back.

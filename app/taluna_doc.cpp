@@ -17,6 +17,7 @@
 
 #include "app/cp1252.h"
 #include "app/qt_seams.h"
+#include "check/check_gsd.h"
 #include "check/string_table.h"
 #include "model/database_builder.h"
 #include "model/file_rules.h"
@@ -106,6 +107,11 @@ bool CTalunaDoc::IsModified() const {
 
 void CTalunaDoc::SetModified(bool modified) {
     m_pText->setModified(modified);
+}
+
+void CTalunaDoc::SetWriteProtected() {
+    m_bWriteProtected = 1;
+    emit titleChanged();
 }
 
 void CTalunaDoc::SetCaret(int line, int column) {
@@ -270,6 +276,10 @@ bool CTalunaDoc::OpenTemplate(const QString& path) {
 
 void CTalunaDoc::LoadBytes(const std::string& bytes, const QString& source) {
     CLoadingFlag loading(m_Context);
+    // The rules are known before the text is coloured, so that it is coloured once.
+    const int setting = m_Context.m_Settings.m_nCheckProfile;
+    m_pHighlighter->SetProfile(setting == 2 ? ProfileOfSetting(setting, CTextLineSource(std::string(CutAtNul(bytes))))
+                                            : ProfileOfSetting(setting, CVectorLineSource()));
     SetText(std::string(CutAtNul(bytes)));
     m_Context.m_nLoadedLines = m_pText->blockCount();
     WriteBackupAndBuild(source, QFileInfo(source).fileName());
@@ -317,8 +327,14 @@ void CTalunaDoc::SetText(const std::string& bytes) {
         if (ends[i] != m_Layout.m_LineEnd) block.setUserData(new CLineEndData(ends[i]));
 }
 
+void CTalunaDoc::ApplyCheckProfile() {
+    m_Context.m_Profile = ProfileOfSetting(m_Context.m_Settings.m_nCheckProfile, m_Lines);
+    m_pHighlighter->SetProfile(m_Context.m_Profile);
+}
+
 void CTalunaDoc::BuildFromText(const std::string& text) {
     CVectorLineSource lines(SplitLines(text));
+    m_Context.m_Profile = ProfileOfSetting(m_Context.m_Settings.m_nCheckProfile, lines);
     m_Context.m_pCurEntry = nullptr;
     m_Database.Clear();
     BuildDatabase(m_Context, lines, m_Database);

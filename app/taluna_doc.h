@@ -71,6 +71,9 @@ public:
     bool SaveDocument(const QString& path);
     // Reads the document's file again, replacing the text (the load path).
     bool Reload();
+    // Sets the context's check profile for this document's text, as the setting
+    // asks (classic, revision 5, or by the file's GSD_Revision).
+    void ApplyCheckProfile();
     // Whether the file on disk differs from what the document last read or wrote.
     bool ChangedOnDisk() const;
     // Announces, once per change, a file changed or removed by another program
@@ -88,6 +91,11 @@ public:
     bool IsModified() const;
     void SetModified(bool modified);
     bool IsReadOnlyView() const { return m_bReadOnlyView; }
+    // Whether the document cannot be saved (write-protected) or its text not
+    // be changed (read-only view); its window says so.
+    bool IsReadOnly() const { return m_bWriteProtected != 0 || m_bReadOnlyView; }
+    // Sets `m_bWriteProtected` and tells the views (the title changes).
+    void SetWriteProtected();
 
     void SetCaret(int line, int column);
     int CaretLine() const { return m_nCaretLine; }

@@ -176,3 +176,9 @@ long DeclaredGsdRevision(const ILineSource& lines) {
     }
     return -1;
 }
+
+ECheckProfile ProfileOfSetting(int setting, const ILineSource& lines) {
+    if (setting == 1) return ECheckProfile::Rev5;
+    if (setting == 2) return ProfileForRevision(DeclaredGsdRevision(lines));
+    return ECheckProfile::Classic;
+}

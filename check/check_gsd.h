@@ -15,6 +15,10 @@ void RunCheckGsd(CTalunaContext& context, const ILineSource& lines, CKeyDatabase
 // check profile by the file.
 long DeclaredGsdRevision(const ILineSource& lines);
 
+// The profile a check-profile setting (0 classic, 1 revision 5, 2 by the file)
+// gives for a text.
+ECheckProfile ProfileOfSetting(int setting, const ILineSource& lines);
+
 // Checks the current entry alone after a rebuild; the entry is found again by its
 // first line and keyword.
 void RunCheckSyntax(CTalunaContext& context, const ILineSource& lines, CKeyDatabase& database, const void* doc);

@@ -47,12 +47,18 @@ std::unordered_set<std::string> LowerWords(const char* list) {
     return words;
 }
 
-bool IsWordChar(char c) { return IsAlnumByte(c) || c == '#' || c == '_' || c == '.'; }
+bool IsWordChar(char c) {
+    return IsAlnumByte(c) || c == '#' || c == '_' || c == '.';
+}
 
 }  // namespace
 
-const char* GsdKeywordList() { return kKeywords; }
-const char* GsdTypeWordList() { return kTypeWords; }
+const char* GsdKeywordList() {
+    return kKeywords;
+}
+const char* GsdTypeWordList() {
+    return kTypeWords;
+}
 
 ETokenClass ClassifyGsdWord(std::string_view word) {
     static const auto keywords = LowerWords(kKeywords);
@@ -65,7 +71,7 @@ ETokenClass ClassifyGsdWord(std::string_view word) {
     return ETokenClass::Plain;
 }
 
-std::vector<SToken> TokenizeGsdLine(std::string_view line) {
+std::vector<SToken> TokenizeGsdLine(std::string_view line, bool (*isMoreKeyword)(std::string_view)) {
     std::vector<SToken> tokens;
     const int size = static_cast<int>(line.size());
     int i = 0;
@@ -85,7 +91,10 @@ std::vector<SToken> TokenizeGsdLine(std::string_view line) {
         if (IsWordChar(c)) {
             int end = i + 1;
             while (end < size && IsWordChar(line[static_cast<size_t>(end)])) ++end;
-            const ETokenClass kind = ClassifyGsdWord(line.substr(static_cast<size_t>(i), static_cast<size_t>(end - i)));
+            const std::string_view word = line.substr(static_cast<size_t>(i), static_cast<size_t>(end - i));
+            ETokenClass kind = ClassifyGsdWord(word);
+            if (kind == ETokenClass::Plain && isMoreKeyword != nullptr && isMoreKeyword(word))
+                kind = ETokenClass::Keyword;
             if (kind != ETokenClass::Plain) tokens.push_back({i, end - i, kind});
             i = end;
             continue;

@@ -23,4 +23,6 @@ ETokenClass ClassifyGsdWord(std::string_view word);
 // The tokens of one line (no line end in it), in order; gaps are plain text and
 // are not listed. Comments run to the end of the line; a string runs to its
 // closing quote or to the end of the line.
-std::vector<SToken> TokenizeGsdLine(std::string_view line);
+// `isMoreKeyword`, when given, names further keywords (those of a check profile
+// beyond the view's own list).
+std::vector<SToken> TokenizeGsdLine(std::string_view line, bool (*isMoreKeyword)(std::string_view) = nullptr);

@@ -33,6 +33,9 @@ struct CSettings {
     int m_nNoBackup = 0;
     int m_nSyntax = 0;
     int m_nWarnings = 0;
+    // The check profile of the editor (a setting of ours, kept apart from the
+    // written ones): 0 classic, 1 revision 5, 2 by each file's GSD_Revision.
+    int m_nCheckProfile = 0;
 
     // Reads every value with its default; booleans follow the "exactly 1" rule.
     void Read(const IProfileStore& profile);

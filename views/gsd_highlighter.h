@@ -6,6 +6,7 @@
 #include <QTextCharFormat>
 #include <array>
 
+#include "model/check_profile.h"
 #include "model/gsd_tokenizer.h"
 
 class IProgressSink;
@@ -22,6 +23,10 @@ public:
     // `totalBlocks`; used for the whole-text pass of a load. Setting another sink
     // (or none) ends the progress of the previous one.
     void SetLoadProgress(IProgressSink* progress, int totalBlocks);
+    // Colours the keywords of the revision 5 rules too while they apply; a change
+    // colours the text again.
+    void SetProfile(ECheckProfile profile);
+    ECheckProfile Profile() const { return m_Profile; }
     // Number of blocks coloured since construction (for tests and benchmarks).
     long long BlocksColoured() const { return m_nBlocksColoured; }
 
@@ -29,6 +34,7 @@ protected:
     void highlightBlock(const QString& text) override;
 
 private:
+    ECheckProfile m_Profile = ECheckProfile::Classic;
     std::array<QTextCharFormat, 6> m_Styles;
     IProgressSink* m_pProgress = nullptr;
     int m_nTotalBlocks = 0;
