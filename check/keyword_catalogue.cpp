@@ -3908,7 +3908,7 @@ const CIndex& Rev5Index() {
 }
 
 // No keyword of either list is longer; longer words need no lookup.
-constexpr size_t MAX_KEYWORD_LENGTH = 40;
+constexpr size_t MAX_KEYWORD_LENGTH = 48;
 
 }  // namespace
 

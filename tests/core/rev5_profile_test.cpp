@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // Keywords of later revisions are known; their values are checked by type.
         SCase{"KnownKeyword", "DPV1_Slave = 1\nC1_Max_Data_Len = 240\n", IDS_UNKNOWN_KEY, NONE},
-        SCase{"MakersKeyword", "DS248_FCT = 3\n", IDS_UNKNOWN_KEY, NONE},
+        SCase{"MakersKeyword", "DS248_FCT = 3\nDP_Encoder_manufacturer_specific_functions = 1\n", IDS_UNKNOWN_KEY, NONE},
         SCase{"BooleanOutOfRange", "DPV1_Slave = 2\n", IDS_NOT_ALLOWED_VALUES, ERROR},
         SCase{"InferredRowWarnsOnly", "Isochron_Mode_supp = 2\n", IDS_NOT_ALLOWED_VALUES, WARNING},
         SCase{"BitFieldTakesAByte", "Slave_Redundancy_supp = 8\n", IDS_NOT_ALLOWED_VALUES, NONE},
