@@ -160,6 +160,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckRows(rows, lineCount, true, headerText);
     CheckOutputSize(rows, text.size(), lineCount);
 
+    // The revision 5 rules over the same text: nested blocks, Slot lines and the rest.
+    CCheckOptions rev5 = options;
+    rev5.m_Profile = EProfileChoice::Rev5;
+    const std::vector<CCheckMessage> rev5Rows = CheckGsdText(bytes, rev5);
+    CheckRows(rev5Rows, lineCount, true, headerText);
+    CheckOutputSize(rev5Rows, text.size(), lineCount);
+
     // The dearer cross-checks only on small inputs, so that the fuzzer keeps its pace.
     if (size <= 8192) {
         FUZZ_REQUIRE(SameRows(rows, CheckGsdText(bytes, options)));
