@@ -6,6 +6,7 @@
 
 #include "views/gsd_view_host.h"
 
+class QScrollArea;
 class QSplitter;
 class CTalunaDoc;
 class CGSDTreeView;
@@ -23,6 +24,8 @@ public:
     CInputView* InputView() const { return m_pInputView; }
     QSplitter* OuterSplitter() const { return m_pOuter; }
     QSplitter* InnerSplitter() const { return m_pInner; }
+    // The scrolling pane of the key form, below the text.
+    QScrollArea* FormArea() const { return m_pFormArea; }
 
     // The view host of the tree and the key form.
     CTalunaContext& Context() override;
@@ -67,5 +70,6 @@ private:
     QSplitter* m_pInner;
     CGSDTreeView* m_pTreeView;
     CGSDTextView* m_pTextView;
+    QScrollArea* m_pFormArea;
     CInputView* m_pInputView;
 };

@@ -1,0 +1,140 @@
+// The document window in use: the text pane keeps its height while keys are
+// selected.
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTreeView>
+
+#include "app/child_frame.h"
+#include "app/command_ids.h"
+#include "app/help_window.h"
+#include "app/main_frame.h"
+#include "app/taluna_doc.h"
+#include "gui_test_main.h"
+#include "output/list_box_bar.h"
+#include "views/gsd_text_view.h"
+#include "views/gsd_tree_view.h"
+#include "views/input_view.h"
+
+namespace {
+
+const QString kCorpus = QStringLiteral(TALUNA_CORPUS_DIR);
+
+QList<QTreeWidgetItem*> AllItems(QTreeWidgetItem* item) {
+    QList<QTreeWidgetItem*> items{item};
+    for (int i = 0; i < item->childCount(); ++i) items += AllItems(item->child(i));
+    return items;
+}
+
+// The key item whose first line is 1-based `line`, or null.
+QTreeWidgetItem* KeyItemAt(CGSDTreeView* tree, int line) {
+    const QString suffix = QStringLiteral(" (%1)").arg(line);
+    for (QTreeWidgetItem* item : AllItems(tree->RootItem()))
+        if (item->text(0).endsWith(suffix)) return item;
+    return nullptr;
+}
+
+// Whether 0-based line `line` lies within the text pane's visible height.
+bool LineVisible(CGSDTextView* text, int line) {
+    const QTextBlock block = text->document()->findBlockByNumber(line);
+    const QRect rect = text->cursorRect(QTextCursor(block));
+    return rect.top() >= 0 && rect.bottom() <= text->viewport()->height();
+}
+
+}  // namespace
+
+class DocumentWindowTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_Work;
+    QString m_OldCwd;
+
+    // A copy of a corpus file in the work directory under `target` (the name
+    // of the corpus file when empty).
+    QString Copy(const QString& name, QString target = QString()) {
+        if (target.isEmpty()) target = name;
+        target = m_Work.filePath(target);
+        QFile::remove(target);
+        if (!QFile::copy(kCorpus + '/' + name, target)) return {};
+        QFile(target).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        return target;
+    }
+
+    static void CloseAll(CMainFrame& frame) {
+        for (CChildFrame* child : frame.Children()) child->GetDocument()->SetModified(false);
+        frame.MdiArea()->closeAllSubWindows();
+    }
+
+private slots:
+    void initTestCase() {
+        m_OldCwd = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_Work.path()));
+    }
+    void cleanupTestCase() { QDir::setCurrent(m_OldCwd); }
+    void init() {
+        RecordedMessages().clear();
+        QSettings("Velmar", "Taluna").clear();
+    }
+
+    // Selecting keys of every kind leaves the splitter as it is and shows the
+    // key's line, in a maximized window and in three tiled ones; a size the
+    // user dragged stays as well.
+    void selectionsKeepTheSplitterAndShowTheLine_data() {
+        QTest::addColumn<int>("windows");
+        QTest::newRow("maximized") << 1;
+        QTest::newRow("three tiled") << 3;
+    }
+    void selectionsKeepTheSplitterAndShowTheLine() {
+        QFETCH(int, windows);
+        CMainFrame frame;
+        frame.resize(1000, 720);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        for (int i = 0; i < windows; ++i)
+            QVERIFY(frame.OpenDocumentFile(Copy("IPDS0B0D.gsd", QStringLiteral("window%1.gsd").arg(i))));
+        if (windows > 1) frame.MdiArea()->tileSubWindows();
+        QCoreApplication::processEvents();
+        // Module (value list), Bit, root, text, choice, Unsigned8, Boolean, a module's key.
+        const int lines[] = {189, 155, 0, 20, 30, 135, 42, 190};
+        for (CChildFrame* child : frame.Children()) {
+            CGSDTreeView* tree = child->TreeView();
+            CGSDTextView* text = child->TextView();
+            QSplitter* inner = child->InnerSplitter();
+            const QList<int> sizes = inner->sizes();
+            QVERIFY2(text->viewport()->height() >= 5 * text->fontMetrics().lineSpacing(),
+                     qPrintable(QStringLiteral("text pane %1 px high").arg(text->viewport()->height())));
+            auto selectAll = [&](const QList<int>& expected) {
+                for (int line : lines) {
+                    QTreeWidgetItem* item = line == 0 ? tree->RootItem() : KeyItemAt(tree, line);
+                    QVERIFY(item);
+                    tree->setCurrentItem(item);
+                    QCoreApplication::processEvents();
+                    QCOMPARE(inner->sizes(), expected);
+                    if (line > 0) QVERIFY2(LineVisible(text, line - 1), qPrintable(item->text(0)));
+                }
+            };
+            selectAll(sizes);
+            if (QTest::currentTestFailed()) return;
+            const QList<int> dragged{sizes[0] - 40, sizes[1] + 40};
+            inner->setSizes(dragged);
+            QCOMPARE(inner->sizes(), dragged);
+            selectAll(dragged);
+            if (QTest::currentTestFailed()) return;
+        }
+        CloseAll(frame);
+    }
+
+};
+
+TALUNA_GUI_TEST_MAIN(DocumentWindowTest)
+#include "document_window_test.moc"
