@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
@@ -264,10 +265,87 @@ void CGSDTreeView::OnInitialUpdate() {
 
 void CGSDTreeView::OnUpdate() {
     if (m_bStale) return;
+    const STreeState state = SaveState();
+    // Neither the refill nor the return to the former key moves the text.
+    m_bSyncText = 0;
     m_bFilling = true;
-    if (m_pRoot != nullptr) collapseItem(m_pRoot);
     Refill();
     m_Host.SetTreeRefresh(false);
+    RestoreState(state);
+    m_bSyncText = 1;
+}
+
+namespace {
+
+const QChar kPathSeparator = QLatin1Char('\n');
+
+// The texts from the root down to an item, one a line.
+QString PathOf(const QTreeWidgetItem* item) {
+    QString path;
+    for (; item != nullptr; item = item->parent())
+        path = path.isEmpty() ? item->text(0) : item->text(0) + kPathSeparator + path;
+    return path;
+}
+
+// Calls `visit(item, path)` for every item that has children, parents first.
+template <typename F>
+void ForEachParentItem(QTreeWidgetItem* root, F visit) {
+    std::vector<std::pair<QTreeWidgetItem*, QString>> pending;
+    if (root != nullptr) pending.emplace_back(root, root->text(0));
+    while (!pending.empty()) {
+        auto [item, path] = std::move(pending.back());
+        pending.pop_back();
+        if (item->childCount() == 0) continue;
+        visit(item, path);
+        for (int i = item->childCount() - 1; i >= 0; --i) {
+            QTreeWidgetItem* child = item->child(i);
+            if (child->childCount() > 0) pending.emplace_back(child, path + kPathSeparator + child->text(0));
+        }
+    }
+}
+
+}  // namespace
+
+CGSDTreeView::STreeState CGSDTreeView::SaveState() const {
+    STreeState state;
+    if (m_pRoot == nullptr) return state;
+    state.m_bValid = true;
+    ForEachParentItem(m_pRoot, [&state](QTreeWidgetItem* item, const QString& path) {
+        state.m_Expanded.insert(path, item->isExpanded());
+    });
+    state.m_Current = PathOf(currentItem());
+    state.m_nScrollX = horizontalScrollBar()->value();
+    state.m_nScrollY = verticalScrollBar()->value();
+    return state;
+}
+
+void CGSDTreeView::RestoreState(const STreeState& state) {
+    if (!state.m_bValid || m_pRoot == nullptr) return;
+    // Groups and modules that are still there open and close as they were;
+    // new ones keep the fill's choice.
+    ForEachParentItem(m_pRoot, [&state](QTreeWidgetItem* item, const QString& path) {
+        const auto it = state.m_Expanded.constFind(path);
+        if (it != state.m_Expanded.constEnd()) item->setExpanded(it.value());
+    });
+    // The former key, found by the texts of its path; a key whose group
+    // changed by the keyword and first line of its text.
+    const QStringList texts = state.m_Current.split(kPathSeparator);
+    QTreeWidgetItem* item = texts.first() == m_pRoot->text(0) ? m_pRoot : nullptr;
+    for (qsizetype level = 1; item != nullptr && level < texts.size(); ++level) {
+        QTreeWidgetItem* next = nullptr;
+        for (int i = 0; i < item->childCount() && next == nullptr; ++i)
+            if (item->child(i)->text(0) == texts[level]) next = item->child(i);
+        item = next;
+    }
+    if (item == nullptr && texts.last().contains(QLatin1Char('('))) {
+        const QList<QTreeWidgetItem*> found =
+            findItems(texts.last(), Qt::MatchExactly | Qt::MatchCaseSensitive | Qt::MatchRecursive);
+        if (!found.isEmpty()) item = found.first();
+    }
+    if (item != nullptr && item != currentItem()) setCurrentItem(item);
+    executeDelayedItemsLayout();
+    horizontalScrollBar()->setValue(state.m_nScrollX);
+    verticalScrollBar()->setValue(state.m_nScrollY);
 }
 
 void CGSDTreeView::Refill() {

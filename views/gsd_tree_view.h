@@ -68,7 +68,10 @@ public:
 
     // The fill on first display: deletes every item and fills.
     void OnInitialUpdate();
-    // The refill on a document update; nothing while the tree is stale.
+    // The refill on a document update; nothing while the tree is stale. Groups
+    // and modules stay open or closed, the selected key stays selected (and
+    // the current entry) and the tree keeps its scroll position, wherever the
+    // same items are still there. The text is not moved.
     void OnUpdate();
 
     // Selects the key item whose first line is `line` (0-based).
@@ -111,6 +114,16 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // What a refill keeps: items by the texts of their paths.
+    struct STreeState {
+        bool m_bValid = false;
+        QHash<QString, bool> m_Expanded;
+        QString m_Current;
+        int m_nScrollX = 0;
+        int m_nScrollY = 0;
+    };
+    STreeState SaveState() const;
+    void RestoreState(const STreeState& state);
     // Empties the tree and fills it again, under one progress window for a
     // large tree.
     void Refill();

@@ -183,7 +183,7 @@ private slots:
         CloseAll(frame);
     }
 
-    void checkGsdRefillsTheTreeAndLeavesNoCurrentEntry() {
+    void checkGsdRefillsTheTreeAndKeepsTheSelectedKey() {
         CMainFrame frame;
         CChildFrame* child = frame.OpenDocumentFile(Copy("IPDS0B0D.gsd"));
         QVERIFY(child);
@@ -191,13 +191,18 @@ private slots:
         QTreeWidgetItem* module = KeyItemAt(tree, 189);
         QVERIFY(module);
         tree->setCurrentItem(module);
-        QVERIFY(frame.Context().m_pCurEntry != nullptr);
-        QTreeWidgetItem* rootBefore = tree->RootItem();
+        const QString text = module->text(0);
+        const QString help = child->InputView()->HelpPane()->toPlainText();
+        CKeyEntry* before = frame.Context().m_pCurEntry;
+        QVERIFY(before != nullptr);
         Command(frame, ID_EXTRAS_CHECK)->trigger();
-        QVERIFY(frame.Context().m_pCurEntry == nullptr);
-        QCOMPARE(frame.Context().m_Form.m_nFormMode, 0);
-        QVERIFY(tree->RootItem() != rootBefore);
-        QCOMPARE(tree->currentItem(), tree->RootItem());
+        // The key stays selected and current, an entry of the new database.
+        QCOMPARE(tree->currentItem()->text(0), text);
+        QVERIFY(frame.Context().m_pCurEntry != nullptr);
+        QCOMPARE(tree->EntryOfItem(tree->currentItem()), frame.Context().m_pCurEntry);
+        QCOMPARE(frame.Context().m_pCurEntry->m_LongLine, 188);
+        QCOMPARE(frame.Context().m_Form.m_nFormMode, 6);
+        QCOMPARE(child->InputView()->HelpPane()->toPlainText(), help);
         // Every key item leads to an entry of the new database, and back.
         int keys = 0;
         for (QTreeWidgetItem* item : AllItems(tree->RootItem())) {
@@ -208,13 +213,15 @@ private slots:
             ++keys;
         }
         QCOMPARE(keys, child->GetDocument()->Database().GetCount());
-        // The form shows what selecting the root shows, not the help of the
-        // key the check processed last.
-        const QString shown = child->InputView()->HelpPane()->toPlainText();
-        tree->setCurrentItem(KeyItemAt(tree, 189));
-        QVERIFY(child->InputView()->HelpPane()->toPlainText() != shown);
+        // With the root selected, the form shows what selecting the root
+        // shows, not the help of the key the check processed last.
         tree->setCurrentItem(tree->RootItem());
-        QCOMPARE(child->InputView()->HelpPane()->toPlainText(), shown);
+        const QString rootHelp = child->InputView()->HelpPane()->toPlainText();
+        QVERIFY(rootHelp != help);
+        Command(frame, ID_EXTRAS_CHECK)->trigger();
+        QCOMPARE(tree->currentItem(), tree->RootItem());
+        QCOMPARE(frame.Context().m_Form.m_nFormMode, 0);
+        QCOMPARE(child->InputView()->HelpPane()->toPlainText(), rootHelp);
         CloseAll(frame);
     }
 

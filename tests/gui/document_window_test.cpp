@@ -1,5 +1,5 @@
 // The document window in use: the text pane keeps its height while keys are
-// selected.
+// selected, and refills keep the tree, the key and the scroll positions.
 
 #include <QAction>
 #include <QDir>
@@ -30,6 +30,12 @@ namespace {
 
 const QString kCorpus = QStringLiteral(TALUNA_CORPUS_DIR);
 
+QAction* Command(CMainFrame& frame, int id) {
+    for (QAction* action : frame.findChildren<QAction*>())
+        if (action->property("commandId").toInt() == id) return action;
+    return nullptr;
+}
+
 QList<QTreeWidgetItem*> AllItems(QTreeWidgetItem* item) {
     QList<QTreeWidgetItem*> items{item};
     for (int i = 0; i < item->childCount(); ++i) items += AllItems(item->child(i));
@@ -42,6 +48,26 @@ QTreeWidgetItem* KeyItemAt(CGSDTreeView* tree, int line) {
     for (QTreeWidgetItem* item : AllItems(tree->RootItem()))
         if (item->text(0).endsWith(suffix)) return item;
     return nullptr;
+}
+
+QTreeWidgetItem* ChildNamed(const QTreeWidgetItem* item, const QString& text) {
+    for (int i = 0; i < item->childCount(); ++i)
+        if (item->child(i)->text(0) == text) return item->child(i);
+    return nullptr;
+}
+
+// An item as the texts from the root down to it.
+QString PathOf(const QTreeWidgetItem* item) {
+    QStringList texts;
+    for (; item != nullptr; item = item->parent()) texts.prepend(item->text(0));
+    return texts.join('/');
+}
+
+QStringList ExpandedPaths(CGSDTreeView* tree) {
+    QStringList paths;
+    for (QTreeWidgetItem* item : AllItems(tree->RootItem()))
+        if (item->isExpanded()) paths << PathOf(item);
+    return paths;
 }
 
 // Whether 0-based line `line` lies within the text pane's visible height.
@@ -131,6 +157,67 @@ private slots:
             selectAll(dragged);
             if (QTest::currentTestFailed()) return;
         }
+        CloseAll(frame);
+    }
+
+    // Check GSD, Rebuild and the tree's Check Syntax keep the expanded and the
+    // collapsed groups, the selected key with its form, and the scroll
+    // positions of tree and text.
+    void refillKeepsTheTreeTheKeyAndTheScrollPositions_data() {
+        QTest::addColumn<int>("command");
+        QTest::newRow("Check GSD") << int(ID_EXTRAS_CHECK);
+        QTest::newRow("Rebuild") << int(ID_EXTRAS_REBUILD);
+        QTest::newRow("Check Syntax") << int(ID_CHECK_SYNTAX);
+    }
+    void refillKeepsTheTreeTheKeyAndTheScrollPositions() {
+        QFETCH(int, command);
+        CMainFrame frame;
+        frame.resize(1000, 720);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        CChildFrame* child = frame.OpenDocumentFile(Copy("IPDS0B0D.gsd"));
+        QVERIFY(child);
+        QCoreApplication::processEvents();
+        CGSDTreeView* tree = child->TreeView();
+        CGSDTextView* text = child->TextView();
+        tree->collapseItem(ChildNamed(tree->RootItem(), "General Keys"));
+        tree->expandItem(KeyItemAt(tree, 189));
+        tree->setCurrentItem(KeyItemAt(tree, 190));
+        QCoreApplication::processEvents();
+        QScrollBar* treeBar = tree->verticalScrollBar();
+        treeBar->setValue(treeBar->maximum() / 2);
+        QVERIFY(treeBar->value() > 0);
+        text->verticalScrollBar()->setValue(120);
+        QCOMPARE(text->verticalScrollBar()->value(), 120);
+
+        const QStringList expanded = ExpandedPaths(tree);
+        const QString current = PathOf(tree->currentItem());
+        const int treeScroll = treeBar->value();
+        const int cursor = text->textCursor().position();
+        const QString help = child->InputView()->HelpPane()->toPlainText();
+        const int mode = frame.Context().m_Form.m_nFormMode;
+        QVERIFY(expanded.contains(PathOf(KeyItemAt(tree, 189))));
+        QVERIFY(!expanded.contains(PathOf(ChildNamed(tree->RootItem(), "General Keys"))));
+
+        if (command == ID_CHECK_SYNTAX) {
+            tree->ContextMenu();
+            tree->MenuAction(ID_CHECK_SYNTAX)->trigger();
+        } else {
+            Command(frame, command)->trigger();
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(ExpandedPaths(tree), expanded);
+        QCOMPARE(PathOf(tree->currentItem()), current);
+        QCOMPARE(treeBar->value(), treeScroll);
+        QCOMPARE(text->verticalScrollBar()->value(), 120);
+        QCOMPARE(text->textCursor().position(), cursor);
+        // The key stays the current entry, one of the new database.
+        QVERIFY(frame.Context().m_pCurEntry != nullptr);
+        QCOMPARE(frame.Context().m_pCurEntry->m_LongLine, 189);
+        QCOMPARE(tree->EntryOfItem(tree->currentItem()), frame.Context().m_pCurEntry);
+        QCOMPARE(frame.Context().m_Form.m_nFormMode, mode);
+        QCOMPARE(child->InputView()->HelpPane()->toPlainText(), help);
+        QVERIFY(RecordedMessages().isEmpty());
         CloseAll(frame);
     }
 

@@ -325,8 +325,10 @@ void CGSDTreeViewTest::rebuildLeavesNoItemOnDeletedEntries() {
     QCOMPARE(host.m_Context.m_pCurEntry, nullptr);
     host.Rebuild();
     QVERIFY(!host.m_bTreeRefresh);
-    QCOMPARE(host.m_Context.m_pCurEntry, nullptr);
-    QCOMPARE(host.m_Context.m_Form.m_nFormMode, 0);
+    // The refill keeps the key selected, now leading to its entry of the new database.
+    QCOMPARE(host.m_pTree->currentItem()->text(0), QStringLiteral("Station_Type (5)"));
+    QCOMPARE(host.m_Context.m_pCurEntry, host.EntryOf("Station_Type"));
+    QCOMPARE(host.m_Context.m_Form.m_nFormMode, 4);
     for (const auto& entry : host.m_Database)
         QCOMPARE(host.m_pTree->EntryOfItem(host.m_pTree->ItemOfEntry(*entry)), entry);
     host.Select("Station_Type");
