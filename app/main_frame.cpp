@@ -394,7 +394,12 @@ CChildFrame* CMainFrame::AddChild(CTalunaDoc* doc) {
     sub->setAttribute(Qt::WA_DeleteOnClose);
     connect(doc, &CTalunaDoc::caretChanged, this, &CMainFrame::UpdateIndicators);
     connect(doc, &CTalunaDoc::modifiedChanged, this, &CMainFrame::UpdateIndicators);
+    connect(doc, &CTalunaDoc::titleChanged, this, &CMainFrame::UpdateCommands);
     connect(child, &CChildFrame::documentSaved, this, &CMainFrame::AddRecentFile);
+    // Typing into a read-only text changes nothing: the status bar says why.
+    connect(child->TextView(), &CGSDTextView::editRefused, this, [this, doc] {
+        statusBar()->showMessage(tr("%1 is read-only: the text cannot be changed.").arg(doc->Title()), 5000);
+    });
     connect(child, &QObject::destroyed, this, [this] {
         UpdateIndicators();
         UpdateCommands();
@@ -446,7 +451,7 @@ void CMainFrame::OpenFiles(const QStringList& paths, bool readOnlyBox) {
         // A file that is no regular file (device, FIFO) would block the read.
         if (QFileInfo(path).exists() && !QFileInfo(path).isFile()) continue;
         if (CChildFrame* child = OpenDocumentFile(path, protect)) {
-            if (protect) child->GetDocument()->m_bWriteProtected = 1;
+            if (protect) child->GetDocument()->SetWriteProtected();
         }
     }
     if (!paths.isEmpty()) {
@@ -653,8 +658,19 @@ void CMainFrame::UpdateIndicators() {
 
 void CMainFrame::UpdateCommands() {
     if (m_bDestroying) return;
-    const bool hasDoc = ActiveChild() != nullptr;
-    for (QAction* action : m_DocActions) action->setEnabled(hasDoc);
+    const CChildFrame* child = ActiveChild();
+    const bool hasDoc = child != nullptr;
+    // A read-only text offers no command that would change it; a
+    // write-protected document none that would save it over its file.
+    const bool textReadOnly = hasDoc && child->TextView()->isReadOnly();
+    const bool writeProtected = hasDoc && child->GetDocument()->m_bWriteProtected != 0;
+    for (QAction* action : m_DocActions) {
+        const int id = action->property(kCommandId).toInt();
+        bool enabled = hasDoc;
+        if (id == ID_EDIT_CUT || id == ID_EDIT_PASTE || id == ID_EDIT_REPLACE) enabled = enabled && !textReadOnly;
+        if (id == ID_FILE_SAVE) enabled = enabled && !writeProtected;
+        action->setEnabled(enabled);
+    }
 }
 
 int CMainFrame::CurrentHelpContext() const {

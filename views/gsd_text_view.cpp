@@ -131,6 +131,38 @@ void CGSDTextView::dropEvent(QDropEvent* event) {
     QPlainTextEdit::dropEvent(event);
 }
 
+namespace {
+
+// Whether a key would change the text of an editable view.
+bool IsEditingKey(const QKeyEvent* event) {
+    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
+        event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo) ||
+        event->matches(QKeySequence::Delete) || event->matches(QKeySequence::DeleteStartOfWord) ||
+        event->matches(QKeySequence::DeleteEndOfWord) || event->matches(QKeySequence::DeleteEndOfLine))
+        return true;
+    switch (event->key()) {
+        case Qt::Key_Backspace:
+        case Qt::Key_Delete:
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return true;
+        default: break;
+    }
+    const QString text = event->text();
+    return !text.isEmpty() && text.at(0).isPrint() &&
+           (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+}
+
+}  // namespace
+
+void CGSDTextView::keyPressEvent(QKeyEvent* event) {
+    if (isReadOnly() && IsEditingKey(event)) {
+        emit editRefused();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
 void CGSDTextView::mouseDoubleClickEvent(QMouseEvent* event) {
     emit lineDoubleClicked(textCursor().blockNumber());
     QPlainTextEdit::mouseDoubleClickEvent(event);

@@ -28,12 +28,15 @@ public:
 signals:
     // The user double-clicked into a line (the tree selects its key).
     void lineDoubleClicked(int line);
+    // A key that would change the text was pressed while the text is read-only.
+    void editRefused();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void ReportCaret();

@@ -1,5 +1,6 @@
 // The document window in use: the text pane keeps its height while keys are
-// selected, and refills keep the tree, the key and the scroll positions.
+// selected, refills keep the tree, the key and the scroll positions, and
+// read-only documents say so and refuse edits.
 
 #include <QAction>
 #include <QDir>
@@ -218,6 +219,56 @@ private slots:
         QCOMPARE(frame.Context().m_Form.m_nFormMode, mode);
         QCOMPARE(child->InputView()->HelpPane()->toPlainText(), help);
         QVERIFY(RecordedMessages().isEmpty());
+        CloseAll(frame);
+    }
+
+    // A document opened read-only says so in its title, offers no command
+    // that would change it, and refuses typing visibly.
+    void readOnlyDocumentsSayAndRefuseEditing_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("readOnlyBox");
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("read-only box") << "box.gsd" << true << true;
+        QTest::newRow("hidden flag") << ".hidden.gsd" << false << true;
+        QTest::newRow("writable") << "plain.gsd" << false << false;
+    }
+    void readOnlyDocumentsSayAndRefuseEditing() {
+        QFETCH(QString, name);
+        QFETCH(bool, readOnlyBox);
+        QFETCH(bool, readOnly);
+        CMainFrame frame;
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QVERIFY(frame.OpenDocumentFile(Copy("DPV10008.gsd", "other.gsd")));
+        frame.OpenFiles({Copy("DPV10008.gsd", name)}, readOnlyBox);
+        CChildFrame* child = frame.ActiveChild();
+        QVERIFY(child);
+        QCOMPARE(child->GetDocument()->Title(), name);
+        auto* sub = qobject_cast<QMdiSubWindow*>(child->parentWidget());
+        const int changing[] = {ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_REPLACE, ID_FILE_SAVE};
+        auto check = [&] {
+            QCOMPARE(sub->windowTitle().contains(QStringLiteral("[read-only]")), readOnly);
+            for (int id : changing) QCOMPARE(Command(frame, id)->isEnabled(), !readOnly);
+            QVERIFY(Command(frame, ID_EDIT_COPY)->isEnabled());
+            QVERIFY(Command(frame, ID_EDIT_FIND)->isEnabled());
+        };
+        check();
+        if (QTest::currentTestFailed()) return;
+
+        CGSDTextView* text = child->TextView();
+        text->setFocus();
+        const QString before = text->toPlainText();
+        frame.statusBar()->clearMessage();
+        QTest::keyClicks(text, "xy");
+        QCOMPARE(text->toPlainText() == before, readOnly);
+        QCOMPARE(frame.statusBar()->currentMessage().contains(QStringLiteral("read-only")), readOnly);
+
+        // Another window's commands are its own; coming back restores these.
+        frame.MdiArea()->activateNextSubWindow();
+        QVERIFY(frame.ActiveChild() != child);
+        for (int id : changing) QVERIFY(Command(frame, id)->isEnabled());
+        frame.MdiArea()->setActiveSubWindow(sub);
+        check();
         CloseAll(frame);
     }
 
