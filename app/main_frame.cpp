@@ -93,7 +93,11 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_pProfile(std::m
     m_pMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_pMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_pMdiArea);
-    connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this] {
+    connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        // The area forgets its active window whenever the program loses the
+        // focus (a floating output window, another program); the commands go
+        // on acting on the document window the user worked in last.
+        if (sub != nullptr) m_pLastActive = sub;
         UpdateIndicators();
         UpdateCommands();
         CheckActiveDiskState();
@@ -365,9 +369,14 @@ void CMainFrame::CheckActiveDiskState() {
     });
 }
 
+QMdiSubWindow* CMainFrame::ActiveSubWindow() const {
+    if (QMdiSubWindow* sub = m_pMdiArea->activeSubWindow()) return sub;
+    if (m_pLastActive && m_pMdiArea->subWindowList().contains(m_pLastActive.data())) return m_pLastActive;
+    return m_pMdiArea->currentSubWindow();
+}
+
 CChildFrame* CMainFrame::ActiveChild() const {
-    QMdiSubWindow* sub = m_pMdiArea->activeSubWindow();
-    if (!sub) sub = m_pMdiArea->currentSubWindow();
+    QMdiSubWindow* sub = ActiveSubWindow();
     return sub ? qobject_cast<CChildFrame*>(sub->widget()) : nullptr;
 }
 
@@ -504,7 +513,7 @@ void CMainFrame::OnFileSaveAs() {
 }
 
 void CMainFrame::OnFileClose() {
-    if (QMdiSubWindow* sub = m_pMdiArea->activeSubWindow()) sub->close();
+    if (QMdiSubWindow* sub = ActiveSubWindow()) sub->close();
 }
 
 void CMainFrame::OnFilePrint() {
@@ -632,7 +641,7 @@ void CMainFrame::UpdateWindowMenu() {
         QAction* action = m_pWindowMenu->addAction(QString("&%1 %2").arg(i + 1).arg(sub->windowTitle().remove("[*]")));
         action->setProperty(kCommandId, AFX_IDM_FIRST_MDICHILD);
         action->setCheckable(true);
-        action->setChecked(sub == m_pMdiArea->activeSubWindow());
+        action->setChecked(sub == ActiveSubWindow());
         connect(action, &QAction::triggered, this, [this, sub] { m_pMdiArea->setActiveSubWindow(sub); });
     }
 }

@@ -64,7 +64,10 @@ public:
 
     // Compares the active document's file with the disk, announcing a change once.
     void CheckActiveDiskState();
+    // The document window the commands act on: the active one, or the one
+    // that was active last while the focus is outside the document area.
     CChildFrame* ActiveChild() const;
+    QMdiSubWindow* ActiveSubWindow() const;
     QList<CChildFrame*> Children() const;
     QString ModifiedIndicatorText() const;
     QString CaretIndicatorText() const;

@@ -411,6 +411,55 @@ private slots:
         CloseAll(frame);
     }
 
+    // The output window floated and docked again, its list holding the focus,
+    // and the document area left without an active window, as leaving and
+    // entering the program leaves it: Rebuild and Check GSD act on the
+    // document window that was active last and bring no other one forward.
+    void commandsActOnTheLastActiveDocumentWindow_data() {
+        QTest::addColumn<int>("command");
+        QTest::newRow("Check GSD") << int(ID_EXTRAS_CHECK);
+        QTest::newRow("Rebuild") << int(ID_EXTRAS_REBUILD);
+    }
+    void commandsActOnTheLastActiveDocumentWindow() {
+        QFETCH(int, command);
+        CMainFrame frame;
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        CChildFrame* first = frame.OpenDocumentFile(Copy("IPDS0B0D.gsd"));
+        CChildFrame* second = frame.OpenDocumentFile(Copy("DPV10008.gsd"));
+        QVERIFY(first && second);
+        auto* firstSub = qobject_cast<QMdiSubWindow*>(first->parentWidget());
+        auto* secondSub = qobject_cast<QMdiSubWindow*>(second->parentWidget());
+        QCOMPARE(frame.MdiArea()->activeSubWindow(), secondSub);
+        CMyListBoxBar* bar = frame.OutputBar();
+        bar->setFloating(true);
+        bar->activateWindow();
+        QCoreApplication::processEvents();
+        bar->setFloating(false);
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        bar->List()->setFocus();
+        QEvent leave(QEvent::ApplicationDeactivate);
+        QCoreApplication::sendEvent(qApp, &leave);
+        QEvent enter(QEvent::ApplicationActivate);
+        QCoreApplication::sendEvent(qApp, &enter);
+        QVERIFY(frame.MdiArea()->activeSubWindow() == nullptr);
+
+        const unsigned firstGeneration = first->GetDocument()->Database().Generation();
+        const unsigned secondGeneration = second->GetDocument()->Database().Generation();
+        Command(frame, command)->trigger();
+        QCOMPARE(frame.ActiveChild(), second);
+        QVERIFY(frame.MdiArea()->activeSubWindow() != firstSub);
+        QVERIFY(second->GetDocument()->Database().Generation() != secondGeneration);
+        QCOMPARE(first->GetDocument()->Database().Generation(), firstGeneration);
+        if (command == ID_EXTRAS_CHECK) {
+            QCOMPARE(bar->NavigationDocument(), static_cast<const void*>(second->GetDocument()));
+            QCOMPARE(GuiRows(*bar), CliRows(CliCheck(ReadBytes(kCorpus + "/DPV10008.gsd"))));
+        }
+        QVERIFY(RecordedMessages().isEmpty());
+        CloseAll(frame);
+    }
+
     void rebuildAfterAnEdit() {
         CMainFrame frame;
         frame.show();
