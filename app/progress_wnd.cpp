@@ -1,9 +1,11 @@
 #include "app/progress_wnd.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/cp1252.h"
@@ -99,6 +101,15 @@ void CProgressWnd::UpdatePercent() {
 
 void CProgressSink::Begin(const std::string& caption) {
     if (m_nDepth++ > 0) return;
+    // A command may open several windows one after the other: the focus
+    // before the first one is the one to come back.
+    QWidget* owner = m_pParent != nullptr ? m_pParent->window() : nullptr;
+    if (!m_bRestorePending && owner != nullptr) {
+        QWidget* focus = QApplication::focusWidget();
+        m_pFocus = focus != nullptr && focus->window() == owner ? focus : nullptr;
+        m_bWasActive = owner->isActiveWindow();
+        m_bRestorePending = m_bWasActive || m_pFocus;
+    }
     m_pWnd = new CProgressWnd(m_pParent);
     m_pWnd->setWindowTitle(DecodeCp1252(caption));
 }
@@ -113,12 +124,25 @@ void CProgressSink::StepIt() {
 
 void CProgressSink::Reset() {
     m_nDepth = 0;
-    delete m_pWnd;
-    m_pWnd = nullptr;
+    Close();
 }
 
 void CProgressSink::End() {
     if (m_nDepth == 0 || --m_nDepth > 0) return;
+    Close();
+}
+
+void CProgressSink::Close() {
     delete m_pWnd;
     m_pWnd = nullptr;
+    // After the command, when its last window has closed.
+    if (m_bRestorePending && m_pParent != nullptr) QTimer::singleShot(0, m_pParent, [this] { RestoreFocus(); });
+}
+
+void CProgressSink::RestoreFocus() {
+    if (m_pWnd != nullptr || !m_bRestorePending) return;
+    m_bRestorePending = false;
+    QWidget* owner = m_pParent->window();
+    if (m_bWasActive && QApplication::activeWindow() == nullptr) owner->activateWindow();
+    if (m_pFocus && m_pFocus->isVisible() && m_pFocus->isEnabled()) m_pFocus->setFocus(Qt::OtherFocusReason);
 }

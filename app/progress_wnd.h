@@ -47,7 +47,9 @@ private:
     QProgressBar* m_pBar = nullptr;
 };
 
-// The progress seam of the core: opens a progress window on Begin and closes it on End.
+// The progress seam of the core: opens a progress window on Begin and closes it
+// on End. The windows take the focus and the activation from the main window;
+// once the last window of a command has closed, both come back.
 class CProgressSink : public IProgressSink {
 public:
     explicit CProgressSink(QWidget* parent) : m_pParent(parent) {}
@@ -58,7 +60,15 @@ public:
     void Reset() override;
 
 private:
+    void Close();
+    void RestoreFocus();
+
     QWidget* m_pParent;
     CProgressWnd* m_pWnd = nullptr;
     int m_nDepth = 0;
+    // Where the keyboard focus was before the first window opened, and
+    // whether the main window was the active one.
+    QPointer<QWidget> m_pFocus;
+    bool m_bWasActive = false;
+    bool m_bRestorePending = false;
 };

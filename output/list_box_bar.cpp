@@ -54,6 +54,8 @@ int IconIndex(int kind) {
 
 // The list of the output window: reports the keys that move through the rows
 // after the list has handled them, with the row that was selected before.
+// With no row selected (the list just filled, or entered by the keyboard), the
+// first arrow key selects a row as well.
 class COutputList : public QTreeView {
 public:
     explicit COutputList(QWidget* parent) : QTreeView(parent) {}
@@ -214,10 +216,9 @@ void CMyListBoxBar::OnListKey(int key, int selectedBefore) {
     switch (key) {
         case Qt::Key_Down:
         case Qt::Key_Up: {
-            // The row after (before) the one that was selected; none past either end.
-            if (selectedBefore < 0) return;
-            const int target = selectedBefore + (key == Qt::Key_Down ? 1 : -1);
-            if (target < 0 || target >= m_pModel->rowCount()) return;
+            // The row the key selected; nothing when the selection stayed (an end of the list).
+            const int target = SelectedRow();
+            if (target < 0 || target == selectedBefore) return;
             NavigateFromRow(target);
             return;
         }

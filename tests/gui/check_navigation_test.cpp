@@ -460,6 +460,42 @@ private slots:
         CloseAll(frame);
     }
 
+    // Check GSD leaves the keyboard focus in the text; the first Down in the
+    // output list afterwards shows the line of the row it highlights.
+    void checkKeepsTheFocusAndTheFirstDownNavigates() {
+        CMainFrame frame;
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        CChildFrame* child = frame.OpenDocumentFile(Copy("DPV10008.gsd"));
+        QVERIFY(child);
+        CGSDTextView* text = child->TextView();
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        text->setFocus();
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(text));
+        Command(frame, ID_EXTRAS_CHECK)->trigger();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(text));
+        // What is typed next goes into the text.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
+        QCOMPARE(child->GetDocument()->TextDocument()->firstBlock().text().left(1), QStringLiteral("x"));
+        text->undo();
+
+        CMyListBoxBar* bar = frame.OutputBar();
+        QTreeView* list = bar->List();
+        list->setFocus(Qt::TabFocusReason);
+        QCOMPARE(bar->SelectedRow(), -1);
+        QTest::keyClick(list, Qt::Key_Down);
+        const int row = bar->SelectedRow();
+        QVERIFY(row >= 0);
+        const int line = CMyListBoxBar::LineOfLineText(bar->RowText(row, 1));
+        QVERIFY2(line >= 0, qPrintable(bar->RowText(row, 1)));
+        QCOMPARE(SelectedTextLine(text), line);
+        QVERIFY(child->TreeView()->currentItem()->text(0).endsWith(QStringLiteral(" (%1)").arg(line + 1)));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list));
+        QVERIFY(RecordedMessages().isEmpty());
+        CloseAll(frame);
+    }
+
     void rebuildAfterAnEdit() {
         CMainFrame frame;
         frame.show();
