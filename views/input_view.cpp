@@ -16,7 +16,10 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <array>
 
+#include "check/key_syntax_check.h"
+#include "check/keyword_catalogue.h"
 #include "check/process_key.h"
 #include "check/string_table.h"
 #include "check/value_scanners.h"
@@ -35,6 +38,41 @@ bool IsNumberDataType(const std::string& name) {
     for (int i = 0; i < 6; ++i)
         if (EqualsNoCase(name, kDataTypes[i])) return true;
     return false;
+}
+
+// The boxes a data type starts with when it is chosen for a parameter whose
+// values do not fit it: the type's whole range (for Bit and BitArea the bit or
+// bit area, the default and the allowed values; for the others the default
+// and the allowed values).
+struct SDataTypeStart {
+    const char* m_pszType;
+    std::array<const char*, 3> m_Values;
+};
+const SDataTypeStart kDataTypeStarts[] = {
+    {"Unsigned32", {"0", "0-4294967295", ""}}, {"Unsigned16", {"0", "0-65535", ""}},
+    {"Unsigned8", {"0", "0-255", ""}},         {"Signed32", {"0", "-2147483648-2147483647", ""}},
+    {"Signed16", {"0", "-32768-32767", ""}},   {"Signed8", {"0", "-128-127", ""}},
+    {"BitArea", {"0-7", "0", "0-255"}},        {"Bit", {"0", "0", "0-1"}},
+};
+
+using CTypeValues = std::array<std::string, 3>;
+
+CTypeValues StartValues(const std::string& type) {
+    for (const SDataTypeStart& start : kDataTypeStarts)
+        if (EqualsNoCase(type, start.m_pszType)) return {start.m_Values[0], start.m_Values[1], start.m_Values[2]};
+    return {};
+}
+
+// Whether a line of data type `type` with these items passes the key check:
+// the check itself judges them, on an entry of its own that no database holds.
+bool PassesTypeCheck(const std::string& type, const CTypeValues& values) {
+    const SCatalogueRow* row = KeywordCatalogue::Find(type);
+    if (row == nullptr) return false;
+    CTalunaContext probe;
+    CKeyEntry entry(type, std::string(), 0);
+    for (size_t i = 0; i < values.size(); ++i) entry.m_Ready[i] = values[i];
+    CheckCatalogueRule(probe, entry, *row);
+    return entry.m_bSyntaxOk == 1;
 }
 
 class CWaitCursor {
@@ -290,25 +328,49 @@ void CInputView::OnUpdate() {
 }
 
 void CInputView::DataTypeChanged() {
-    CKeyFormRecord& form = m_Host.Context().m_Form;
-    form.m_Values[3] = QtToGsd(m_pDataType->currentText());
-    if (IsNumberDataType(form.m_Values[3])) {
-        m_pThird->setVisible(false);
-        m_pThirdLabel->setVisible(false);
+    CTalunaContext& context = m_Host.Context();
+    CKeyFormRecord& form = context.m_Form;
+    const int oldMode = form.m_nFormMode;
+    if (oldMode != 8 && oldMode != 9) return;
+    const std::string type = QtToGsd(m_pDataType->currentText());
+    if (type.empty()) return;
+    // The type shown already: the boxes stay as the user left them.
+    if (EqualsNoCase(type, form.m_Values[3])) return;
+    const bool number = IsNumberDataType(type);
+    const int mode = number ? 9 : 8;
+
+    // The boxes as they stand, by meaning: bit or bit area, default, allowed values.
+    CTypeValues shown = {QtToGsd(m_pFirst->text()), QtToGsd(m_pSecond->text()), QtToGsd(m_pThird->text())};
+    if (oldMode == 9) shown = {std::string(), shown[0], shown[1]};
+    CTypeValues values;
+    const CKeyEntry* entry = context.m_pCurEntry;
+    if (entry != nullptr && EqualsNoCase(entry->m_Keyword, type)) {
+        // Back to the key's own type: its own values.
+        for (size_t i = 0; i < values.size(); ++i) values[i] = entry->m_Ready[i];
+    } else {
+        // Values that fit the new type stay, so that Apply never writes a
+        // line that mixes two types; others give way to the type's own.
+        values = number ? CTypeValues{shown[1], shown[2], std::string()}
+                        : CTypeValues{shown[0].empty() ? StartValues(type)[0] : shown[0], shown[1], shown[2]};
+        if (!PassesTypeCheck(type, values)) values = StartValues(type);
+    }
+
+    // Apply reads the boxes of the new type and composes its line.
+    form.m_nFormMode = mode;
+    form.m_Values = {};
+    for (size_t i = 0; i < values.size(); ++i) form.m_Values[i] = values[i];
+    form.m_Values[3] = type;
+    form.m_Labels = {};
+    if (number) {
         form.m_Labels[0] = LoadString(65091);
         form.m_Labels[1] = LoadString(65092);
     } else {
-        m_pThird->setVisible(true);
         form.m_Labels[0] = LoadString(65090);
         form.m_Labels[1] = LoadString(65091);
         form.m_Labels[2] = LoadString(65092);
-        m_pThirdLabel->setText(GsdToQt(form.m_Labels[2]));
-        m_pThirdLabel->setVisible(true);
     }
-    m_pFirstLabel->setText(GsdToQt(form.m_Labels[0]));
-    m_pFirstLabel->setVisible(true);
-    m_pSecondLabel->setText(GsdToQt(form.m_Labels[1]));
-    m_pSecondLabel->setVisible(true);
+    form.m_Labels[3] = LoadString(65096);
+    OnUpdate();
 }
 
 void CInputView::ApplyKeyForm() {
@@ -374,7 +436,10 @@ void CInputView::ApplyKeyForm() {
         }
         return;
     }
-    ProcessKey(context, entry->m_Keyword, MODE_COMPOSE, "");
+    // A parameter whose data type was changed in the form is composed as a
+    // line of the new type.
+    const bool typeChosen = (form.m_nFormMode == 8 || form.m_nFormMode == 9) && !v[3].empty();
+    ProcessKey(context, typeChosen ? v[3] : entry->m_Keyword, MODE_COMPOSE, "");
     m_Host.WriteBackEntry(*entry);
     if (CGSDTreeView* tree = m_Host.TreeView()) tree->RenameEntryItem(*entry);
     context.ClearMessages();

@@ -63,7 +63,11 @@ public:
     // Apply: writes the edited values into the current entry and its text and
     // checks the key.
     void ApplyKeyForm();
-    // The data-type list's selection changed.
+    // The data-type list's selection changed: the form becomes that of the new
+    // type (Bit and BitArea with three boxes, the others with two). Values that
+    // pass the check of the new type stay, others give way to the type's whole
+    // range; back at the key's own type its own values return. Apply then
+    // writes a line of the new type.
     void DataTypeChanged();
 
     QWidget* Control(int id) const;

@@ -84,9 +84,9 @@ private slots:
     void applyWithoutEntryKeepsEditedValues();
     void moduleApplyKeepsEditedName();
     void suppWithValueTwoWritesZero();
-    void dataTypeChangedShowsBitFields();
+    void changingTheDataTypeWritesALineOfTheNewType_data();
+    void changingTheDataTypeWritesALineOfTheNewType();
     void dataTypeChangedBackToNumber();
-    void bitBecomesBitArea();
     void modeElevenAndTenApply();
     void identifierListShowsDecodedRows();
     void editIdentifierWritesConfigField();
@@ -339,33 +339,74 @@ void CInputViewTest::suppWithValueTwoWritesZero() {
     QCOMPARE(host.m_WrittenBack, std::vector<std::string>({"Freeze_Mode_supp=0"}));
 }
 
-void CInputViewTest::dataTypeChangedShowsBitFields() {
+void CInputViewTest::changingTheDataTypeWritesALineOfTheNewType_data() {
+    QTest::addColumn<QString>("key");        // the key selected in the tree
+    QTest::addColumn<int>("line");           // its 0-based line
+    QTest::addColumn<QStringList>("types");  // the data types chosen one after the other
+    QTest::addColumn<QStringList>("boxes");  // the boxes afterwards
+    QTest::addColumn<QString>("written");    // the line Apply writes
+    // Values that are valid for the new type stay; others give way to the type's own.
+    QTest::newRow("Unsigned8 to Bit") << "Unsigned8" << 14 << QStringList{"Bit"} << QStringList{"0", "0", "0-1"}
+                                      << "Bit(0) 0 0-1";
+    QTest::newRow("Unsigned8 to BitArea")
+        << "Unsigned8" << 14 << QStringList{"BitArea"} << QStringList{"0-7", "1", "0-255"} << "BitArea(0-7) 1 0-255";
+    QTest::newRow("Unsigned8 to Unsigned16")
+        << "Unsigned8" << 14 << QStringList{"Unsigned16"} << QStringList{"1", "0-255"} << "Unsigned16 1 0-255";
+    QTest::newRow("Unsigned8 to Signed8")
+        << "Unsigned8" << 14 << QStringList{"Signed8"} << QStringList{"0", "-128-127"} << "Signed8 0 -128-127";
+    QTest::newRow("Unsigned8 to Bit and back")
+        << "Unsigned8" << 14 << QStringList{"Bit", "Unsigned8"} << QStringList{"1", "0-255"} << "Unsigned8 1 0-255";
+    QTest::newRow("Bit to BitArea") << "Bit" << 9 << QStringList{"BitArea"} << QStringList{"0-7", "0", "0-255"}
+                                    << "BitArea(0-7) 0 0-255";
+    QTest::newRow("Bit to Unsigned16") << "Bit" << 9 << QStringList{"Unsigned16"} << QStringList{"0", "0-1"}
+                                       << "Unsigned16 0 0-1";
+    QTest::newRow("Bit to Signed32 to Unsigned32")
+        << "Bit" << 9 << QStringList{"Signed32", "Unsigned32"} << QStringList{"0", "0-1"} << "Unsigned32 0 0-1";
+}
+
+void CInputViewTest::changingTheDataTypeWritesALineOfTheNewType() {
+    QFETCH(QString, key);
+    QFETCH(int, line);
+    QFETCH(QStringList, types);
+    QFETCH(QStringList, boxes);
+    QFETCH(QString, written);
     CTestViewHost host;
     host.Load(kText);
-    host.Select("Unsigned8");
+    host.Select(key.toStdString());
     CInputView& form = *host.m_pForm;
-    QVERIFY(!form.IsShown(IDC_THIRD_EDIT));
     QComboBox* list = form.DataTypeList();
-    list->setCurrentIndex(list->findText(QStringLiteral("Bit")));
-    emit list->activated(list->currentIndex());
-    QVERIFY(form.IsShown(IDC_THIRD_EDIT));
-    QVERIFY(form.IsShown(IDC_THIRD_LABEL));
-    const CKeyFormRecord& record = host.m_Context.m_Form;
-    QCOMPARE(record.m_Values[3], std::string("Bit"));
-    QCOMPARE(record.m_Labels[0], std::string("Area or Text-Reference"));
-    QCOMPARE(record.m_Labels[2], std::string("Min-Max or Allowed Values"));
-    QCOMPARE(qobject_cast<QLabel*>(form.Control(IDC_FIRST_LABEL))->text(), QStringLiteral("Area or Text-Reference"));
-    QCOMPARE(record.m_nFormMode, 9);
-    // Apply reads the fields of the key's own mode: the first two and the type.
-    form.FirstEdit()->setText(QStringLiteral("5"));
-    form.SecondEdit()->setText(QStringLiteral("0-7"));
-    form.ThirdEdit()->setText(QStringLiteral("ignored"));
+    for (const QString& type : types) {
+        list->setCurrentIndex(list->findText(type));
+        emit list->activated(list->currentIndex());
+    }
+    const bool bit = types.last().startsWith(QStringLiteral("Bit"));
+    QCOMPARE(form.IsShown(IDC_THIRD_EDIT), bit);
+    QCOMPARE(form.IsShown(IDC_THIRD_LABEL), bit);
+    QCOMPARE(qobject_cast<QLabel*>(form.Control(IDC_FIRST_LABEL))->text(),
+             QString::fromLatin1(bit ? "Area or Text-Reference" : "Default Value"));
+    QStringList shown{form.FirstEdit()->text(), form.SecondEdit()->text()};
+    if (bit) shown << form.ThirdEdit()->text();
+    QCOMPARE(shown, boxes);
+    QCOMPARE(host.m_Context.m_Form.m_Values[3], types.last().toStdString());
+
     form.ApplyKeyForm();
-    QCOMPARE(host.m_WrittenBack, std::vector<std::string>({"Bit 5 0-7"}));
+    QCOMPARE(host.m_WrittenBack, std::vector<std::string>({written.toStdString()}));
     CKeyEntry* changed = host.m_Database.GetAt(host.m_Context.m_nCurItem);
-    QCOMPARE(changed->m_LongLine, 14);
-    QCOMPARE(changed->m_Keyword, std::string("Bit"));
-    QCOMPARE(host.m_pTree->ItemOfEntry(*changed)->text(0), QStringLiteral("Bit (15)"));
+    QCOMPARE(changed->m_LongLine, line);
+    QCOMPARE(QString::fromStdString(changed->m_Keyword), types.last());
+    QCOMPARE(host.m_pTree->ItemOfEntry(*changed)->text(0), QStringLiteral("%1 (%2)").arg(types.last()).arg(line + 1));
+    // The check of Apply finds nothing wrong with the line.
+    QCOMPARE(host.m_Sink.Texts(), std::vector<std::string>({"Start Syntax-Check...", "Stop Syntax-Check..."}));
+
+    // Nor does the check of the text written, read afresh.
+    std::string text;
+    for (const std::string& l : host.m_Lines.Lines()) text += l + "\r\n";
+    CTestViewHost again;
+    again.Load(text);
+    again.m_pTree->SelectKeyAtLine(line);
+    again.CheckSyntax();
+    QCOMPARE(again.m_Sink.Texts(), std::vector<std::string>({"Start Syntax-Check...", LoadString(IDS_CHECK_FINISHED),
+                                                             "Stop Syntax-Check..."}));
 }
 
 void CInputViewTest::dataTypeChangedBackToNumber() {
@@ -381,20 +422,10 @@ void CInputViewTest::dataTypeChangedBackToNumber() {
     QVERIFY(!form.IsShown(IDC_THIRD_EDIT));
     QCOMPARE(record.m_Labels[0], std::string("Default Value"));
     QCOMPARE(record.m_Labels[1], std::string("Min-Max or Allowed Values"));
-}
-
-void CInputViewTest::bitBecomesBitArea() {
-    CTestViewHost host;
-    host.Load(kText);
-    host.Select("Bit");
-    QComboBox* list = host.m_pForm->DataTypeList();
-    list->setCurrentIndex(list->findText(QStringLiteral("BitArea")));
+    // Choosing the type shown again leaves the boxes as they were edited.
+    form.SecondEdit()->setText(QStringLiteral("-5-5"));
     emit list->activated(list->currentIndex());
-    host.m_pForm->SecondEdit()->setText(QStringLiteral("1"));
-    host.m_pForm->ApplyKeyForm();
-    QCOMPARE(host.m_WrittenBack, std::vector<std::string>({"BitArea(0) 1 0-1"}));
-    QCOMPARE(host.EntryOf("BitArea")->m_Keyword, std::string("BitArea"));
-    QCOMPARE(host.ItemOf("BitArea")->text(0), QStringLiteral("BitArea (10)"));
+    QCOMPARE(form.SecondEdit()->text(), QStringLiteral("-5-5"));
 }
 
 void CInputViewTest::modeElevenAndTenApply() {
