@@ -12,6 +12,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
@@ -654,18 +655,57 @@ void CGSDTreeView::ShowContextMenu(const QPoint& globalPos) {
     menu->popup(globalPos);
 }
 
+QPoint CGSDTreeView::KeyboardMenuPos() const {
+    // Below the start of the current item's text, as far as it is in sight.
+    QTreeWidgetItem* item = currentItem();
+    const QRect visible = viewport()->rect();
+    QPoint pos = visible.topLeft();
+    if (item != nullptr) {
+        const QRect rect = visualItemRect(item);
+        if (rect.isValid() && rect.intersects(visible))
+            pos = QPoint(std::clamp(rect.left() + iconSize().width(), visible.left(), visible.right()),
+                         std::clamp(rect.bottom() + 1, visible.top(), visible.bottom()));
+    }
+    return viewport()->mapToGlobal(pos);
+}
+
 void CGSDTreeView::contextMenuEvent(QContextMenuEvent* event) {
-    ShowContextMenu(event->globalPos());
+    ShowContextMenu(event->reason() == QContextMenuEvent::Keyboard ? KeyboardMenuPos() : event->globalPos());
     event->accept();
 }
 
 void CGSDTreeView::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
-        ShowContextMenu(mapToGlobal(QPoint(5, 5)));
+    if ((event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) || event->key() == Qt::Key_Menu) {
+        ShowContextMenu(KeyboardMenuPos());
         event->accept();
         return;
     }
     QTreeWidget::keyPressEvent(event);
+}
+
+bool CGSDTreeView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        // An item text cut at the pane's edge is shown whole.
+        const auto* help = static_cast<QHelpEvent*>(event);
+        QTreeWidgetItem* item = itemAt(help->pos());
+        if (item != nullptr && IsItemTextCut(item)) {
+            QToolTip::showText(help->globalPos(), item->text(0), viewport(), visualItemRect(item));
+            return true;
+        }
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    return QTreeWidget::viewportEvent(event);
+}
+
+bool CGSDTreeView::IsItemTextCut(const QTreeWidgetItem* item) const {
+    const QModelIndex index = indexFromItem(item);
+    if (!index.isValid()) return false;
+    const QRect rect = visualRect(index);
+    // The width the item's icon and text need, from where they start.
+    const int needed = sizeHintForIndex(index).width();
+    return rect.left() < 0 || rect.left() + needed > viewport()->width();
 }
 
 void CGSDTreeView::mousePressEvent(QMouseEvent* event) {

@@ -101,6 +101,9 @@ public:
 
     // The icon of an image role, drawn at 16 x 16.
     static QIcon ImageIcon(int role);
+    // Whether an item's text does not fit into the pane where it stands (its
+    // tooltip then shows the whole text).
+    bool IsItemTextCut(const QTreeWidgetItem* item) const;
 
     // The key commands of the context menu.
     void OnKeyInfo();
@@ -112,6 +115,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     // What a refill keeps: items by the texts of their paths.
@@ -134,6 +138,9 @@ private:
     void OnSelectionChanged(QTreeWidgetItem* current);
     QTreeWidgetItem* NewItem(const QString& text, int image, bool bold);
     void ShowContextMenu(const QPoint& globalPos);
+    // Where the menu opens when asked for with the keyboard (Shift+F10, the
+    // Menu key): at the current item.
+    QPoint KeyboardMenuPos() const;
 
     IGsdViewHost& m_Host;
     int m_bSyncText = 1;

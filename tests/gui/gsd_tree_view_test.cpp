@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSet>
+#include <QToolTip>
 #include <QtTest>
 
 #include "check/string_table.h"
@@ -86,6 +88,9 @@ private slots:
     void selectKeyAtLine();
     void selectKeyAtLineOnStaleTreeDoesNothing();
     void contextMenuItems();
+    void keyboardMenuOpensAtTheCurrentItem_data();
+    void keyboardMenuOpensAtTheCurrentItem();
+    void cutItemTextsShowWholeInATooltip();
     void keyInfoOpensHelpAnchor();
     void commandsWithoutEntryReportNoDatabase();
     void checkSyntaxGoesToTheDocument();
@@ -409,6 +414,74 @@ void CGSDTreeViewTest::contextMenuItems() {
     QTest::keyClick(host.m_pTree, Qt::Key_F10, Qt::ShiftModifier);
     QTRY_VERIFY(menu->isVisible());
     menu->hide();
+}
+
+void CGSDTreeViewTest::keyboardMenuOpensAtTheCurrentItem_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Shift+F10") << "Shift+F10";
+    QTest::newRow("Menu key") << "Menu";
+    QTest::newRow("keyboard context menu") << "event";
+}
+
+void CGSDTreeViewTest::keyboardMenuOpensAtTheCurrentItem() {
+    QFETCH(QString, how);
+    CTestViewHost host;
+    host.Load(ModularText());
+    CGSDTreeView* tree = host.m_pTree;
+    tree->setGeometry(40, 40, 320, 420);
+    tree->show();
+    QVERIFY(QTest::qWaitForWindowExposed(tree));
+    QTreeWidgetItem* item = host.ItemOf("My_Key");
+    QVERIFY(item);
+    tree->setCurrentItem(item);
+    const QRect rect = tree->visualItemRect(item);
+    QVERIFY(rect.top() > 40);
+    QMenu* menu = tree->ContextMenu();
+    if (how == "Shift+F10") {
+        QTest::keyClick(tree, Qt::Key_F10, Qt::ShiftModifier);
+    } else if (how == "Menu") {
+        QTest::keyClick(tree, Qt::Key_Menu);
+    } else {
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(0, 0), tree->mapToGlobal(QPoint(0, 0)));
+        QApplication::sendEvent(tree, &event);
+    }
+    QTRY_VERIFY(menu->isVisible());
+    const QRect row(tree->viewport()->mapToGlobal(rect.topLeft()), rect.size());
+    QVERIFY2(
+        menu->pos().y() >= row.top() && menu->pos().y() <= row.bottom() + 1,
+        qPrintable(QStringLiteral("menu at %1, row %2..%3").arg(menu->pos().y()).arg(row.top()).arg(row.bottom())));
+    QVERIFY(menu->pos().x() >= row.left() && menu->pos().x() <= row.right());
+    menu->hide();
+}
+
+void CGSDTreeViewTest::cutItemTextsShowWholeInATooltip() {
+    CTestViewHost host;
+    host.Load(ModularText());
+    CGSDTreeView* tree = host.m_pTree;
+    tree->setGeometry(40, 40, 120, 420);
+    tree->show();
+    QVERIFY(QTest::qWaitForWindowExposed(tree));
+    QTreeWidgetItem* item = host.ItemOf("Ext_Module_Prm_Data_Len");
+    QVERIFY(item);
+    auto hover = [tree, item] {
+        tree->horizontalScrollBar()->setValue(0);
+        const QRect rect = tree->visualItemRect(item);
+        const QPoint pos(rect.left() + 4, rect.center().y());
+        QHelpEvent event(QEvent::ToolTip, pos, tree->viewport()->mapToGlobal(pos));
+        QApplication::sendEvent(tree->viewport(), &event);
+    };
+    hover();
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), item->text(0));
+    QToolTip::hideText();
+    QTRY_VERIFY(!QToolTip::isVisible());
+
+    // Shown whole, the text has no tooltip.
+    tree->resize(700, 420);
+    QCoreApplication::processEvents();
+    hover();
+    QTest::qWait(50);
+    QVERIFY(!QToolTip::isVisible());
 }
 
 void CGSDTreeViewTest::keyInfoOpensHelpAnchor() {
