@@ -2,9 +2,11 @@
 
 #include <QAction>
 #include <QFile>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
+#include <algorithm>
 
 #include "app/command_ids.h"
 #include "app/help_topics.h"
@@ -38,9 +40,33 @@ void CHelpWindow::ShowPage(const QString& page, const QString& anchor) {
     if (!anchor.isEmpty()) url.setFragment(anchor);
     m_pBrowser->setSource(url);
     if (!anchor.isEmpty()) m_pBrowser->scrollToAnchor(anchor);
+    if (!isVisible()) PlaceOverOwner();
     show();
     raise();
     activateWindow();
+}
+
+void CHelpWindow::PlaceOverOwner() {
+    const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    QScreen* screen = owner != nullptr ? owner->screen() : this->screen();
+    if (screen == nullptr) return;
+    const QRect available = screen->availableGeometry();
+    // Before it is first shown the window's frame is not known yet: the main
+    // window's frame stands in for it.
+    QMargins frame;
+    if (isVisible() || testAttribute(Qt::WA_WState_Created)) {
+        frame = QMargins(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                         frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
+    } else if (owner != nullptr) {
+        const QRect outer = owner->frameGeometry(), inner = owner->geometry();
+        frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+    }
+    resize(size().grownBy(frame).boundedTo(available.size()).shrunkBy(frame));
+    QRect placed(QPoint(), size().grownBy(frame));
+    placed.moveCenter(owner != nullptr && owner->isVisible() ? owner->frameGeometry().center() : available.center());
+    move(std::clamp(placed.left(), available.left(), available.right() + 1 - placed.width()),
+         std::clamp(placed.top(), available.top(), available.bottom() + 1 - placed.height()));
 }
 
 void CHelpWindow::ShowHelp(const std::string& page, const std::string& anchor) {

@@ -27,6 +27,9 @@ public:
     QString CurrentAnchor() const { return m_CurrentAnchor; }
 
 private:
+    // Centres the window on the main window, within the screen, when it opens.
+    void PlaceOverOwner();
+
     QTextBrowser* m_pBrowser;
     QString m_CurrentPage;
     QString m_CurrentAnchor;

@@ -1,12 +1,16 @@
 #include "output/list_box_bar.h"
 
 #include <QAbstractTableModel>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QSortFilterProxyModel>
+#include <QTimer>
 #include <QTreeView>
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -161,6 +165,48 @@ CMyListBoxBar::CMyListBoxBar(QWidget* parent) : QDockWidget(DecodeCp1252(LoadStr
     setWidget(m_pList);
     connect(m_pList, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { NavigateFromRow(m_pProxy->mapToSource(index).row()); });
+}
+
+bool CMyListBoxBar::event(QEvent* event) {
+    const bool result = QDockWidget::event(event);
+    // After the dock widget has set the flags of a floating window (it does
+    // so whenever it floats, and again when a drag ends).
+    if ((event->type() == QEvent::Show || event->type() == QEvent::ParentChange) && isFloating() && !m_bFitPending) {
+        m_bFitPending = true;
+        QTimer::singleShot(0, this, &CMyListBoxBar::FitFloatingWindow);
+    }
+    return result;
+}
+
+void CMyListBoxBar::FitFloatingWindow() {
+    m_bFitPending = false;
+    if (!isFloating() || isHidden()) return;
+    const Qt::WindowFlags flags = windowFlags();
+    // While the window is dragged it stays as the dock widget made it.
+    if (flags.testFlag(Qt::X11BypassWindowManagerHint)) return;
+    if (flags.testFlag(Qt::FramelessWindowHint) || !flags.testFlag(Qt::WindowTitleHint)) {
+        setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        show();
+    }
+    KeepOnScreen();
+}
+
+void CMyListBoxBar::KeepOnScreen() {
+    QScreen* screen = QGuiApplication::screenAt(frameGeometry().center());
+    if (screen == nullptr && parentWidget() != nullptr) screen = parentWidget()->screen();
+    if (screen == nullptr) screen = this->screen();
+    if (screen == nullptr) return;
+    const QRect available = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (available.contains(frame)) return;
+    const QRect inner = geometry();
+    const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                           frame.bottom() - inner.bottom());
+    const QSize size = frame.size().boundedTo(available.size());
+    resize(size.shrunkBy(margins).expandedTo(minimumSizeHint()));
+    // A window's position is that of its frame.
+    move(std::clamp(frame.left(), available.left(), available.right() + 1 - size.width()),
+         std::clamp(frame.top(), available.top(), available.bottom() + 1 - size.height()));
 }
 
 void CMyListBoxBar::AddRow(const CCheckMessage& message) {

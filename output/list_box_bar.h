@@ -50,11 +50,19 @@ signals:
     // line in its text, its window in front.
     void navigateRequested(const void* document, int line);
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     void OnListKey(int key, int selectedBefore);
+    // Floating, the window has a frame of the window system (which some
+    // systems do not give a floating dock widget) and lies on a screen.
+    void FitFloatingWindow();
+    void KeepOnScreen();
 
     QTreeView* m_pList;
     COutputModel* m_pModel;
     QSortFilterProxyModel* m_pProxy;
     const void* m_pNavDoc = nullptr;
+    bool m_bFitPending = false;
 };

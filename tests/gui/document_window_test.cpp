@@ -1,6 +1,7 @@
 // The document window in use: the text pane keeps its height while keys are
-// selected, refills keep the tree, the key and the scroll positions, and
-// read-only documents say so and refuse edits.
+// selected, refills keep the tree, the key and the scroll positions, read-only
+// documents say so and refuse edits, and the help and floating output windows
+// open where they can be seen.
 
 #include <QAction>
 #include <QDir>
@@ -272,6 +273,68 @@ private slots:
         CloseAll(frame);
     }
 
+    // The help window opens centred on the main window, and on the screen
+    // when centring would put it partly off.
+    void helpWindowOpensCentredOnTheMainWindow() {
+        CMainFrame frame;
+        frame.setGeometry(20, 20, 560, 400);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        const QRect screen = frame.screen()->availableGeometry();
+        QVERIFY(screen.contains(frame.frameGeometry()));
+        CHelpWindow* help = frame.HelpWindow();
+        help->resize(400, 300);
+        Command(frame, ID_HELP_INDEX)->trigger();
+        QTRY_VERIFY(help->isVisible());
+        const QPoint offset = help->frameGeometry().center() - frame.frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("offset %1,%2").arg(offset.x()).arg(offset.y())));
+        QVERIFY(screen.contains(help->frameGeometry()));
+        help->close();
+
+        frame.setGeometry(screen.right() - 300, screen.bottom() - 250, 280, 230);
+        Command(frame, ID_HELP_INDEX)->trigger();
+        QTRY_VERIFY(help->isVisible());
+        QVERIFY(screen.contains(help->frameGeometry()));
+        help->close();
+    }
+
+    // The floating output window has a frame of its own and stays on the
+    // screen, however it was placed; docked again, it is part of the window.
+    void floatingOutputWindowHasAFrameAndStaysOnTheScreen() {
+        CMainFrame frame;
+        frame.resize(1000, 720);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        const QRect screen = frame.screen()->availableGeometry();
+        CMyListBoxBar* bar = frame.OutputBar();
+        auto framed = [bar] {
+            const Qt::WindowFlags flags = bar->windowFlags();
+            return bar->isWindow() && bar->isVisible() && !flags.testFlag(Qt::FramelessWindowHint) &&
+                   flags.testFlag(Qt::WindowTitleHint);
+        };
+        bar->setFloating(true);
+        QTRY_VERIFY(framed());
+        QTRY_VERIFY(screen.contains(bar->frameGeometry()));
+
+        // The frameless flags the dock widget takes on some window systems are
+        // replaced by a frame.
+        bar->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+        bar->show();
+        QTRY_VERIFY(framed());
+        QVERIFY(bar->isFloating());
+
+        // Placed off the screen, as a state saved on a larger screen places it.
+        bar->hide();
+        bar->setGeometry(screen.right() + 200, screen.bottom() - 20, 500, 200);
+        bar->show();
+        QTRY_VERIFY(screen.contains(bar->frameGeometry()));
+        QVERIFY(framed());
+
+        bar->setFloating(false);
+        QVERIFY(!bar->isWindow());
+        QVERIFY(bar->isVisible());
+    }
 };
 
 TALUNA_GUI_TEST_MAIN(DocumentWindowTest)
