@@ -82,6 +82,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_pProfile(std::m
     setWindowTitle(Text(128));
     setProperty("helpContext", HID_BASE_RESOURCE + IDR_MAINFRAME);
     m_Context.m_Settings.Read(*m_pProfile);
+    m_Context.m_Settings.m_nCheckProfile = m_pProfile->GetInt("Settings", "CheckProfile", 0);
     m_pProgress = std::make_unique<CProgressSink>(this);
     m_Context.m_pProfile = m_pProfile.get();
     m_Context.m_pNotifier = &AppNotifier();
@@ -143,6 +144,7 @@ CMainFrame::~CMainFrame() {
     m_Context.m_pStatus = nullptr;
     m_Context.m_pHelp = nullptr;
     m_Context.m_Settings.Write(*m_pProfile);
+    m_pProfile->PutInt("Settings", "CheckProfile", m_Context.m_Settings.m_nCheckProfile);
     QSettings& settings = m_pProfile->Settings();
     settings.remove(kRecentSection);
     for (int i = 0; i < m_RecentFiles.size(); ++i)
@@ -317,6 +319,10 @@ void CMainFrame::CreateStatusBar() {
     m_pModifiedPane->setMinimumWidth(m_pModifiedPane->fontMetrics().horizontalAdvance("Modified") + 8);
     bar->addPermanentWidget(m_pCaretPane);
     bar->addPermanentWidget(m_pModifiedPane);
+    m_pProfilePane = new QLabel(this);
+    m_pProfilePane->setObjectName("ProfilePane");
+    m_pProfilePane->setToolTip(tr("The rules Check GSD applies to the active file (Extras, Settings)"));
+    bar->addPermanentWidget(m_pProfilePane);
     // The idle text stands whenever no other message does.
     connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& message) {
         if (message.isEmpty()) bar->showMessage(Text(IDS_IDLE));
@@ -581,6 +587,7 @@ void CMainFrame::NavigateToLine(const void* document, int line) {
 
 void CMainFrame::OnSettings() {
     RunSettingsDialog(this, m_Context.m_Settings);
+    UpdateIndicators();
 }
 
 void CMainFrame::OnAbout() {
@@ -663,6 +670,15 @@ void CMainFrame::UpdateIndicators() {
     if (m_bDestroying) return;
     m_pCaretPane->setText(CaretIndicatorText());
     m_pModifiedPane->setText(ModifiedIndicatorText());
+    m_pProfilePane->setText(ProfileIndicatorText());
+}
+
+QString CMainFrame::ProfileIndicatorText() const {
+    const CChildFrame* child = ActiveChild();
+    if (child == nullptr) return {};
+    return ProfileOfSetting(m_Context.m_Settings.m_nCheckProfile, child->GetDocument()->Lines()) == ECheckProfile::Rev5
+               ? tr("Rules: revision 5")
+               : tr("Rules: classic");
 }
 
 void CMainFrame::UpdateCommands() {

@@ -64,6 +64,8 @@ public:
 
     // Compares the active document's file with the disk, announcing a change once.
     void CheckActiveDiskState();
+    // "Rules: classic" or "Rules: revision 5" for the active document, empty without one.
+    QString ProfileIndicatorText() const;
     // The document window the commands act on: the active one, or the one
     // that was active last while the focus is outside the document area.
     CChildFrame* ActiveChild() const;
@@ -129,6 +131,7 @@ private:
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pCaretPane = nullptr;
     QLabel* m_pModifiedPane = nullptr;
+    QLabel* m_pProfilePane = nullptr;
     QMenu* m_pFileMenu = nullptr;
     QMenu* m_pRecentMenu = nullptr;
     QMenu* m_pWindowMenu = nullptr;

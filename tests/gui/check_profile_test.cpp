@@ -1,0 +1,101 @@
+// The check rules in the editor: the setting in the settings dialog, the status
+// bar, Check GSD and the colours of a revision 5 file under each choice.
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include "app/child_frame.h"
+#include "app/main_frame.h"
+#include "app/settings_dlg.h"
+#include "app/taluna_doc.h"
+#include "check/string_table.h"
+#include "gui_test_main.h"
+#include "model/taluna_context.h"
+#include "output/list_box_bar.h"
+
+namespace {
+
+const QByteArray kRev5File =
+    "#Profibus_DP\nGSD_Revision = 5\nVendor_Name = \"V\"\nDPV1_Slave = 1\nC1_Max_Data_Len = 240\n";
+
+// Whether a row of the output window is an "Unknown key!" warning.
+bool ListsUnknownKey(const CMyListBoxBar& bar) {
+    for (int row = 0; row < bar.RowCount(); ++row)
+        if (bar.RowText(row, 2).contains("Unknown key!")) return true;
+    return false;
+}
+
+// Whether the first characters of `block` carry a format (a coloured keyword).
+bool Coloured(const QTextBlock& block) {
+    for (const QTextLayout::FormatRange& range : block.layout()->formats())
+        if (range.start == 0 && range.length >= 10) return true;
+    return false;
+}
+
+}  // namespace
+
+class CheckProfileTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_Work;
+
+private slots:
+    void settingsDialogKeepsTheChoice() {
+        for (int choice : {0, 1, 2}) {
+            CSettings settings;
+            settings.m_nCheckProfile = choice;
+            CSettingsDlg dialog;
+            dialog.SetFrom(settings);
+            QCOMPARE(dialog.m_pProfile->currentIndex(), choice);
+            CSettings back;
+            dialog.CopyTo(back);
+            QCOMPARE(back.m_nCheckProfile, choice);
+        }
+    }
+
+    // Each choice: the status bar names the rules, Check GSD applies them and the
+    // keywords of later revisions are coloured only under the revision 5 rules.
+    void choiceDecidesRulesStatusAndColours_data() {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("revision");
+        QTest::addColumn<bool>("rev5");
+        QTest::newRow("classic") << 0 << "5" << false;
+        QTest::newRow("revision 5") << 1 << "2" << true;
+        QTest::newRow("by the file, revision 5") << 2 << "5" << true;
+        QTest::newRow("by the file, revision 2") << 2 << "2" << false;
+    }
+    void choiceDecidesRulesStatusAndColours() {
+        QFETCH(int, choice);
+        QFETCH(QString, revision);
+        QFETCH(bool, rev5);
+        const QString path = m_Work.filePath("rev5_" + QString::number(choice) + revision + ".gsd");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(kRev5File).replace("GSD_Revision = 5", "GSD_Revision = " + revision.toLatin1()));
+        file.close();
+
+        CMainFrame frame;
+        frame.Context().m_Settings.m_nCheckProfile = choice;
+        CChildFrame* child = frame.OpenDocumentFile(path);
+        QVERIFY(child != nullptr);
+        auto* pane = frame.statusBar()->findChild<QLabel*>("ProfilePane");
+        QVERIFY(pane != nullptr);
+        QCOMPARE(pane->text(), rev5 ? QString("Rules: revision 5") : QString("Rules: classic"));
+
+        child->CheckGsd();
+        auto* bar = frame.findChild<CMyListBoxBar*>();
+        QVERIFY(bar != nullptr);
+        QCOMPARE(ListsUnknownKey(*bar), !rev5);
+        const QTextBlock dpv1 = child->GetDocument()->TextDocument()->findBlockByNumber(3);
+        QVERIFY(dpv1.text().startsWith("DPV1_Slave"));
+        QCOMPARE(Coloured(dpv1), rev5);
+    }
+};
+
+TALUNA_GUI_TEST_MAIN(CheckProfileTest)
+#include "check_profile_test.moc"
