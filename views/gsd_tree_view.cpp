@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "check/keyword_catalogue.h"
 #include "check/process_key.h"
 #include "check/string_table.h"
 #include "check/value_scanners.h"
@@ -236,6 +237,16 @@ CGSDTreeView::CGSDTreeView(IGsdViewHost& host, QWidget* parent) : QTreeWidget(pa
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnSelectionChanged(current); });
 }
 
+namespace {
+
+// An entry that opens a block only the revision 5 rules know.
+bool IsRev5BlockOpener(const CKeyEntry& entry) {
+    const SCatalogueRow* row = KeywordCatalogue::Find(entry.m_Keyword, ECheckProfile::Rev5);
+    return row != nullptr && row->IsRev5() && row->m_Opens != BLOCK_NONE;
+}
+
+}  // namespace
+
 QString CGSDTreeView::FillStatusText() {
     return tr("Filling the key tree...");
 }
@@ -449,6 +460,11 @@ void CGSDTreeView::Fill(CFillProgress& progress) {
                     case PARENT_MODULE: parent = m_pModule != nullptr ? m_pModule : m_pUser; break;
                     default: break;
                 }
+                // The keys of a block of the revision 5 rules stand under its opener,
+                // blocks inside blocks too.
+                if (const CKeyEntry* opener = entry->m_hParent; opener != nullptr && IsRev5BlockOpener(*opener))
+                    if (QTreeWidgetItem* openerItem = m_EntryItems[static_cast<size_t>(opener->Index())])
+                        parent = openerItem;
                 QString text = KeyItemText(*entry);
                 QTreeWidgetItem* item = NewItem(text, ImageOfEntry(*entry), false);
                 if (entry->m_ModuleFlag == TYPE_MODULE_BEGIN) m_pModule = item;

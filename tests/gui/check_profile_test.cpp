@@ -15,8 +15,10 @@
 #include "app/taluna_doc.h"
 #include "check/string_table.h"
 #include "gui_test_main.h"
+#include "model/key_database.h"
 #include "model/taluna_context.h"
 #include "output/list_box_bar.h"
+#include "views/gsd_tree_view.h"
 
 namespace {
 
@@ -94,6 +96,36 @@ private slots:
         const QTextBlock dpv1 = child->GetDocument()->TextDocument()->findBlockByNumber(3);
         QVERIFY(dpv1.text().startsWith("DPV1_Slave"));
         QCOMPARE(Coloured(dpv1), rev5);
+    }
+
+    // Under the revision 5 rules the keys of a block stand under its opener in
+    // the tree, an area under its diagnosis block.
+    void treeShowsNestedBlocksUnderTheirOpener() {
+        const QString path = m_Work.filePath("nested.gsd");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            "#Profibus_DP\nGSD_Revision = 5\nUnitDiagType = 130\nX_Unit_Diag_Area = 24-25\n"
+            "X_Value(1) = \"one\"\nX_Unit_Diag_Area_End\nEndUnitDiagType\nSlotDefinition\n"
+            "Slot(1) = \"S\" 1 1\nEndSlotDefinition\n");
+        file.close();
+        CMainFrame frame;
+        frame.Context().m_Settings.m_nCheckProfile = 2;
+        CChildFrame* child = frame.OpenDocumentFile(path);
+        QVERIFY(child != nullptr);
+        child->CheckGsd();
+        CKeyDatabase& database = child->GetDocument()->Database();
+        auto itemOf = [&](const char* keyword) -> QTreeWidgetItem* {
+            for (const CKeyEntry* entry : database)
+                if (entry->m_Keyword == keyword) return child->TreeView()->ItemOfEntry(*entry);
+            return nullptr;
+        };
+        QVERIFY(itemOf("X_Value") != nullptr);
+        QCOMPARE(itemOf("X_Value")->parent(), itemOf("X_Unit_Diag_Area"));
+        QCOMPARE(itemOf("X_Unit_Diag_Area")->parent(), itemOf("UnitDiagType"));
+        QCOMPARE(itemOf("EndUnitDiagType")->parent(), itemOf("UnitDiagType"));
+        QCOMPARE(itemOf("Slot")->parent(), itemOf("SlotDefinition"));
+        QVERIFY(itemOf("SlotDefinition")->parent() != itemOf("UnitDiagType"));
     }
 };
 
