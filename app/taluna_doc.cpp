@@ -182,14 +182,7 @@ bool CTalunaDoc::LoadFile(const QString& path) {
                         .arg(QDir::toNativeSeparators(absolute)));
         m_bWriteProtected = 1;
     }
-    try {
-        LoadBytes(bytes, path);
-    } catch (const std::bad_alloc&) {
-        // What was built so far is given back; the caller keeps or drops the document.
-        GiveBackLoad();
-        ShowMessage(tr("Error while loading file!"));
-        return false;
-    }
+    if (!TryLoadBytes(bytes, path)) return false;
     m_PathName = absolute;
     m_DiskStamp = stamp;
     m_Announced = CDiskStamp();
@@ -263,15 +256,19 @@ void CTalunaDoc::CheckDiskState() {
 
 bool CTalunaDoc::OpenTemplate(const QString& path) {
     std::string bytes;
-    if (!ReadFileBytes(path, bytes)) return false;
+    return ReadFileBytes(path, bytes) && TryLoadBytes(bytes, path);
+}
+
+bool CTalunaDoc::TryLoadBytes(const std::string& bytes, const QString& source) {
     try {
-        LoadBytes(bytes, path);
+        LoadBytes(bytes, source);
+        return true;
     } catch (const std::bad_alloc&) {
+        // What was built so far is given back; the caller keeps or drops the document.
         GiveBackLoad();
         ShowMessage(tr("Error while loading file!"));
         return false;
     }
-    return true;
 }
 
 void CTalunaDoc::LoadBytes(const std::string& bytes, const QString& source) {

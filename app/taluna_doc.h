@@ -119,6 +119,8 @@ private:
     bool ReadFileBytes(const QString& path, std::string& bytes);
     bool LoadFile(const QString& path);
     void LoadBytes(const std::string& bytes, const QString& source);
+    // LoadBytes; running out of memory gives back what it built and says so.
+    bool TryLoadBytes(const std::string& bytes, const QString& source);
     void WatchFile();
     // After a load ran out of memory: what it built is given back.
     void GiveBackLoad();
