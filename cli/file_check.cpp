@@ -98,8 +98,6 @@ void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink&
     RunCheckGsd(context, lines, database, &lines);
 }
 
-namespace {
-
 // Reads the file's bytes up to its first NUL into `bytes`; an error text when it cannot.
 std::string ReadUpToNul(const std::string& path, std::string& bytes) {
     std::error_code ec;
@@ -145,8 +143,6 @@ std::string ReadUpToNul(const std::string& path, std::string& bytes) {
     }
     return {};
 }
-
-}  // namespace
 
 CFileResult UnreadFile(const std::string& path, const std::string& reason) {
     CFileResult result;

@@ -55,5 +55,8 @@ void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink&
 // out of memory, instead of ending the program.
 // With a `writer`, rows that can be written while the check runs are not held.
 CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options, IRowWriter* writer = nullptr);
+// Reads a regular file's bytes up to its first NUL into `bytes` (without
+// blocking on a FIFO put in its place); an error text when it cannot.
+std::string ReadUpToNul(const std::string& path, std::string& bytes);
 // A result for a file that could not be read, for `reason`.
 CFileResult UnreadFile(const std::string& path, const std::string& reason);

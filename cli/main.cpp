@@ -31,6 +31,7 @@
 #include "cli/file_check.h"
 #include "cli/formatters.h"
 #include "cli/in_order_hand_off.h"
+#include "cli/program_args.h"
 #include "model/file_io.h"
 #include "model/ini_profile.h"
 #include "model/text_util.h"
@@ -404,41 +405,15 @@ int Run(int argc, char** argv) {
     return output.Finish(unread ? EXIT_UNREAD : status);
 }
 
-#ifdef _WIN32
-// The arguments as UTF-8, the encoding of file names throughout: the arguments the
-// runtime hands to main are in the system's code page, which cannot name every file.
-std::vector<std::string> Utf8Arguments() {
-    std::vector<std::string> args;
-    int count = 0;
-    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    if (wide == nullptr) return args;
-    for (int i = 0; i < count; ++i) {
-        const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string arg(size > 0 ? static_cast<size_t>(size) : 1, '\0');
-        if (size > 0) ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), size, nullptr, nullptr);
-        arg.resize(std::strlen(arg.c_str()));
-        args.push_back(std::move(arg));
-    }
-    ::LocalFree(wide);
-    return args;
-}
-#endif
-
 }  // namespace
 
 int main(int argc, char** argv) {
     try {
-#ifdef _WIN32
-        std::vector<std::string> args = Utf8Arguments();
+        std::vector<std::string> args = ProgramArguments(argc, argv);
         std::vector<char*> utf8Argv;
         for (std::string& arg : args) utf8Argv.push_back(arg.data());
         utf8Argv.push_back(nullptr);
-        if (!args.empty()) {
-            argc = static_cast<int>(args.size());
-            argv = utf8Argv.data();
-        }
-#endif
-        return Run(argc, argv);
+        return Run(static_cast<int>(args.size()), utf8Argv.data());
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }

@@ -25,7 +25,9 @@
 #include <system_error>
 #include <vector>
 
+#include "cli/file_check.h"
 #include "cli/formatters.h"
+#include "cli/program_args.h"
 #include "config/slave_config.h"
 #include "configcli/config_report.h"
 #include "model/file_io.h"
@@ -63,36 +65,6 @@ const char* const kUsage =
     "\n"
     "Exit status: 0 no error found, 1 a finding is an error, 2 a usage error, a\n"
     "file that could not be read, or output that could not be written.\n";
-
-// Reads the file's bytes up to its first NUL; an error text when it cannot.
-std::string ReadUpToNul(const std::string& path, std::string& bytes) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(PathFromUtf8(path), ec);
-    if (ec) return ec.message();
-    // Only regular files are opened: opening a device can have effects of its own.
-    if (std::filesystem::is_directory(status)) return "is a directory";
-    if (!std::filesystem::is_regular_file(status)) return "is not a regular file";
-    const int fd = OpenForReading(path);
-    if (fd < 0) return std::strerror(errno);
-    struct CloseFile {
-        int fd;
-        ~CloseFile() { ::close(fd); }
-    } closeFile{fd};
-    FileInfo info{};
-    if (InfoOfOpenFile(fd, info) != 0) return std::strerror(errno);
-    if (!S_ISREG(info.st_mode)) return "is not a regular file";
-    char chunk[64 * 1024];
-    for (;;) {
-        const auto n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return std::strerror(errno);
-        if (n == 0) break;
-        const auto* nul = static_cast<const char*>(std::memchr(chunk, '\0', static_cast<size_t>(n)));
-        bytes.append(chunk, nul != nullptr ? static_cast<size_t>(nul - chunk) : static_cast<size_t>(n));
-        if (nul != nullptr) break;
-    }
-    return {};
-}
 
 // UTF-8 text of the command line as the file's Windows-1252; characters it cannot
 // hold become '?'. Text that is not UTF-8 is taken as it stands.
@@ -273,33 +245,11 @@ int Run(const std::vector<std::string>& args) {
     return Finish(config.HasErrors() ? EXIT_FINDINGS : EXIT_CLEAN);
 }
 
-std::vector<std::string> Arguments(int argc, char** argv) {
-    std::vector<std::string> args;
-#ifdef _WIN32
-    // The arguments as UTF-8, the encoding of file names throughout.
-    int count = 0;
-    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    if (wide != nullptr) {
-        for (int i = 0; i < count; ++i) {
-            const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-            std::string arg(size > 0 ? static_cast<size_t>(size) : 1, '\0');
-            if (size > 0) ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), size, nullptr, nullptr);
-            arg.resize(std::strlen(arg.c_str()));
-            args.push_back(std::move(arg));
-        }
-        ::LocalFree(wide);
-        return args;
-    }
-#endif
-    for (int i = 0; i < argc; ++i) args.emplace_back(argv[i]);
-    return args;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     try {
-        return Run(Arguments(argc, argv));
+        return Run(ProgramArguments(argc, argv));
     } catch (const std::invalid_argument& usage) {
         std::cerr << "taluna-config: " << usage.what() << '\n' << kUsage;
         return EXIT_USAGE;
