@@ -67,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // Keywords of later revisions are known; their values are checked by type.
         SCase{"KnownKeyword", "DPV1_Slave = 1\nC1_Max_Data_Len = 240\n", IDS_UNKNOWN_KEY, NONE},
-        SCase{"MakersKeyword", "DS248_FCT = 3\nDP_Encoder_manufacturer_specific_functions = 1\n", IDS_UNKNOWN_KEY, NONE},
+        SCase{"MakersKeyword", "DS248_FCT = 3\nDP_Encoder_manufacturer_specific_functions = 1\n", IDS_UNKNOWN_KEY,
+              NONE},
         SCase{"BooleanOutOfRange", "DPV1_Slave = 2\n", IDS_NOT_ALLOWED_VALUES, ERROR},
         SCase{"InferredRowWarnsOnly", "Isochron_Mode_supp = 2\n", IDS_NOT_ALLOWED_VALUES, WARNING},
         SCase{"BitFieldTakesAByte", "Slave_Redundancy_supp = 8\n", IDS_NOT_ALLOWED_VALUES, NONE},
@@ -102,6 +103,11 @@ INSTANTIATE_TEST_SUITE_P(
               NONE},
         SCase{"DataAreaOutsideModule", "Data_Area_Beg\nLength = 5\nData_Area_End\n", IDS_KEY_OUTSIDE_BLOCK, WARNING},
         SCase{"DataAreaInsideModule", "Module = \"M3\" 0x30\n3\nData_Area_Beg\nLength = 5\nData_Area_End\nEndModule\n",
+              IDS_KEY_OUTSIDE_BLOCK, NONE},
+        SCase{"JokerBlockOpen", "Jokerblock_Type = 1\n", IDS_BLOCK_NOT_CLOSED, WARNING},
+        SCase{"JokerBlockClosed", "Jokerblock_Type = 1\nEnd_Jokerblock_Type\n", IDS_BLOCK_NOT_CLOSED, NONE},
+        SCase{"FirmwareKeyOutside", "Version_Name = \"1.0\"\n", IDS_KEY_OUTSIDE_BLOCK, WARNING},
+        SCase{"FirmwareKeyInside", "Version_Firmware_Download\nVersion_Name = \"1.0\"\nEnd_Version_Firmware_Download\n",
               IDS_KEY_OUTSIDE_BLOCK, NONE},
         // Slot lines against the file's modules.
         SCase{"SlotDefaultNotAllowed", "SlotDefinition\nSlot(1) = \"S\" 2 1\nEndSlotDefinition\n",
