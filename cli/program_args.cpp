@@ -1,8 +1,10 @@
 #include "cli/program_args.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <cstring>
 #endif
