@@ -9,6 +9,8 @@
 #include <regex>
 #include <string>
 
+#include "json_checker.h"
+
 namespace {
 
 struct SRun {
@@ -35,91 +37,6 @@ std::string Corpus(const char* name) {
 std::string Demo() {
     return std::string(TALUNA_SOURCE_DIR) + "/examples/taluna_demo.gsd";
 }
-
-// A small JSON reader that accepts exactly the grammar of RFC 8259.
-class CJsonChecker {
-public:
-    explicit CJsonChecker(const std::string& text) : m_Text(text) {}
-    bool Valid() {
-        Space();
-        if (!Value()) return false;
-        Space();
-        return m_nPos == m_Text.size();
-    }
-
-private:
-    bool Value() {
-        if (m_nPos >= m_Text.size()) return false;
-        switch (m_Text[m_nPos]) {
-            case '{': return Object();
-            case '[': return Array();
-            case '"': return String();
-            case 't': return Word("true");
-            case 'f': return Word("false");
-            case 'n': return Word("null");
-            default: return Number();
-        }
-    }
-    bool Object() {
-        ++m_nPos;
-        Space();
-        if (Peek('}')) return ++m_nPos, true;
-        for (;;) {
-            Space();
-            if (!String()) return false;
-            Space();
-            if (!Peek(':')) return false;
-            ++m_nPos;
-            Space();
-            if (!Value()) return false;
-            Space();
-            if (Peek('}')) return ++m_nPos, true;
-            if (!Peek(',')) return false;
-            ++m_nPos;
-        }
-    }
-    bool Array() {
-        ++m_nPos;
-        Space();
-        if (Peek(']')) return ++m_nPos, true;
-        for (;;) {
-            Space();
-            if (!Value()) return false;
-            Space();
-            if (Peek(']')) return ++m_nPos, true;
-            if (!Peek(',')) return false;
-            ++m_nPos;
-        }
-    }
-    bool String() {
-        if (!Peek('"')) return false;
-        for (++m_nPos; m_nPos < m_Text.size(); ++m_nPos) {
-            const auto c = static_cast<unsigned char>(m_Text[m_nPos]);
-            if (c == '"') return ++m_nPos, true;
-            if (c < 0x20) return false;
-            if (c == '\\') ++m_nPos;
-        }
-        return false;
-    }
-    bool Number() {
-        const size_t start = m_nPos;
-        if (Peek('-')) ++m_nPos;
-        while (m_nPos < m_Text.size() && std::isdigit(static_cast<unsigned char>(m_Text[m_nPos]))) ++m_nPos;
-        return m_nPos > start;
-    }
-    bool Word(const char* word) {
-        const std::string w(word);
-        if (m_Text.compare(m_nPos, w.size(), w) != 0) return false;
-        m_nPos += w.size();
-        return true;
-    }
-    bool Peek(char c) const { return m_nPos < m_Text.size() && m_Text[m_nPos] == c; }
-    void Space() {
-        while (m_nPos < m_Text.size() && std::isspace(static_cast<unsigned char>(m_Text[m_nPos]))) ++m_nPos;
-    }
-    const std::string& m_Text;
-    size_t m_nPos = 0;
-};
 
 TEST(CommandLine, TextRowsOfACleanFile) {
     const SRun run = RunCheck(Demo());
@@ -172,7 +89,7 @@ TEST(CommandLine, GccFormatNamesFileLineLevelAndId) {
 TEST(CommandLine, JsonIsOneValidDocumentWithEveryFile) {
     const SRun run = RunCheck("--format json " + Demo() + " " + Corpus("DPV10008.gsd") + " /nonexistent.gsd");
     EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(CJsonChecker(run.out).Valid()) << run.out.substr(0, 2000);
+    EXPECT_TRUE(taluna_test::CJsonChecker(run.out).Valid()) << run.out.substr(0, 2000);
     EXPECT_NE(run.out.find("\"kind\": \"Warning\", \"kindCode\": 3, \"line\": 130, \"lineNumber\": 131, \"id\": 136"),
               std::string::npos);
     EXPECT_NE(run.out.find("\"line\": null, \"lineNumber\": null, \"id\": null"), std::string::npos);
@@ -183,7 +100,7 @@ TEST(CommandLine, ProfileIsChosenPerRunAndNamed) {
     // ABB_0812 declares a revision below 3, DPV10008 one of 3 or more.
     const std::string files = Corpus("ABB_0812.gsd") + " " + Corpus("DPV10008.gsd");
     const SRun byFile = RunCheck("--format json --profile auto " + files);
-    EXPECT_TRUE(CJsonChecker(byFile.out).Valid());
+    EXPECT_TRUE(taluna_test::CJsonChecker(byFile.out).Valid());
     const size_t first = byFile.out.find("\"profile\": \"classic\"");
     const size_t second = byFile.out.find("\"profile\": \"rev5\"");
     EXPECT_NE(first, std::string::npos);
@@ -196,7 +113,7 @@ TEST(CommandLine, ProfileIsChosenPerRunAndNamed) {
 
 TEST(CommandLine, SarifHasItsRequiredFields) {
     const SRun run = RunCheck("--format sarif " + Corpus("DPV10008.gsd") + " " + Corpus("B756_P33.GSD"));
-    EXPECT_TRUE(CJsonChecker(run.out).Valid());
+    EXPECT_TRUE(taluna_test::CJsonChecker(run.out).Valid());
     for (const char* field : {"\"version\": \"2.1.0\"", "\"runs\": [", "\"driver\": {\"name\": \"taluna-check\"",
                               "\"rules\": [", "\"id\": \"GSD136\"", "\"results\": [", "\"ruleId\": \"GSD136\"",
                               "\"level\": \"warning\"", "\"startLine\": 131", "\"artifactLocation\": {\"uri\": "})

@@ -8,27 +8,14 @@
 #include <sstream>
 
 #include "cli/file_check.h"
+#include "corpus_files.h"
 #include "model/database_builder.h"
 #include "model/text_lines.h"
 
 namespace {
 
-std::vector<std::filesystem::path> CorpusFiles() {
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(TALUNA_CORPUS_DIR)) {
-        const std::string ext = entry.path().extension().string();
-        if (ext.size() == 4 && (ext[1] == 'g' || ext[1] == 'G')) files.push_back(entry.path());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using taluna_test::CorpusFiles;
+using taluna_test::ReadAll;
 
 std::string Rows(const std::vector<CCheckMessage>& rows) {
     std::string text;

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "json_checker.h"
+
 namespace {
 
 struct SRun {
@@ -39,76 +41,6 @@ SRun RunConfig(const std::vector<std::string>& args) {
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
-
-// A JSON reader that accepts exactly the grammar of RFC 8259.
-class CJson {
-public:
-    explicit CJson(const std::string& text) : m_Text(text) {}
-    bool Valid() {
-        Space();
-        if (!Value()) return false;
-        Space();
-        return m_nPos == m_Text.size();
-    }
-
-private:
-    bool Value() {
-        if (m_nPos >= m_Text.size()) return false;
-        const char c = m_Text[m_nPos];
-        if (c == '{') return List('}', true);
-        if (c == '[') return List(']', false);
-        if (c == '"') return String();
-        for (const char* word : {"true", "false", "null"})
-            if (m_Text.compare(m_nPos, std::strlen(word), word) == 0) return m_nPos += std::strlen(word), true;
-        return Number();
-    }
-    bool List(char close, bool object) {
-        ++m_nPos;
-        Space();
-        if (At(close)) return ++m_nPos, true;
-        for (;;) {
-            Space();
-            if (object) {
-                if (!String()) return false;
-                Space();
-                if (!At(':')) return false;
-                ++m_nPos;
-                Space();
-            }
-            if (!Value()) return false;
-            Space();
-            if (At(close)) return ++m_nPos, true;
-            if (!At(',')) return false;
-            ++m_nPos;
-        }
-    }
-    bool String() {
-        if (!At('"')) return false;
-        for (++m_nPos; m_nPos < m_Text.size(); ++m_nPos) {
-            const auto c = static_cast<unsigned char>(m_Text[m_nPos]);
-            if (c == '"') return ++m_nPos, true;
-            if (c < 0x20) return false;
-            if (c == '\\') {
-                ++m_nPos;
-                if (m_nPos >= m_Text.size() || std::string("\"\\/bfnrtu").find(m_Text[m_nPos]) == std::string::npos)
-                    return false;
-            }
-        }
-        return false;
-    }
-    bool Number() {
-        const size_t start = m_nPos;
-        if (At('-')) ++m_nPos;
-        while (m_nPos < m_Text.size() && std::isdigit(static_cast<unsigned char>(m_Text[m_nPos]))) ++m_nPos;
-        return m_nPos > start && std::isdigit(static_cast<unsigned char>(m_Text[m_nPos - 1]));
-    }
-    bool At(char c) const { return m_nPos < m_Text.size() && m_Text[m_nPos] == c; }
-    void Space() {
-        while (m_nPos < m_Text.size() && std::string(" \t\r\n").find(m_Text[m_nPos]) != std::string::npos) ++m_nPos;
-    }
-    const std::string& m_Text;
-    size_t m_nPos = 0;
-};
 
 class SlaveConfigCli : public ::testing::Test {
 protected:
@@ -163,7 +95,7 @@ TEST_F(SlaveConfigCli, ListsTheModulesAsJson) {
     const std::string file = Write("slave.gsd", kSlave);
     const SRun run = RunConfig({file, "--list-modules", "--format", "json"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(CJson(run.out).Valid()) << run.out;
+    EXPECT_TRUE(taluna_test::CJsonChecker(run.out).Valid()) << run.out;
     EXPECT_NE(run.out.find("\"modular\": true"), std::string::npos);
     EXPECT_NE(run.out.find("{\"index\": 0, \"name\": \"Ger\xC3\xA4t 8 DI\", \"reference\": \"1\", \"lineNumber\": 20, "
                            "\"cfg\": \"10\", \"prm\": \"\", \"inputs\": 1, \"outputs\": 0}"),
@@ -183,7 +115,7 @@ TEST_F(SlaveConfigCli, BuildsTheConfigurationAsJson) {
                                 "ber",
                                 "--set", "#1:Filter=0x102", "--format=json"});
     EXPECT_EQ(run.status, 0) << run.out;
-    EXPECT_TRUE(CJson(run.out).Valid()) << run.out;
+    EXPECT_TRUE(taluna_test::CJsonChecker(run.out).Valid()) << run.out;
     EXPECT_NE(run.out.find("\"findings\": []"), std::string::npos) << run.out;
     for (const char* part : {
              "\"cfg\": \"10 51\"",
