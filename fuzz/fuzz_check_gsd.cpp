@@ -39,8 +39,8 @@ namespace fuzz_check_gsd {
 #endif
 }
 
-#define FUZZ_REQUIRE(cond) \
-    do {                   \
+#define FUZZ_REQUIRE(cond)                          \
+    do {                                            \
         if (!(cond)) ::fuzz_check_gsd::Fail(#cond); \
     } while (0)
 

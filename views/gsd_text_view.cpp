@@ -174,8 +174,9 @@ void CGSDTextView::PrintDocument(QPrinter* printer) {
     QPainter painter;
     if (!painter.begin(printer)) return;
 
-    const QRectF area = printer->pageLayout().paintRectPixels(printer->resolution()).translated(
-        -printer->pageLayout().paintRectPixels(printer->resolution()).topLeft());
+    const QRectF area = printer->pageLayout()
+                            .paintRectPixels(printer->resolution())
+                            .translated(-printer->pageLayout().paintRectPixels(printer->resolution()).topLeft());
     QFont headerFont("Arial");
     headerFont.setStyleHint(QFont::SansSerif);
     headerFont.setPointSizeF(9.5);
@@ -195,7 +196,8 @@ void CGSDTextView::PrintDocument(QPrinter* printer) {
 
     const QString title = m_pDoc->Title().section('.', 0, 0) + ".GSD";
     const QDate today = QDate::currentDate();
-    const QString date = QString("%1/%2/%3").arg(today.year()).arg(today.month(), 2, 10, QChar('0')).arg(today.day(), 2, 10, QChar('0'));
+    const QString date =
+        QString("%1/%2/%3").arg(today.year()).arg(today.month(), 2, 10, QChar('0')).arg(today.day(), 2, 10, QChar('0'));
     for (int page = 0; page < pages; ++page) {
         if (page > 0) printer->newPage();
         painter.setFont(headerFont);

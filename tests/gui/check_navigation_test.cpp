@@ -89,7 +89,9 @@ QTreeWidgetItem* KeyItemAt(CGSDTreeView* tree, int line) {
     return nullptr;
 }
 
-int SelectedTextLine(CGSDTextView* view) { return view->textCursor().block().blockNumber(); }
+int SelectedTextLine(CGSDTextView* view) {
+    return view->textCursor().block().blockNumber();
+}
 
 void ClickRow(CMyListBoxBar* bar, int row) {
     QTreeView* list = bar->List();
@@ -534,8 +536,9 @@ private slots:
         Command(frame, ID_EXTRAS_CHECK)->trigger();
         const std::string bytes = doc->TextBytes();
         QCOMPARE(GuiRows(*frame.OutputBar()), CliRows(CliCheck(QByteArray::fromStdString(bytes))));
-        QVERIFY(GuiRows(*frame.OutputBar()).contains(
-            "Warning|Line 130|Key \"OrderNumber\": Unknown key! Use context menu to specify options for check."));
+        QVERIFY(GuiRows(*frame.OutputBar())
+                    .contains("Warning|Line 130|Key \"OrderNumber\": Unknown key! Use context menu to specify options "
+                              "for check."));
         CloseAll(frame);
     }
 
