@@ -124,7 +124,7 @@ void CChildFrame::CheckSyntax() {
 void CChildFrame::Rebuild() {
     try {
         m_pDoc->ApplyCheckProfile();
-        RebuildDatabase(Context(), Lines(), Database());
+        RebuildDatabase(Context(), KeyClassifier(), Lines(), Database());
     } catch (const std::bad_alloc&) {
         OnOutOfMemory(tr("Rebuild"));
     }

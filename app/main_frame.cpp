@@ -38,16 +38,16 @@
 #include "app/settings_dlg.h"
 #include "app/splash_wnd.h"
 #include "app/taluna_doc.h"
+#include "base/check_message.h"
+#include "base/string_table.h"
 #include "check/check_gsd.h"
-#include "check/string_table.h"
 #include "model/database_builder.h"
 #include "model/file_rules.h"
-#include "output/check_message.h"
-#include "output/list_box_bar.h"
-#include "userkeys/template_dlg.h"
 #include "views/find_replace_dlg.h"
 #include "views/gsd_text_view.h"
 #include "views/gsd_tree_view.h"
+#include "views/list_box_bar.h"
+#include "views/template_dlg.h"
 
 namespace {
 

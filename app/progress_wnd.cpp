@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/cp1252.h"
-#include "check/string_table.h"
+#include "base/string_table.h"
 
 CProgressWnd::CProgressWnd(QWidget* parent, int titleId)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {

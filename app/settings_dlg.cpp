@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/cp1252.h"
-#include "check/string_table.h"
+#include "base/string_table.h"
 #include "model/taluna_context.h"
 
 namespace {

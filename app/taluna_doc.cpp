@@ -17,8 +17,9 @@
 
 #include "app/cp1252.h"
 #include "app/qt_seams.h"
+#include "base/string_table.h"
 #include "check/check_gsd.h"
-#include "check/string_table.h"
+#include "check/process_key.h"
 #include "model/database_builder.h"
 #include "model/file_rules.h"
 #include "model/taluna_context.h"
@@ -334,7 +335,7 @@ void CTalunaDoc::BuildFromText(const std::string& text) {
     m_Context.m_Profile = ProfileOfSetting(m_Context.m_Settings.m_nCheckProfile, lines);
     m_Context.m_pCurEntry = nullptr;
     m_Database.Clear();
-    BuildDatabase(m_Context, lines, m_Database);
+    BuildDatabase(m_Context, KeyClassifier(), lines, m_Database);
 }
 
 void CTalunaDoc::WriteBackupAndBuild(const QString& source, const QString& title) {

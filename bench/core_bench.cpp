@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bench/gsd_generator.h"
+#include "check/process_key.h"
 #include "cli/file_check.h"
 #include "model/database_builder.h"
 #include "model/text_lines.h"
@@ -46,7 +47,7 @@ void BM_BuildCorpus(benchmark::State& state) {
             CVectorLineSource lines(SplitLines(CutAtNul(text)));
             CTalunaContext context;
             CKeyDatabase database;
-            BuildDatabase(context, lines, database);
+            BuildDatabase(context, KeyClassifier(), lines, database);
             benchmark::DoNotOptimize(database.GetCount());
         }
     }

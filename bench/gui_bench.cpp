@@ -16,10 +16,10 @@
 #include "app/taluna_doc.h"
 #include "gsd_generator.h"
 #include "model/taluna_context.h"
-#include "output/list_box_bar.h"
 #include "views/gsd_highlighter.h"
 #include "views/gsd_text_view.h"
 #include "views/gsd_tree_view.h"
+#include "views/list_box_bar.h"
 
 class GuiBench : public QObject {
     Q_OBJECT

@@ -4,14 +4,14 @@
 #include <memory>
 #include <new>
 
+#include "base/check_message.h"
+#include "base/string_table.h"
+#include "base/text_util.h"
+#include "base/value_scanners.h"
 #include "check/process_key.h"
 #include "check/semantic_check.h"
 #include "check/semantic_rev5.h"
-#include "check/string_table.h"
-#include "check/value_scanners.h"
 #include "model/database_builder.h"
-#include "model/text_util.h"
-#include "output/check_message.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ void SemanticPasses(CTalunaContext& context, const CKeyDatabase& database, const
 
 void RunCheckGsd(CTalunaContext& context, const ILineSource& lines, CKeyDatabase& database, const void* doc) {
     const CUserKeyScope userKeys(context);
-    RebuildDatabase(context, lines, database);
+    RebuildDatabase(context, KeyClassifier(), lines, database);
     context.ClearMessages();
     context.m_CheckedDoc = {doc, &lines};
 
@@ -135,7 +135,7 @@ void RunCheckSyntax(CTalunaContext& context, const ILineSource& lines, CKeyDatab
     }
     const int firstLine = context.m_pCurEntry->m_LongLine;
     const std::string keyword = context.m_pCurEntry->m_Keyword;
-    RebuildDatabase(context, lines, database);
+    RebuildDatabase(context, KeyClassifier(), lines, database);
     for (int i = 0; i < database.GetCount(); ++i) {
         CKeyEntry* entry = database.GetAt(i);
         if (entry->m_LongLine == firstLine && entry->m_Keyword == keyword) {

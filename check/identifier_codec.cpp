@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "check/value_scanners.h"
+#include "base/value_scanners.h"
 
 namespace {
 

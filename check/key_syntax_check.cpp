@@ -5,11 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/check_message.h"
+#include "base/string_table.h"
+#include "base/text_util.h"
+#include "base/value_scanners.h"
 #include "check/module_config.h"
-#include "check/string_table.h"
-#include "check/value_scanners.h"
-#include "model/text_util.h"
-#include "output/check_message.h"
 
 namespace {
 

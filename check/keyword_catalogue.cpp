@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "model/text_util.h"
+#include "base/text_util.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "check/module_config.h"
 
-#include "check/string_table.h"
-#include "check/value_scanners.h"
-#include "output/check_message.h"
+#include "base/check_message.h"
+#include "base/string_table.h"
+#include "base/value_scanners.h"
 
 namespace {
 

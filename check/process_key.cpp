@@ -4,11 +4,11 @@
 #include <cstring>
 #include <string_view>
 
+#include "base/string_table.h"
+#include "base/text_util.h"
+#include "base/value_scanners.h"
 #include "check/key_syntax_check.h"
 #include "check/keyword_catalogue.h"
-#include "check/string_table.h"
-#include "check/value_scanners.h"
-#include "model/text_util.h"
 
 namespace {
 
@@ -461,4 +461,16 @@ void ProcessKey(CTalunaContext& context, const std::string& keyword, int mode, c
 void ClassifyEntry(CTalunaContext& context, CKeyEntry& entry) {
     context.m_pCurEntry = &entry;
     ProcessKey(context, entry.m_Keyword, MODE_CLASSIFY, entry.m_Value);
+}
+
+namespace {
+class CCatalogueClassifier final : public IKeyClassifier {
+public:
+    void Classify(CTalunaContext& context, CKeyEntry& entry) const override { ClassifyEntry(context, entry); }
+};
+}  // namespace
+
+const IKeyClassifier& KeyClassifier() {
+    static const CCatalogueClassifier classifier;
+    return classifier;
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "model/key_classifier.h"
 #include "model/key_entry.h"
 #include "model/taluna_context.h"
 
@@ -21,3 +22,6 @@ void ProcessKey(CTalunaContext& context, const std::string& keyword, int mode, c
 
 // Makes `entry` the current entry and classifies it (the entry's creation step).
 void ClassifyEntry(CTalunaContext& context, CKeyEntry& entry);
+
+// The classifier the builder uses: ClassifyEntry behind the model's interface.
+const IKeyClassifier& KeyClassifier();

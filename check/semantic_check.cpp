@@ -3,9 +3,9 @@
 #include <new>
 #include <unordered_map>
 
+#include "base/text_util.h"
+#include "base/value_scanners.h"
 #include "check/semantic_state.h"
-#include "check/value_scanners.h"
-#include "model/text_util.h"
 
 namespace semantic {
 

@@ -4,10 +4,10 @@
 #include <span>
 #include <tuple>
 
+#include "base/check_message.h"
+#include "base/text_util.h"
+#include "base/value_scanners.h"
 #include "check/semantic_state.h"
-#include "check/value_scanners.h"
-#include "model/text_util.h"
-#include "output/check_message.h"
 
 namespace semantic {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "base/check_message.h"
+#include "base/string_table.h"
+#include "base/value_scanners.h"
 #include "check/keyword_catalogue.h"
-#include "check/string_table.h"
-#include "check/value_scanners.h"
-#include "output/check_message.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "base/string_table.h"
 #include "check/semantic_check.h"
-#include "check/string_table.h"
 
 namespace semantic {
 

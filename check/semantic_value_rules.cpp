@@ -2,8 +2,8 @@
 // against baud rates, user-parameter lengths and offsets, numbered definitions
 // and their references, diagnosis bits and areas, modules.
 
+#include "base/check_message.h"
 #include "check/semantic_state.h"
-#include "output/check_message.h"
 
 namespace semantic {
 

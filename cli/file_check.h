@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "base/check_message.h"
 #include "model/check_profile.h"
 #include "model/seams.h"
-#include "output/check_message.h"
 
 // The check profile asked for: one for every file, or by each file's GSD_Revision.
 enum class EProfileChoice { Classic, Rev5, Auto };

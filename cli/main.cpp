@@ -28,13 +28,13 @@
 #include <thread>
 #include <vector>
 
+#include "base/text_util.h"
 #include "cli/file_check.h"
 #include "cli/formatters.h"
 #include "cli/in_order_hand_off.h"
 #include "cli/program_args.h"
 #include "model/file_io.h"
 #include "model/ini_profile.h"
-#include "model/text_util.h"
 
 namespace {
 

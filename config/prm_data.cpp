@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "check/value_scanners.h"
-#include "model/text_util.h"
+#include "base/text_util.h"
+#include "base/value_scanners.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <tuple>
 #include <vector>
 
+#include "base/check_message.h"
 #include "model/key_database.h"
-#include "output/check_message.h"
 
 // The user parameter data a DP slave takes at most; nothing is written beyond.
 constexpr int MAX_PRM_BYTES = 244;

@@ -5,12 +5,13 @@
 #include <iterator>
 #include <unordered_map>
 
+#include "base/text_util.h"
 #include "check/identifier_codec.h"
+#include "check/process_key.h"
 #include "config/prm_data.h"
 #include "model/database_builder.h"
 #include "model/taluna_context.h"
 #include "model/text_lines.h"
-#include "model/text_util.h"
 
 namespace {
 
@@ -473,5 +474,5 @@ void BuildConfigDatabase(std::string bytes, CKeyDatabase& database) {
     bytes.resize(CutAtNul(bytes).size());
     CTextLineSource lines{std::move(bytes)};
     CTalunaContext context;
-    BuildDatabase(context, lines, database);
+    BuildDatabase(context, KeyClassifier(), lines, database);
 }

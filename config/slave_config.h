@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/check_message.h"
 #include "model/key_database.h"
-#include "output/check_message.h"
 
 // A parameter value asked for by name: in the device part (slot -1) or in the
 // part of the module plugged in that slot (counted from 0).

@@ -25,6 +25,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/text_util.h"
 #include "cli/file_check.h"
 #include "cli/formatters.h"
 #include "cli/program_args.h"
@@ -32,7 +33,6 @@
 #include "configcli/config_report.h"
 #include "model/file_io.h"
 #include "model/key_database.h"
-#include "model/text_util.h"
 
 namespace {
 

@@ -21,10 +21,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/check_message.h"
 #include "cli/file_check.h"
 #include "model/ini_profile.h"
 #include "model/text_lines.h"
-#include "output/check_message.h"
 
 namespace fuzz_check_gsd {
 

@@ -18,11 +18,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/check_message.h"
+#include "base/value_scanners.h"
 #include "check/module_config.h"
-#include "check/value_scanners.h"
 #include "model/key_entry.h"
 #include "model/taluna_context.h"
-#include "output/check_message.h"
 
 namespace fuzz_scanners {
 
@@ -37,15 +37,17 @@ namespace fuzz_scanners {
 #endif
 }
 
-#define FUZZ_REQUIRE(cond) \
-    do {                   \
+#define FUZZ_REQUIRE(cond)                         \
+    do {                                           \
         if (!(cond)) ::fuzz_scanners::Fail(#cond); \
     } while (0)
 
-constexpr int kWidths[] = {WIDTH_ANY, WIDTH_CHAR, WIDTH_U8, WIDTH_U16, WIDTH_U32,
-                           WIDTH_S8,  WIDTH_S16,  WIDTH_S32, 2,        -1};
+constexpr int kWidths[] = {WIDTH_ANY, WIDTH_CHAR, WIDTH_U8,  WIDTH_U16, WIDTH_U32,
+                           WIDTH_S8,  WIDTH_S16,  WIDTH_S32, 2,         -1};
 
-inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+inline bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 inline std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);

@@ -5,8 +5,7 @@
 #include <new>
 #include <string>
 
-#include "check/process_key.h"
-#include "model/text_util.h"
+#include "base/text_util.h"
 
 namespace {
 
@@ -141,7 +140,8 @@ private:
 
 }  // namespace
 
-void BuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDatabase& database) {
+void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, const ILineSource& lines,
+                   CKeyDatabase& database) {
     const CUserKeyScope userKeys(context);
     const int lineCount = lines.GetLineCount();
     long long total = 0;
@@ -220,7 +220,7 @@ void BuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDataba
                 progress.Status(keyword);
 
                 CKeyEntry& added = database.Emplace(std::move(keyword), std::move(value), lineNo);
-                ClassifyEntry(context, added);
+                classifier.Classify(context, added);
                 added.m_LongLine = firstLine >= 0 ? firstLine : lineNo;
                 added.m_bNoString = noString;
                 noString = 1;
@@ -236,11 +236,12 @@ void BuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDataba
     context.m_bInModule = 0;
 }
 
-void RebuildDatabase(CTalunaContext& context, const ILineSource& lines, CKeyDatabase& database) {
+void RebuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, const ILineSource& lines,
+                     CKeyDatabase& database) {
     context.m_pCurEntry = nullptr;
     context.m_nCurItem = 0;
     database.Clear();
-    BuildDatabase(context, lines, database);
+    BuildDatabase(context, classifier, lines, database);
     context.m_Form.m_nFormMode = 0;
     context.m_pCurEntry = nullptr;
 }

@@ -1,6 +1,6 @@
 #include "model/file_rules.h"
 
-#include "check/string_table.h"
+#include "base/string_table.h"
 
 std::string BackupFileName(const std::string& title) {
     const size_t slash = title.find_last_of("/\\");
@@ -18,8 +18,8 @@ struct SAttributeRule {
 
 // In the order the Open command tests them.
 constexpr SAttributeRule kRules[] = {
-    {FILE_ATTR_READONLY, 65124, false}, {FILE_ATTR_DIRECTORY, 65125, true}, {FILE_ATTR_OFFLINE, 65126, false},
-    {FILE_ATTR_TEMPORARY, 65127, false}, {FILE_ATTR_SYSTEM, 65128, false},  {FILE_ATTR_HIDDEN, 65129, false},
+    {FILE_ATTR_READONLY, 65124, false},  {FILE_ATTR_DIRECTORY, 65125, true}, {FILE_ATTR_OFFLINE, 65126, false},
+    {FILE_ATTR_TEMPORARY, 65127, false}, {FILE_ATTR_SYSTEM, 65128, false},   {FILE_ATTR_HIDDEN, 65129, false},
 };
 
 }  // namespace

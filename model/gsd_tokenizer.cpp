@@ -3,7 +3,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "model/text_util.h"
+#include "base/text_util.h"
 
 namespace {
 

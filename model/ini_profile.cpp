@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "check/value_scanners.h"
+#include "base/text_util.h"
+#include "base/value_scanners.h"
 #include "model/file_io.h"
 #include "model/text_lines.h"
-#include "model/text_util.h"
 
 namespace {
 

@@ -1,10 +1,12 @@
 #include "model/taluna_context.h"
 
-#include "model/text_util.h"
-#include "output/check_message.h"
+#include "base/check_message.h"
+#include "base/text_util.h"
 
 namespace {
-int ExactlyOne(int value) { return value == 1 ? 1 : 0; }
+int ExactlyOne(int value) {
+    return value == 1 ? 1 : 0;
+}
 }  // namespace
 
 void CSettings::Read(const IProfileStore& profile) {
@@ -34,8 +36,7 @@ void CSettings::Write(IProfileStore& profile) const {
 
 CTalunaContext::CTalunaContext() = default;
 
-void CTalunaContext::AddCheckMessage(int kind, int line, const std::string& text, const void* doc,
-                                     int id) {
+void CTalunaContext::AddCheckMessage(int kind, int line, const std::string& text, const void* doc, int id) {
     ++m_nCheckMessages;
     if (m_Settings.m_nWarnings == 1 && kind == CheckMessageKind::Warning) return;
     if (m_pMessages != nullptr) m_pMessages->AddRow(CCheckMessage{kind, line, text, doc, id});

@@ -7,9 +7,9 @@
 #include <string>
 #include <unordered_map>
 
+#include "base/text_util.h"
 #include "model/check_profile.h"
 #include "model/seams.h"
-#include "model/text_util.h"
 
 class CKeyEntry;
 struct CCheckMessage;

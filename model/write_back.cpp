@@ -1,7 +1,7 @@
 #include "model/write_back.h"
 
+#include "base/text_util.h"
 #include "model/text_lines.h"
-#include "model/text_util.h"
 
 namespace {
 

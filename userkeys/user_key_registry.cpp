@@ -1,6 +1,6 @@
 #include "userkeys/user_key_registry.h"
 
-#include "model/text_util.h"
+#include "base/text_util.h"
 
 CUserKeyRegistration CUserKeyRegistration::FromEntry(const CKeyEntry& entry) {
     CUserKeyRegistration r;

@@ -20,13 +20,13 @@
 #include <utility>
 #include <vector>
 
+#include "base/string_table.h"
+#include "base/text_util.h"
+#include "base/value_scanners.h"
 #include "check/keyword_catalogue.h"
 #include "check/process_key.h"
-#include "check/string_table.h"
-#include "check/value_scanners.h"
-#include "model/text_util.h"
-#include "userkeys/user_key_dialog.h"
 #include "views/memory_headroom.h"
+#include "views/user_key_dialog.h"
 #include "views/view_text.h"
 
 // The progress window over a refill of many entries: one step per percent of

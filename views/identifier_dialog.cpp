@@ -11,7 +11,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "check/string_table.h"
+#include "base/string_table.h"
 #include "views/view_text.h"
 
 namespace {

@@ -18,12 +18,12 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "base/string_table.h"
+#include "base/text_util.h"
+#include "base/value_scanners.h"
 #include "check/key_syntax_check.h"
 #include "check/keyword_catalogue.h"
 #include "check/process_key.h"
-#include "check/string_table.h"
-#include "check/value_scanners.h"
-#include "model/text_util.h"
 #include "views/gsd_tree_view.h"
 #include "views/identifier_dialog.h"
 #include "views/view_text.h"

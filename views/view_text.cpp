@@ -3,7 +3,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include "check/string_table.h"
+#include "base/string_table.h"
 
 QString GsdToQt(const std::string& bytes) {
     QStringDecoder decoder("windows-1252");

@@ -5,8 +5,8 @@
 #include <iostream>
 #include <string>
 
+#include "base/string_table.h"
 #include "check/keyword_catalogue.h"
-#include "check/string_table.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "check/process_key.h"
 #include "model/database_builder.h"
 #include "model/key_database.h"
 #include "model/key_entry.h"
@@ -23,7 +24,7 @@ struct SBuilt {
 
 void Build(SBuilt& built, std::vector<std::string> lines) {
     CVectorLineSource source(std::move(lines));
-    BuildDatabase(built.context, source, built.database);
+    BuildDatabase(built.context, KeyClassifier(), source, built.database);
 }
 
 struct SEntryCase {
@@ -104,14 +105,10 @@ TEST(DatabaseBuilder, HeaderIsRecognisedInAnyCaseWithComment) {
         const char* header;
         bool recognised;
     } cases[] = {
-        {"#PROFIBUS_DP", true},
-        {"#profibus_dp ; header", true},
-        {"  #Profibus_DP\t", true},
-        {"#Profibus_DP;x", true},
-        {"; #PROFIBUS_DP", false},
-        {"#PROFIBUS_DP x", false},
-        {"#PROFIBUS_DP = 1", false},
-        {"#PROFIBUS", false},
+        {"#PROFIBUS_DP", true},      {"#profibus_dp ; header", true},
+        {"  #Profibus_DP\t", true},  {"#Profibus_DP;x", true},
+        {"; #PROFIBUS_DP", false},   {"#PROFIBUS_DP x", false},
+        {"#PROFIBUS_DP = 1", false}, {"#PROFIBUS", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.header);
@@ -197,7 +194,7 @@ TEST(DatabaseBuilder, AppendsWithoutClearingAndRebuildStartsAfresh) {
     EXPECT_EQ(built.database.GetCount(), 4);
 
     CVectorLineSource source(lines);
-    RebuildDatabase(built.context, source, built.database);
+    RebuildDatabase(built.context, KeyClassifier(), source, built.database);
     ASSERT_EQ(built.database.GetCount(), 2);
     EXPECT_EQ(built.database.GetAt(0)->m_Keyword, "GSD_Revision");
     EXPECT_EQ(built.database.GetAt(1)->m_Value, "v");
@@ -220,8 +217,8 @@ TEST(DatabaseBuilder, CursorPointsIntoTheDatabaseBuiltLast) {
     CKeyDatabase second;
     CVectorLineSource a({"#Profibus_DP", "GSD_Revision = 1"});
     CVectorLineSource b({"#Profibus_DP", "Vendor_Name = \"x\"", "Model_Name = \"y\""});
-    BuildDatabase(context, a, first);
-    BuildDatabase(context, b, second);
+    BuildDatabase(context, KeyClassifier(), a, first);
+    BuildDatabase(context, KeyClassifier(), b, second);
     ASSERT_NE(context.m_pCurEntry, nullptr);
     EXPECT_TRUE(second.Contains(context.m_pCurEntry));
     EXPECT_FALSE(first.Contains(context.m_pCurEntry));

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "base/check_message.h"
 #include "check/check_gsd.h"
 #include "cli/file_check.h"
 #include "model/ini_profile.h"
 #include "model/key_database.h"
 #include "model/taluna_context.h"
 #include "model/text_lines.h"
-#include "output/check_message.h"
 
 namespace taluna_test {
 

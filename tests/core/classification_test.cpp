@@ -26,7 +26,7 @@ struct SBuilt {
     void Build(std::vector<std::string> body) {
         body.insert(body.begin(), "#Profibus_DP");
         CVectorLineSource source(std::move(body));
-        BuildDatabase(context, source, database);
+        BuildDatabase(context, KeyClassifier(), source, database);
     }
     CKeyEntry& At(int index) { return *database.GetAt(index); }
 };
@@ -165,9 +165,9 @@ TEST(Classification, BlockOpenersDoNotNestAndUnmatchedEndsKeepTheBlock) {
 
 TEST(Classification, UnitDiagAreaEndClosesOnlyItsOwnBlock) {
     SBuilt built;
-    built.Build({"Unit_Diag_Area = 16-23", "Value(0) = \"a\"", "Unit_Diag_Area_End", "Value(1) = \"b\"",
-                 "PrmText = 1", "Text(0) = \"t\"", "EndPrmText", "ExtUserPrmData = 1 \"n\"", "Unsigned8 1 0-3",
-                 "EndExtUserPrmData", "Unsigned8 1 0-3"});
+    built.Build({"Unit_Diag_Area = 16-23", "Value(0) = \"a\"", "Unit_Diag_Area_End", "Value(1) = \"b\"", "PrmText = 1",
+                 "Text(0) = \"t\"", "EndPrmText", "ExtUserPrmData = 1 \"n\"", "Unsigned8 1 0-3", "EndExtUserPrmData",
+                 "Unsigned8 1 0-3"});
     ASSERT_EQ(built.database.GetCount(), 11);
     EXPECT_EQ(built.At(0).m_ModuleFlag, TYPE_MODULE_BEGIN);
     EXPECT_EQ(built.At(1).m_hParent, &built.At(0));
@@ -187,8 +187,8 @@ struct SReferenceCase {
 
 TEST(Classification, DigitKeywordsInsideAModuleAreModuleReferences) {
     const SReferenceCase cases[] = {
-        {"1", true, true},      {"1a2", true, true},    {"0x1F", true, true},  {"70000", true, true},
-        {"1k", true, false},    {"a1", true, false},    {"1", false, false},   {"1a2", false, false},
+        {"1", true, true},   {"1a2", true, true}, {"0x1F", true, true}, {"70000", true, true},
+        {"1k", true, false}, {"a1", true, false}, {"1", false, false},  {"1a2", false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.line) + (c.insideModule ? " inside" : " outside"));

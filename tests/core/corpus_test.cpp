@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "check/process_key.h"
 #include "cli/file_check.h"
 #include "corpus_files.h"
 #include "model/database_builder.h"
@@ -52,7 +53,7 @@ TEST(Corpus, EntriesStayInTextOrder) {
         CVectorLineSource lines(SplitLines(CutAtNul(ReadAll(path))));
         CTalunaContext context;
         CKeyDatabase database;
-        BuildDatabase(context, lines, database);
+        BuildDatabase(context, KeyClassifier(), lines, database);
         int previous = -1;
         for (const auto& entry : database) {
             EXPECT_LE(entry->m_LongLine, entry->m_Line);

@@ -26,13 +26,13 @@
 #include <string_view>
 #include <vector>
 
+#include "base/check_message.h"
+#include "base/string_table.h"
+#include "base/value_scanners.h"
 #include "bench/gsd_generator.h"
-#include "check/string_table.h"
-#include "check/value_scanners.h"
 #include "cli/file_check.h"
 #include "model/ini_profile.h"
 #include "model/text_lines.h"
-#include "output/check_message.h"
 
 // The fuzz targets' entry points under their own names, without libFuzzer; a
 // broken rule throws instead of stopping the process.
@@ -122,10 +122,11 @@ size_t MemoryBudget(size_t inputBytes, size_t keyLines) {
 // findings are many by nature, and prints it.
 void ExpectWithinBudget(const char* what, size_t used, size_t inputBytes, size_t keyLines, size_t rowAllowance = 0) {
     const size_t budget = MemoryBudget(inputBytes, keyLines) + rowAllowance;
-    std::printf("[ memory   ] %s: %.1f MB of text, %zu key lines: peak growth %.1f MB (%.2f per MB), budget %.1f MB"
-                " (%.1f MB of it for rows)\n",
-                what, double(inputBytes) / kMB, keyLines, double(used) / kMB, double(used) / double(inputBytes),
-                double(budget) / kMB, double(rowAllowance) / kMB);
+    std::printf(
+        "[ memory   ] %s: %.1f MB of text, %zu key lines: peak growth %.1f MB (%.2f per MB), budget %.1f MB"
+        " (%.1f MB of it for rows)\n",
+        what, double(inputBytes) / kMB, keyLines, double(used) / kMB, double(used) / double(inputBytes),
+        double(budget) / kMB, double(rowAllowance) / kMB);
     EXPECT_LE(used, budget) << what;
 }
 
@@ -143,9 +144,8 @@ size_t CountText(const std::vector<CCheckMessage>& rows, std::string_view text) 
 }
 
 size_t CountContaining(const std::vector<CCheckMessage>& rows, std::string_view part) {
-    return static_cast<size_t>(std::count_if(rows.begin(), rows.end(), [&](const CCheckMessage& r) {
-        return r.m_Text.find(part) != std::string::npos;
-    }));
+    return static_cast<size_t>(std::count_if(
+        rows.begin(), rows.end(), [&](const CCheckMessage& r) { return r.m_Text.find(part) != std::string::npos; }));
 }
 
 // The findings strictly between "Start Syntax-Check..." and "Stop Syntax-Check...".
@@ -181,7 +181,9 @@ std::string Block64217(const std::string& block) {
     return FormatString(64217, {block, block});
 }
 
-size_t CountLines(const std::string& text) { return SplitLines(text).size(); }
+size_t CountLines(const std::string& text) {
+    return SplitLines(text).size();
+}
 
 }  // namespace
 
@@ -289,7 +291,8 @@ TEST(HostileInput, TenThousandUnfinishedBlockOpenersGiveOneUnfinishedBlockError)
         ExpectWholeFlow(rows, count + 1);
         const std::string expected = Block64217(opener.block);
         ASSERT_EQ(CountText(rows, expected), 1u) << opener.block;
-        const auto it = std::find_if(rows.begin(), rows.end(), [&](const CCheckMessage& r) { return r.m_Text == expected; });
+        const auto it =
+            std::find_if(rows.begin(), rows.end(), [&](const CCheckMessage& r) { return r.m_Text == expected; });
         EXPECT_EQ(it->m_nKind, CheckMessageKind::Error);
         EXPECT_EQ(it->m_nLine, static_cast<int>(count)) << "reported at the last entry";
         EXPECT_EQ(CountContaining(rows, "not finished"), 1u) << opener.block;
@@ -523,8 +526,10 @@ TEST(HostileInput, CarriageReturnOnlyLineEndsGiveTheSameRows) {
     std::string crlf;
     for (char c : demo) {
         if (c == '\r') continue;
-        if (c == '\n') crlf += "\r\n";
-        else crlf += c;
+        if (c == '\n')
+            crlf += "\r\n";
+        else
+            crlf += c;
     }
     crlf += "Some_Unknown_Key = 1\r\nModule = \"Open\" 0x10\r\n77\r\n";
     std::string cr = crlf, lf = crlf;

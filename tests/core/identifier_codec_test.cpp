@@ -9,10 +9,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/text_util.h"
 #include "check/module_config.h"
+#include "check/process_key.h"
 #include "model/database_builder.h"
 #include "model/text_lines.h"
-#include "model/text_util.h"
 
 namespace {
 
@@ -212,7 +213,7 @@ TEST(IdentifierCodec, RoundTripOverTheCorpus) {
         CTalunaContext context;
         CVectorLineSource lines(SplitLines(CutAtNul(ReadFile(file.path()))));
         CKeyDatabase database;
-        BuildDatabase(context, lines, database);
+        BuildDatabase(context, KeyClassifier(), lines, database);
         for (const auto& entry : database) {
             if (!EqualsNoCase(entry->m_Keyword, "Module")) continue;
             const std::string config = entry->m_Ready[1];

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "check/value_scanners.h"
+#include "base/value_scanners.h"
 #include "cli/file_check.h"
 
 namespace {
@@ -12,9 +12,19 @@ TEST(NumberReader, HexadecimalWithEitherX) {
         const char* text;
         std::int32_t value;
     } const cases[] = {
-        {"0x1F", 31},   {"0X1F", 31},  {"0X0000", 0},      {"12", 12},        {" -3", -3},
-        {"007", 7},     {"1-2", 1},    {"abc", 0},         {"0xFFFFFFFF", -1}, {"99999999999", 2147483647},
-        {"0x1F@a", 31}, {"3@Dig", 3},  {"-99999999999", -2147483647 - 1},
+        {"0x1F", 31},
+        {"0X1F", 31},
+        {"0X0000", 0},
+        {"12", 12},
+        {" -3", -3},
+        {"007", 7},
+        {"1-2", 1},
+        {"abc", 0},
+        {"0xFFFFFFFF", -1},
+        {"99999999999", 2147483647},
+        {"0x1F@a", 31},
+        {"3@Dig", 3},
+        {"-99999999999", -2147483647 - 1},
     };
     for (const auto& c : cases) EXPECT_EQ(ReadNumber(c.text), c.value) << c.text;
 }

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "check/string_table.h"
+#include "base/check_message.h"
+#include "base/string_table.h"
 #include "cli/file_check.h"
-#include "output/check_message.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/check_message.h"
 #include "cli/file_check.h"
-#include "output/check_message.h"
 
 namespace semantic_test {
 
@@ -24,24 +24,24 @@ constexpr int F = CheckMessageKind::FatalError;
 // A complete compact slave file that the check passes without any message.
 inline const std::vector<std::string>& SlaveBase() {
     static const std::vector<std::string> lines = {
-        "#Profibus_DP",                 // 0
-        "GSD_Revision = 1",             // 1
-        "Vendor_Name = \"Velmar\"",     // 2
-        "Model_Name = \"Base\"",        // 3
-        "Revision = \"1.0\"",           // 4
-        "Ident_Number = 0x1234",        // 5
-        "Protocol_Ident = 0",           // 6
-        "Station_Type = 0",             // 7
-        "FMS_supp = 0",                 // 8
-        "Hardware_Release = \"HW1\"",   // 9
-        "Software_Release = \"SW1\"",   // 10
-        "9.6_supp = 1",                 // 11
-        "MaxTsdr_9.6 = 60",             // 12
-        "Min_Slave_Intervall = 1",      // 13
-        "Max_Diag_Data_Len = 16",       // 14
-        "Slave_Family = 3",             // 15
-        "Module = \"In\" 0x10",         // 16
-        "EndModule",                    // 17
+        "#Profibus_DP",                // 0
+        "GSD_Revision = 1",            // 1
+        "Vendor_Name = \"Velmar\"",    // 2
+        "Model_Name = \"Base\"",       // 3
+        "Revision = \"1.0\"",          // 4
+        "Ident_Number = 0x1234",       // 5
+        "Protocol_Ident = 0",          // 6
+        "Station_Type = 0",            // 7
+        "FMS_supp = 0",                // 8
+        "Hardware_Release = \"HW1\"",  // 9
+        "Software_Release = \"SW1\"",  // 10
+        "9.6_supp = 1",                // 11
+        "MaxTsdr_9.6 = 60",            // 12
+        "Min_Slave_Intervall = 1",     // 13
+        "Max_Diag_Data_Len = 16",      // 14
+        "Slave_Family = 3",            // 15
+        "Module = \"In\" 0x10",        // 16
+        "EndModule",                   // 17
     };
     return lines;
 }
@@ -155,8 +155,7 @@ inline std::vector<std::string> Show(const std::vector<Row>& rows) {
     return shown;
 }
 
-inline std::vector<CCheckMessage> RunCheck(const std::string& text, bool noSemantic = false,
-                                           bool noWarnings = false) {
+inline std::vector<CCheckMessage> RunCheck(const std::string& text, bool noSemantic = false, bool noWarnings = false) {
     CCheckOptions options;
     options.m_bNoSemantic = noSemantic;
     options.m_bNoWarnings = noWarnings;
@@ -249,8 +248,7 @@ inline const std::map<int, std::string>& Formats() {
         {64431, "Slave_Family \"%d\" exceeds range specified for GSD_Revision \"%d\"."},
         {64433, "GSD_Revision \"%d\" not supported. GSD is checked according to GSD_Revision 2."},
         {64434, "Reference_Number \"%d\" exceeds range specified for GSD_Revision \"%d\"."},
-        {64435,
-         "Invalid Ident_Number \"0x%04X\". Please type in the Ident_Number assigned to your device by Orvan."},
+        {64435, "Invalid Ident_Number \"0x%04X\". Please type in the Ident_Number assigned to your device by Orvan."},
         {64501,
          "Keyword \"%s\" is not specfied for GSD files Revision 0. \"%s\" could be supposed as userspecific by "
          "tools based on GSD Revision 0."},
@@ -339,8 +337,10 @@ inline std::string Text(int id, std::vector<std::string> args = {}) {
         if (format[i] == '%') {
             size_t len = format.compare(i, 4, "%04X") == 0 ? 4 : 2;
             ++placeholders;
-            if (next < args.size()) text += args[next++];
-            else if (!args.empty()) text += args.back();
+            if (next < args.size())
+                text += args[next++];
+            else if (!args.empty())
+                text += args.back();
             i += len - 1;
         } else {
             text += format[i];
@@ -365,7 +365,9 @@ struct Case {
     bool syntaxClean = true;  // the lines under test pass the key syntax check
 };
 
-inline std::string CaseText(const Case& c) { return Compose(*c.base, c.edits, c.tail); }
+inline std::string CaseText(const Case& c) {
+    return Compose(*c.base, c.edits, c.tail);
+}
 
 inline void CheckCase(const Case& c) {
     SCOPED_TRACE(c.name);

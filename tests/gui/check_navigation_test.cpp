@@ -27,14 +27,14 @@
 #include "app/main_frame.h"
 #include "app/settings_dlg.h"
 #include "app/taluna_doc.h"
+#include "base/check_message.h"
 #include "cli/file_check.h"
 #include "gui_test_main.h"
-#include "output/check_message.h"
-#include "output/list_box_bar.h"
-#include "userkeys/user_key_dialog.h"
 #include "views/gsd_text_view.h"
 #include "views/gsd_tree_view.h"
 #include "views/input_view.h"
+#include "views/list_box_bar.h"
+#include "views/user_key_dialog.h"
 
 namespace {
 

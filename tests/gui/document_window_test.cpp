@@ -23,10 +23,10 @@
 #include "app/main_frame.h"
 #include "app/taluna_doc.h"
 #include "gui_test_main.h"
-#include "output/list_box_bar.h"
 #include "views/gsd_text_view.h"
 #include "views/gsd_tree_view.h"
 #include "views/input_view.h"
+#include "views/list_box_bar.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <QToolTip>
 #include <QtTest>
 
-#include "check/string_table.h"
-#include "model/text_util.h"
+#include "base/string_table.h"
+#include "base/text_util.h"
 #include "view_test_host.h"
 #include "views/view_text.h"
 
@@ -323,7 +323,7 @@ void CGSDTreeViewTest::rebuildLeavesNoItemOnDeletedEntries() {
     QVERIFY(old != nullptr);
     // The database is rebuilt but the tree not yet refilled: its items lead
     // to no entry, and selecting one reports the stale database.
-    RebuildDatabase(host.m_Context, host.m_Lines, host.m_Database);
+    RebuildDatabase(host.m_Context, KeyClassifier(), host.m_Lines, host.m_Database);
     QCOMPARE(host.m_pTree->EntryOfItem(old), nullptr);
     host.m_pTree->setCurrentItem(old);
     QVERIFY(host.m_pTree->IsStale());

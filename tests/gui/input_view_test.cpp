@@ -15,7 +15,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "check/string_table.h"
+#include "base/string_table.h"
 #include "view_test_host.h"
 #include "views/identifier_dialog.h"
 #include "views/view_text.h"

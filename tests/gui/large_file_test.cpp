@@ -25,12 +25,12 @@
 #include "app/main_frame.h"
 #include "app/progress_wnd.h"
 #include "app/taluna_doc.h"
+#include "base/string_table.h"
 #include "bench/gsd_generator.h"
-#include "check/string_table.h"
 #include "gui_test_main.h"
 #include "model/key_database.h"
-#include "output/list_box_bar.h"
 #include "views/gsd_tree_view.h"
+#include "views/list_box_bar.h"
 
 namespace {
 

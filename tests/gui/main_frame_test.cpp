@@ -1,36 +1,37 @@
 // The application shell: settings, the main window and its indicators, the
 // Open command's attribute rules, the output window, templates and help.
 
+#include "app/main_frame.h"
+
 #include <QCheckBox>
 #include <QDir>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QFile>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QSettings>
-#include <QTextBrowser>
-#include <QTreeWidget>
 #include <QPushButton>
-#include <QLabel>
+#include <QSettings>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QTreeWidget>
 
 #include "app/about_dlg.h"
 #include "app/child_frame.h"
 #include "app/command_ids.h"
 #include "app/help_topics.h"
 #include "app/help_window.h"
-#include "app/main_frame.h"
 #include "app/progress_wnd.h"
 #include "app/settings_dlg.h"
 #include "app/taluna_doc.h"
+#include "base/check_message.h"
 #include "check/keyword_catalogue.h"
 #include "gui_test_main.h"
 #include "model/file_rules.h"
 #include "model/ini_profile.h"
-#include "output/check_message.h"
-#include "output/list_box_bar.h"
-#include "userkeys/template_dlg.h"
 #include "views/gsd_text_view.h"
+#include "views/list_box_bar.h"
+#include "views/template_dlg.h"
 
 namespace {
 
@@ -173,7 +174,8 @@ private slots:
         WriteAll(m_Work.filePath(".hidden.gsd"), kGsd);
         WriteAll(m_Work.filePath("three.gsd"), kGsd);
         QDir(m_Work.path()).mkdir("sub.gsd");
-        QCOMPARE(CMainFrame::QueryFileAttributes(m_Work.filePath("sub.gsd")) & FILE_ATTR_DIRECTORY, FILE_ATTR_DIRECTORY);
+        QCOMPARE(CMainFrame::QueryFileAttributes(m_Work.filePath("sub.gsd")) & FILE_ATTR_DIRECTORY,
+                 FILE_ATTR_DIRECTORY);
         QCOMPARE(CMainFrame::QueryFileAttributes(m_Work.filePath("nothing")), FILE_ATTR_ALL);
         frame.OpenFiles({m_Work.filePath("one.gsd"), m_Work.filePath("sub.gsd"), m_Work.filePath("three.gsd")}, false);
         QCOMPARE(frame.Children().size(), 1);

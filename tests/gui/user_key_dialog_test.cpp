@@ -2,7 +2,7 @@
 // range field, the registered keys, and a registration that changes the
 // findings of the next check.
 
-#include "userkeys/user_key_dialog.h"
+#include "views/user_key_dialog.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -14,7 +14,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "check/string_table.h"
+#include "base/string_table.h"
 #include "view_test_host.h"
 
 namespace {

@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "base/check_message.h"
 #include "check/check_gsd.h"
+#include "check/process_key.h"
 #include "model/database_builder.h"
 #include "model/ini_profile.h"
 #include "model/text_lines.h"
-#include "output/check_message.h"
 #include "views/gsd_tree_view.h"
 #include "views/gsd_view_host.h"
 #include "views/input_view.h"
@@ -70,7 +71,7 @@ public:
         m_Lines.Lines() = SplitLines(text);
         m_Database.Clear();
         m_Context.m_pCurEntry = nullptr;
-        BuildDatabase(m_Context, m_Lines, m_Database);
+        BuildDatabase(m_Context, KeyClassifier(), m_Lines, m_Database);
         if (m_pTree == nullptr) m_pTree = new CGSDTreeView(*this);
         if (m_pForm == nullptr) m_pForm = new CInputView(*this);
         m_pTree->OnInitialUpdate();
@@ -85,7 +86,7 @@ public:
     }
     // The document's Rebuild: empties and rebuilds the database, enables the views, refills.
     void Rebuild() {
-        RebuildDatabase(m_Context, m_Lines, m_Database);
+        RebuildDatabase(m_Context, KeyClassifier(), m_Lines, m_Database);
         m_pTree->SetStale(false);
         m_bFormEnabled = true;
         m_bTreeRefresh = true;

@@ -1,4 +1,4 @@
-#include "check/string_table.h"
+#include "base/string_table.h"
 
 #include <cstdio>
 #include <unordered_map>

@@ -1,4 +1,4 @@
-#include "output/list_box_bar.h"
+#include "views/list_box_bar.h"
 
 #include <QAbstractTableModel>
 #include <QGuiApplication>
@@ -17,9 +17,9 @@
 
 #include "app/command_ids.h"
 #include "app/cp1252.h"
-#include "check/string_table.h"
-#include "check/value_scanners.h"
-#include "output/check_message.h"
+#include "base/check_message.h"
+#include "base/string_table.h"
+#include "base/value_scanners.h"
 #include "views/memory_headroom.h"
 
 namespace {

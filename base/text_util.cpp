@@ -1,13 +1,21 @@
-#include "model/text_util.h"
+#include "base/text_util.h"
 
 bool IsSpaceByte(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
-bool IsAlphaByte(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigitByte(char c) { return c >= '0' && c <= '9'; }
-bool IsAlnumByte(char c) { return IsAlphaByte(c) || IsDigitByte(c); }
+bool IsAlphaByte(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool IsDigitByte(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsAlnumByte(char c) {
+    return IsAlphaByte(c) || IsDigitByte(c);
+}
 
-static char LowerByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+static char LowerByte(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 std::string ToUpper(std::string_view text) {
     std::string out(text);

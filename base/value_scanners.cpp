@@ -1,9 +1,9 @@
-#include "check/value_scanners.h"
+#include "base/value_scanners.h"
 
 #include <array>
 #include <limits>
 
-#include "model/text_util.h"
+#include "base/text_util.h"
 
 namespace {
 

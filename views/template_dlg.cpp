@@ -1,4 +1,4 @@
-#include "userkeys/template_dlg.h"
+#include "views/template_dlg.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,9 +16,9 @@
 
 #include "app/cp1252.h"
 #include "app/qt_seams.h"
-#include "check/string_table.h"
+#include "base/string_table.h"
 #include "model/seams.h"
-#include "output/list_box_bar.h"
+#include "views/list_box_bar.h"
 
 namespace {
 
@@ -26,16 +26,20 @@ constexpr int MAX_FIRST_LINE = 254;
 constexpr int DESCRIPTION_OFFSET = 10;
 const char* const kMarker = "Taluna:";
 
-QString Text(int id) { return DecodeCp1252(LoadString(id)); }
+QString Text(int id) {
+    return DecodeCp1252(LoadString(id));
+}
 
-QString WithSeparator(const QString& dir) { return dir.endsWith('/') ? dir : dir + '/'; }
+QString WithSeparator(const QString& dir) {
+    return dir.endsWith('/') ? dir : dir + '/';
+}
 
 }  // namespace
 
 QString CTemplateDlg::BundledTemplateDir() {
     const QString appDir = QCoreApplication::applicationDirPath();
-    for (const QString& candidate : {appDir + "/templates", appDir + "/../share/taluna/templates",
-                                     QString(TALUNA_TEMPLATES_DIR)}) {
+    for (const QString& candidate :
+         {appDir + "/templates", appDir + "/../share/taluna/templates", QString(TALUNA_TEMPLATES_DIR)}) {
         if (QFileInfo(candidate).isDir()) return WithSeparator(QDir(candidate).absolutePath());
     }
     return {};
@@ -119,9 +123,9 @@ void CTemplateDlg::AddErrorRow(const QString& description) {
 void CTemplateDlg::FillList(bool browse) {
     m_pList->clear();
     if (browse) {
-        const QString chosen = m_BrowseHook ? m_BrowseHook()
-                                            : QFileDialog::getOpenFileName(this, Text(65097), m_TemplateDir,
-                                                                           tr("Templates (*.tpl)"));
+        const QString chosen =
+            m_BrowseHook ? m_BrowseHook()
+                         : QFileDialog::getOpenFileName(this, Text(65097), m_TemplateDir, tr("Templates (*.tpl)"));
         if (chosen.isEmpty()) {
             m_TemplateDir.clear();
             AddErrorRow(tr("No directory selected."));
@@ -132,9 +136,9 @@ void CTemplateDlg::FillList(bool browse) {
     }
     QDir dir(m_TemplateDir);
     const QStringList files =
-        m_TemplateDir.isEmpty() ? QStringList()
-                                : dir.entryList({"*.tpl"}, QDir::Files | QDir::Hidden | QDir::System,
-                                                QDir::Name | QDir::IgnoreCase);
+        m_TemplateDir.isEmpty()
+            ? QStringList()
+            : dir.entryList({"*.tpl"}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
     if (files.isEmpty()) {
         AddErrorRow(tr("No files found. Use Browse.."));
         return;

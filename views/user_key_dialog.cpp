@@ -1,4 +1,4 @@
-#include "userkeys/user_key_dialog.h"
+#include "views/user_key_dialog.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>

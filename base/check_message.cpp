@@ -1,4 +1,4 @@
-#include "output/check_message.h"
+#include "base/check_message.h"
 
 std::string CCheckMessage::KindText() const {
     switch (m_nKind) {
@@ -18,4 +18,6 @@ std::string CCheckMessage::LineText() const {
     return "Line " + std::to_string(static_cast<long long>(m_nLine) + 1);
 }
 
-std::string CCheckMessage::RowText() const { return KindText() + "\t" + LineText() + "\t" + m_Text; }
+std::string CCheckMessage::RowText() const {
+    return KindText() + "\t" + LineText() + "\t" + m_Text;
+}
