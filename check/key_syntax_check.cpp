@@ -50,23 +50,29 @@ public:
         return ScanNumber(text, width) || Fail(IDS_UNEXPECTED_FORMAT, what);
     }
 
+    // The value of a number text as the range tests compare it: as a signed
+    // 32-bit number, except within an Unsigned32 definition, whose range needs
+    // the full unsigned 32 bits.
+    std::int64_t Value(std::string_view text) const { return m_bUnsigned32 ? NumberValue(text) : ReadNumber(text); }
+
     bool Range(const std::string& text, std::int64_t low, std::int64_t high, const std::string& rangeText,
                int id = IDS_VALUE_EXCEEDS_LIMIT) {
-        const std::int64_t value = NumberValue(text);
+        const std::int64_t value = Value(text);
         return (value >= low && value <= high) || Fail(id, rangeText);
     }
 
     // The string value steps: characters and quotes, then the length.
-    bool String(const std::string& text, size_t limit, const std::string& limitText) {
+    // `limit` may be negative (a user key's range text "-5"): then every text is too long.
+    bool String(const std::string& text, std::int64_t limit, const std::string& limitText) {
         if (Rev5()) {
             if (!Rev5String(text)) return Fail(IDS_STRING_CHARS);
             const std::string joined = Unjoined(text);
-            if (joined.size() > limit || (joined.empty() && m_Entry.m_bNoString == 1))
+            if (static_cast<std::int64_t>(joined.size()) > limit || (joined.empty() && m_Entry.m_bNoString == 1))
                 return Fail(IDS_VALUE_EXCEEDS_LIMIT, limitText);
             return true;
         }
         if (!CheckString(text, SourceLine())) return Fail(IDS_STRING_CHARS);
-        if (text.size() > limit || (text.empty() && m_Entry.m_bNoString == 1))
+        if (static_cast<std::int64_t>(text.size()) > limit || (text.empty() && m_Entry.m_bNoString == 1))
             return Fail(IDS_VALUE_EXCEEDS_LIMIT, limitText);
         return true;
     }
@@ -117,6 +123,8 @@ public:
     CKeyEntry& m_Entry;
     // A row whose revision is not firmly known: its findings are warnings.
     bool m_bLenient = false;
+    // Within an Unsigned32 definition the range tests compare 64-bit values.
+    bool m_bUnsigned32 = false;
 
 private:
     bool m_bLineRead = false;
@@ -202,7 +210,7 @@ bool AllowedValues(CRuleRun& run, const std::string& allowed, const std::string&
         if (!run.Range(min, low, high, rangeText, IDS_OUT_OF_RANGE) ||
             !run.Range(max, low, high, rangeText, IDS_OUT_OF_RANGE))
             return false;
-        const std::int64_t vMin = NumberValue(min), vMax = NumberValue(max), vDef = NumberValue(def);
+        const std::int64_t vMin = run.Value(min), vMax = run.Value(max), vDef = run.Value(def);
         bool ok = true;
         // Revision 5 files write a fixed value as a range of one value, its default.
         const bool fixedValue = run.Rev5() && vMin == vMax && vDef == vMin;
@@ -220,6 +228,7 @@ bool AllowedValues(CRuleRun& run, const std::string& allowed, const std::string&
 
 bool DataTypeRule(CRuleRun& run) {
     const STypeRange type = TypeRangeOf(run.m_Entry.m_Keyword);
+    run.m_bUnsigned32 = type.defaultWidth == WIDTH_U32;
     const std::string& def = run.R(0);
     return run.Scan(def, type.defaultWidth) && run.Range(def, type.low, type.high, type.text) &&
            AllowedValues(run, run.R(1), def, type.defaultWidth, type.low, type.high, type.text, type.low == 0);
@@ -229,7 +238,7 @@ bool DataTypeRule(CRuleRun& run) {
 bool NumberIn(CRuleRun& run, const std::string& text, std::int64_t low, std::int64_t high, const char* rangeText,
               int id) {
     if (ScanNumber(text, WIDTH_ANY)) {
-        const std::int64_t value = NumberValue(text);
+        const std::int64_t value = run.Value(text);
         if (value >= low && value <= high) return true;
     }
     return run.Fail(id, rangeText);
@@ -251,7 +260,7 @@ bool BitAreaRule(CRuleRun& run) {
         !run.Range(first, 0, 7, "UCHAR: 0..7", IDS_OUT_OF_RANGE) ||
         !run.Range(last, 0, 7, "UCHAR: 0..7", IDS_OUT_OF_RANGE))
         return false;
-    const std::int64_t vFirst = NumberValue(first), vLast = NumberValue(last);
+    const std::int64_t vFirst = run.Value(first), vLast = run.Value(last);
     if (vLast < vFirst || vLast - vFirst > 7)
         return run.Fail(IDS_OUT_OF_RANGE, "First_Bit<=Last_Bit & Last_Bit-FirstBit<7");
     const std::int64_t areaLimit = (std::int64_t{1} << (vLast - vFirst + 1)) - 1;
@@ -383,11 +392,10 @@ bool RunRule(CRuleRun& run, const SCatalogueRow& row) {
     return false;
 }
 
-// The decimal number in a user key's range text, 0 when it holds none.
-size_t LengthLimit(const std::string& range) {
-    const size_t digit = range.find_first_of("0123456789");
-    if (digit == npos) return 0;
-    return static_cast<size_t>(std::max<std::int32_t>(0, Atoi32(std::string_view(range).substr(digit))));
+// The length limit of a string user key: the decimal number at the start of
+// its range text, read as atoi reads it ("32" is 32, "Len 10" is 0).
+std::int64_t LengthLimit(const std::string& range) {
+    return Atoi32(range);
 }
 
 void UserKeyNumber(CRuleRun& run) {
@@ -417,11 +425,11 @@ void UserKeyNumber(CRuleRun& run) {
     if (comma) {
         // A list of allowed values, with or without negative members.
         if (!run.Scan(r0, WIDTH_ANY)) return;
-        const std::int64_t value = NumberValue(r0);
+        const std::int64_t value = run.Value(r0);
         bool found = false;
         for (const std::string& element : SplitCommas(range)) {
             if (!run.Scan(element, WIDTH_ANY, "Allowed Value")) return;
-            if (NumberValue(element) == value) found = true;
+            if (run.Value(element) == value) found = true;
         }
         if (!found) run.Fail(IDS_NOT_ALLOWED_VALUES, range);
     } else if (hyphen) {
@@ -429,11 +437,11 @@ void UserKeyNumber(CRuleRun& run) {
         SplitMinMax(range, min, max);
         if (!run.Scan(min, WIDTH_ANY, "Min-Max") || !run.Scan(max, WIDTH_ANY, "Min-Max") || !run.Scan(r0, WIDTH_ANY))
             return;
-        const std::int64_t value = NumberValue(r0);
-        if (value < NumberValue(min) || value > NumberValue(max)) run.Fail(IDS_OUT_OF_RANGE, range);
+        const std::int64_t value = run.Value(r0);
+        if (value < run.Value(min) || value > run.Value(max)) run.Fail(IDS_OUT_OF_RANGE, range);
     } else {
         if (!run.Scan(r0, WIDTH_ANY) || !run.Scan(range, WIDTH_ANY, "Allowed Value")) return;
-        if (NumberValue(r0) != NumberValue(range)) run.Fail(IDS_NOT_ALLOWED_VALUES, range);
+        if (run.Value(r0) != run.Value(range)) run.Fail(IDS_NOT_ALLOWED_VALUES, range);
     }
 }
 

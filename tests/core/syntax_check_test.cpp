@@ -21,27 +21,45 @@ using taluna_test::Row;
 using taluna_test::SyntaxRows;
 using taluna_test::Warn;
 
-std::string Q(const std::string& keyword) { return "Key \"" + keyword + "\": "; }
-std::string Limit(const std::string& k, const std::string& t) { return Q(k) + "Value exceeds limit (" + t + ")!"; }
+std::string Q(const std::string& keyword) {
+    return "Key \"" + keyword + "\": ";
+}
+std::string Limit(const std::string& k, const std::string& t) {
+    return Q(k) + "Value exceeds limit (" + t + ")!";
+}
 std::string Allowed(const std::string& k, const std::string& t) {
     return Q(k) + "Not within the allowed Values (" + t + ")!";
 }
-std::string OutOfRange(const std::string& k, const std::string& t) { return Q(k) + "Value out of range (" + t + ")!"; }
+std::string OutOfRange(const std::string& k, const std::string& t) {
+    return Q(k) + "Value out of range (" + t + ")!";
+}
 std::string Unknown(const std::string& k) {
     return Q(k) + "Unknown key! Use context menu to specify options for check.";
 }
-std::string Format(const std::string& k, const std::string& t) { return Q(k) + t + " expected or unexpected format!"; }
-std::string TooMany(const std::string& k) { return Q(k) + "Too many values."; }
-std::string FileName(const std::string& k) { return Q(k) + "Unexpected character(s) in file name."; }
-std::string BadKeyChar(const std::string& k) { return Q(k) + "Keyword contains unallowed character(s)!"; }
+std::string Format(const std::string& k, const std::string& t) {
+    return Q(k) + t + " expected or unexpected format!";
+}
+std::string TooMany(const std::string& k) {
+    return Q(k) + "Too many values.";
+}
+std::string FileName(const std::string& k) {
+    return Q(k) + "Unexpected character(s) in file name.";
+}
+std::string BadKeyChar(const std::string& k) {
+    return Q(k) + "Keyword contains unallowed character(s)!";
+}
 std::string BadString(const std::string& k) {
     return Q(k) + "Unexpected character(s) in string found or missing quotation marks!";
 }
-std::string EqualSign(const std::string& k) { return "No or multiple equal sign(s) in key \"" + k + "\"!"; }
+std::string EqualSign(const std::string& k) {
+    return "No or multiple equal sign(s) in key \"" + k + "\"!";
+}
 std::string Hash(const std::string& k) {
     return "Key " + k + ": Keys beginning with a '#' can cause problems for following GSD entries!";
 }
-std::string BadConfig(const std::string& k) { return Q(k) + "The Configuration Data are invalid."; }
+std::string BadConfig(const std::string& k) {
+    return Q(k) + "The Configuration Data are invalid.";
+}
 const std::string kLongLine = "Line length exceeds the limit of 80 characters.";
 
 const std::string kMinMax = "Min<Max & Min<=Default<=Max";
@@ -62,8 +80,12 @@ void ExpectCases(const std::vector<SCase>& cases, const IProfileStore* userKeys 
     }
 }
 
-SCase Pass(std::string body) { return {std::move(body), {}}; }
-SCase Fail(std::string body, std::string text) { return {std::move(body), {Err(1, std::move(text))}}; }
+SCase Pass(std::string body) {
+    return {std::move(body), {}};
+}
+SCase Fail(std::string body, std::string text) {
+    return {std::move(body), {Err(1, std::move(text))}};
+}
 
 TEST(KeySyntaxCheck, NumbersWithoutRange) {
     ExpectCases({
@@ -166,7 +188,9 @@ TEST(KeySyntaxCheck, VisibleStringsOfThirtyTwoCharacters) {
         Pass("Revision = \"V1.0\""),
         Fail("Hardware_Release = \"" + name32 + "1\"", Limit("Hardware_Release", "String32")),
         // A section sign in the text is not kept in the value item.
-        Fail("Vendor_Name = \"A\xA7" "B\"", BadString("Vendor_Name")),
+        Fail("Vendor_Name = \"A\xA7"
+             "B\"",
+             BadString("Vendor_Name")),
         // A string continued onto the next line holds its line break.
         Fail("Vendor_Name = \"abc\\\ndef\"", BadString("Vendor_Name")),
     });
@@ -395,6 +419,13 @@ TEST(KeySyntaxCheck, ParameterDataTypeLines) {
         Fail("Signed16 0 -40000-0", OutOfRange("Signed16", "SHORT: -32768..32767")),
         Pass("Signed16 -32768 -32768,0"),
         Pass("Signed32 -2147483648 -2147483648-2147483647"),
+        // Range tests read values as signed 32-bit numbers; only the range of
+        // an Unsigned32 definition is compared in full.
+        Pass("Signed32 0xFFFFFFFE -5-5"),
+        Pass("Signed32 -2 -5,0xFFFFFFFE,-2"),
+        Pass("Signed32 0 0xFFFFFFFB-5"),
+        Pass("Signed8 -1 0xFFFFFFFB-0x5"),
+        Pass("Unsigned32 0xFFFFFFFE 0-0xFFFFFFFE"),
     });
 }
 
@@ -445,7 +476,8 @@ TEST(KeySyntaxCheck, UnknownKeysAndKeywordCharacters) {
         {"Vendor-Name#2 = 1", {Warn(1, Unknown("Vendor-Name#2"))}},
         {"Foo.Bar_1-2 = 1", {Warn(1, Unknown("Foo.Bar_1-2"))}},
         {"Key\t5", {Err(1, BadKeyChar("Key\t5")), Warn(1, Unknown("Key\t5"))}},
-        {"Foo@Bar/x = 1", {Err(1, BadKeyChar("Foo@Bar/x")), Err(1, BadKeyChar("Foo@Bar/x")), Warn(1, Unknown("Foo@Bar/x"))}},
+        {"Foo@Bar/x = 1",
+         {Err(1, BadKeyChar("Foo@Bar/x")), Err(1, BadKeyChar("Foo@Bar/x")), Warn(1, Unknown("Foo@Bar/x"))}},
         {"GSD_Revision = 1\nFoo = 1\nBar = 2", {Warn(2, Unknown("Foo")), Warn(3, Unknown("Bar"))}},
     });
 }
@@ -496,8 +528,8 @@ TEST(KeySyntaxCheck, LinesLongerThanEightyCharacters) {
 TEST(KeySyntaxCheck, LongHeaderAndCommentLinesAreNotMeasured) {
     CCheckOptions options;
     options.m_bNoSemantic = true;
-    const std::string text = "; " + std::string(90, 'c') + "\n#Profibus_DP ;" + std::string(100, 'c') +
-                             "\nGSD_Revision = 1\n";
+    const std::string text =
+        "; " + std::string(90, 'c') + "\n#Profibus_DP ;" + std::string(100, 'c') + "\nGSD_Revision = 1\n";
     EXPECT_EQ(taluna_test::SyntaxSection(CheckGsdText(text, options)), std::vector<Row>{kFinished});
 }
 
@@ -550,17 +582,22 @@ void ExpectUserKeyCases(const std::string& name, const std::vector<SUserKeyCase>
 }
 
 TEST(UserKeyCheck, StringKeysAreLimitedByTheRangeText) {
-    ExpectUserKeyCases("MYSTR", {
-        {"0;0;8", "MyStr = \"ABCDEFGH\"", {}},
-        {"0;0;8", "MyStr = \"ABCDEFGH\" ; note", {}},
-        {"0;0;8", "MyStr = \"ABCDEFGHI\"", {Err(1, Limit("MyStr", "String8"))}},
-        {"0;0;8", "MyStr = ABC", {Err(1, BadString("MyStr"))}},
-        {"0;0;8", "MyStr=\"\"", {Err(1, Limit("MyStr", "String8"))}},
-        {"0;0;8", "MyStr = \"\"", {}},
-        {"0;0;8", "MyStr \"ABC\"", {Err(1, EqualSign("MyStr"))}},
-        {"0;0;32", "mystr = \"" + std::string(33, 'a') + "\"", {Err(1, Limit("mystr", "String32"))}},
-        {"", "MyStr = \"ABC\"", {Warn(1, Unknown("MyStr"))}},
-    });
+    ExpectUserKeyCases("MYSTR",
+                       {
+                           {"0;0;8", "MyStr = \"ABCDEFGH\"", {}},
+                           {"0;0;8", "MyStr = \"ABCDEFGH\" ; note", {}},
+                           {"0;0;8", "MyStr = \"ABCDEFGHI\"", {Err(1, Limit("MyStr", "String8"))}},
+                           {"0;0;8", "MyStr = ABC", {Err(1, BadString("MyStr"))}},
+                           {"0;0;8", "MyStr=\"\"", {Err(1, Limit("MyStr", "String8"))}},
+                           {"0;0;8", "MyStr = \"\"", {}},
+                           {"0;0;8", "MyStr \"ABC\"", {Err(1, EqualSign("MyStr"))}},
+                           {"0;0;32", "mystr = \"" + std::string(33, 'a') + "\"", {Err(1, Limit("mystr", "String32"))}},
+                           // The limit is the number at the start of the range text, as atoi reads it.
+                           {"0;0; 4 chars", "MyStr = \"ABCD\"", {}},
+                           {"0;0;Len 10", "MyStr = \"A\"", {Err(1, Limit("MyStr", "StringLen 10"))}},
+                           {"0;0;-1", "MyStr = \"\"", {Err(1, Limit("MyStr", "String-1"))}},
+                           {"", "MyStr = \"ABC\"", {Warn(1, Unknown("MyStr"))}},
+                       });
 }
 
 TEST(UserKeyCheck, NumberKeysWithATypeName) {
@@ -571,78 +608,82 @@ TEST(UserKeyCheck, NumberKeysWithATypeName) {
     const std::string s16 = "SHORT: -32768..32767 (signed 16 Bit)";
     const std::string s32 = "INT: -2147483648..2147483647 (signed 32 Bit)";
     ExpectUserKeyCases("MYNUM", {
-        {"1;1;UCHAR", "MyNum = 255", {}},
-        {"1;1;UCHAR", "MyNum = 256", {Err(1, Limit("MyNum", u8))}},
-        {"1;1;UCHAR", "MyNum = -1", {Err(1, Limit("MyNum", u8))}},
-        {"1;1;UCHAR", "MyNum =", {Err(1, Limit("MyNum", u8))}},
-        {"1;1;uchar: 0..255", "MyNum = 256", {Err(1, Limit("MyNum", u8))}},
-        {"1;1;USHORT", "MyNum = 65535", {}},
-        {"1;1;USHORT", "MyNum = 65536", {Err(1, Limit("MyNum", u16))}},
-        {"1;1;UINT", "MyNum = 0xFFFFFFFE", {}},
-        {"1;1;UINT", "MyNum = 0xFFFFFFFF", {Err(1, Limit("MyNum", u32))}},
-        {"1;1;CHAR", "MyNum = 127", {}},
-        {"1;1;CHAR", "MyNum = -128", {}},
-        {"1;1;CHAR", "MyNum = 128", {Err(1, Limit("MyNum", s8))}},
-        {"1;1;CHAR", "MyNum = -129", {Err(1, Limit("MyNum", s8))}},
-        {"1;1;SHORT", "MyNum = -32768", {}},
-        {"1;1;SHORT", "MyNum = 32768", {Err(1, Limit("MyNum", s16))}},
-        {"1;1;INT", "MyNum = -2147483648", {}},
-        {"1;1;INT", "MyNum = 0x80000000", {Err(1, Limit("MyNum", s32))}},
-        {"1;1;UCHAR", "MyNum 5", {Err(1, EqualSign("MyNum"))}},
-    });
+                                    {"1;1;UCHAR", "MyNum = 255", {}},
+                                    {"1;1;UCHAR", "MyNum = 256", {Err(1, Limit("MyNum", u8))}},
+                                    {"1;1;UCHAR", "MyNum = -1", {Err(1, Limit("MyNum", u8))}},
+                                    {"1;1;UCHAR", "MyNum =", {Err(1, Limit("MyNum", u8))}},
+                                    {"1;1;uchar: 0..255", "MyNum = 256", {Err(1, Limit("MyNum", u8))}},
+                                    {"1;1;USHORT", "MyNum = 65535", {}},
+                                    {"1;1;USHORT", "MyNum = 65536", {Err(1, Limit("MyNum", u16))}},
+                                    {"1;1;UINT", "MyNum = 0xFFFFFFFE", {}},
+                                    {"1;1;UINT", "MyNum = 0xFFFFFFFF", {Err(1, Limit("MyNum", u32))}},
+                                    {"1;1;CHAR", "MyNum = 127", {}},
+                                    {"1;1;CHAR", "MyNum = -128", {}},
+                                    {"1;1;CHAR", "MyNum = 128", {Err(1, Limit("MyNum", s8))}},
+                                    {"1;1;CHAR", "MyNum = -129", {Err(1, Limit("MyNum", s8))}},
+                                    {"1;1;SHORT", "MyNum = -32768", {}},
+                                    {"1;1;SHORT", "MyNum = 32768", {Err(1, Limit("MyNum", s16))}},
+                                    {"1;1;INT", "MyNum = -2147483648", {}},
+                                    {"1;1;INT", "MyNum = 0x80000000", {Err(1, Limit("MyNum", s32))}},
+                                    {"1;1;UCHAR", "MyNum 5", {Err(1, EqualSign("MyNum"))}},
+                                });
 }
 
 TEST(UserKeyCheck, NumberKeysWithValuesOrARange) {
     ExpectUserKeyCases("MYNUM", {
-        {"1;1;5", "MyNum = 5", {}},
-        {"1;1;5", "MyNum = 0x5", {}},
-        {"1;1;5", "MyNum = 6", {Err(1, Allowed("MyNum", "5"))}},
-        {"1;1;5", "MyNum = x", {Err(1, Format("MyNum", "Number"))}},
-        {"1;1;abc", "MyNum = 5", {Err(1, Format("MyNum", "Allowed Value"))}},
-        {"1;1;10-20", "MyNum = 10", {}},
-        {"1;1;10-20", "MyNum = 20", {}},
-        {"1;1;10-20", "MyNum = 9", {Err(1, OutOfRange("MyNum", "10-20"))}},
-        {"1;1;10-20", "MyNum = 21", {Err(1, OutOfRange("MyNum", "10-20"))}},
-        {"1;1;10-20", "MyNum = x", {Err(1, Format("MyNum", "Number"))}},
-        {"1;1;x-20", "MyNum = 15", {Err(1, Format("MyNum", "Min-Max"))}},
-        {"1;1;-5-5", "MyNum = -3", {}},
-        {"1;1;-5-5", "MyNum = -6", {Err(1, OutOfRange("MyNum", "-5-5"))}},
-        {"1;1;-1,0,1", "MyNum = -1", {}},
-        {"1;1;-1,0,1", "MyNum = 1", {}},
-        {"1;1;-1,0,1", "MyNum = 2", {Err(1, Allowed("MyNum", "-1,0,1"))}},
-        {"1;1;-1,0,1", "MyNum = x", {Err(1, Format("MyNum", "Number"))}},
-        {"1;1;1,2,3", "MyNum = 2", {}},
-        {"1;1;1,2,3", "MyNum = 4", {Err(1, Allowed("MyNum", "1,2,3"))}},
-    });
+                                    {"1;1;5", "MyNum = 5", {}},
+                                    {"1;1;5", "MyNum = 0x5", {}},
+                                    {"1;1;5", "MyNum = 6", {Err(1, Allowed("MyNum", "5"))}},
+                                    {"1;1;5", "MyNum = x", {Err(1, Format("MyNum", "Number"))}},
+                                    {"1;1;abc", "MyNum = 5", {Err(1, Format("MyNum", "Allowed Value"))}},
+                                    {"1;1;10-20", "MyNum = 10", {}},
+                                    {"1;1;10-20", "MyNum = 20", {}},
+                                    {"1;1;10-20", "MyNum = 9", {Err(1, OutOfRange("MyNum", "10-20"))}},
+                                    {"1;1;10-20", "MyNum = 21", {Err(1, OutOfRange("MyNum", "10-20"))}},
+                                    {"1;1;10-20", "MyNum = x", {Err(1, Format("MyNum", "Number"))}},
+                                    {"1;1;x-20", "MyNum = 15", {Err(1, Format("MyNum", "Min-Max"))}},
+                                    {"1;1;-5-5", "MyNum = -3", {}},
+                                    {"1;1;-5-5", "MyNum = -6", {Err(1, OutOfRange("MyNum", "-5-5"))}},
+                                    {"1;1;-5-5", "MyNum = 0xFFFFFFFE", {}},
+                                    {"1;1;-2,0,1", "MyNum = 0xFFFFFFFE", {}},
+                                    {"1;1;-1,0,1", "MyNum = -1", {}},
+                                    {"1;1;-1,0,1", "MyNum = 1", {}},
+                                    {"1;1;-1,0,1", "MyNum = 2", {Err(1, Allowed("MyNum", "-1,0,1"))}},
+                                    {"1;1;-1,0,1", "MyNum = x", {Err(1, Format("MyNum", "Number"))}},
+                                    {"1;1;1,2,3", "MyNum = 2", {}},
+                                    {"1;1;1,2,3", "MyNum = 4", {Err(1, Allowed("MyNum", "1,2,3"))}},
+                                });
 }
 
 TEST(UserKeyCheck, BooleanAndOctetKeys) {
     ExpectUserKeyCases("MYBOOL", {
-        {"2;0;", "MyBool = 1", {}},
-        {"2;0;", "MyBool = 0", {}},
-        {"2;0;", "MyBool = 2", {Err(1, Allowed("MyBool", "0|1"))}},
-        {"2;0;", "MyBool = 10", {Err(1, Format("MyBool", "Number"))}},
-        {"2;0;", "MyBool 1", {Err(1, EqualSign("MyBool"))}},
-    });
-    ExpectUserKeyCases("MYOCT", {
-        {"3;3;", "MyOct = 1,2,3", {}},
-        {"3;3;", "MyOct = 0xff", {}},
-        {"3;3;", "MyOct = 1,2,0x100", {Err(1, Limit("MyOct", "UCHAR: 0..255 (unsigned 8 Bit)"))}},
-        {"3;3;", "MyOct = 0x100", {Err(1, Limit("MyOct", "UCHAR: 0..255 (unsigned 8 Bit)"))}},
-    });
+                                     {"2;0;", "MyBool = 1", {}},
+                                     {"2;0;", "MyBool = 0", {}},
+                                     {"2;0;", "MyBool = 2", {Err(1, Allowed("MyBool", "0|1"))}},
+                                     {"2;0;", "MyBool = 10", {Err(1, Format("MyBool", "Number"))}},
+                                     {"2;0;", "MyBool 1", {Err(1, EqualSign("MyBool"))}},
+                                 });
+    ExpectUserKeyCases("MYOCT",
+                       {
+                           {"3;3;", "MyOct = 1,2,3", {}},
+                           {"3;3;", "MyOct = 0xff", {}},
+                           {"3;3;", "MyOct = 1,2,0x100", {Err(1, Limit("MyOct", "UCHAR: 0..255 (unsigned 8 Bit)"))}},
+                           {"3;3;", "MyOct = 0x100", {Err(1, Limit("MyOct", "UCHAR: 0..255 (unsigned 8 Bit)"))}},
+                       });
 }
 
 TEST(UserKeyCheck, RegisteredCatalogueKeyIsCheckedByItsRegistration) {
     ExpectUserKeyCases("GSD_REVISION", {
-        {"1;0;10", "GSD_Revision = 10", {}},
-        {"1;0;10", "GSD_Revision = 5", {Err(1, Allowed("GSD_Revision", "10"))}},
-        // The registration's range replaces the catalogue's width.
-        {"1;0;300", "GSD_Revision = 300", {}},
-    });
-    ExpectUserKeyCases("VENDOR_NAME", {
-        {"0;0;8", "Vendor_Name = \"ABCDEFGH\"", {}},
-        {"0;0;8", "Vendor_Name = \"ABCDEFGHI\"", {Err(1, Limit("Vendor_Name", "String8"))}},
-    });
+                                           {"1;0;10", "GSD_Revision = 10", {}},
+                                           {"1;0;10", "GSD_Revision = 5", {Err(1, Allowed("GSD_Revision", "10"))}},
+                                           // The registration's range replaces the catalogue's width.
+                                           {"1;0;300", "GSD_Revision = 300", {}},
+                                       });
+    ExpectUserKeyCases("VENDOR_NAME",
+                       {
+                           {"0;0;8", "Vendor_Name = \"ABCDEFGH\"", {}},
+                           {"0;0;8", "Vendor_Name = \"ABCDEFGHI\"", {Err(1, Limit("Vendor_Name", "String8"))}},
+                       });
 }
 
 TEST(SyntaxFlag, SetOnlyWhenTheRulePasses) {
@@ -767,7 +808,7 @@ TEST(CheckGsdFlow, FindingsCarryTheirIdAndDocument) {
     struct {
         int id;
         int line;
-    } expected[] = {{130, 1}, {131, 2}, {132, 3}, {133, 4}, {135, 5}, {137, 6}, {145, 7},
+    } expected[] = {{130, 1},   {131, 2},   {132, 3},    {133, 4},  {135, 5},  {137, 6}, {145, 7},
                     {65134, 8}, {65139, 9}, {65141, 10}, {134, 11}, {138, 12}, {133, 12}};
     std::vector<CCheckMessage> findings;
     for (const auto& m : doc.m_Sink.m_Rows) {
