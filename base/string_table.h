@@ -14,6 +14,7 @@ class CFormatArg {
 public:
     CFormatArg(const std::string& text) : m_bText(true), m_Text(text) {}
     CFormatArg(const char* text) : m_bText(true), m_Text(text) {}
+    CFormatArg(std::string_view text) : m_bText(true), m_Text(text) {}
     CFormatArg(int value) : m_nValue(value) {}
     CFormatArg(long value) : m_nValue(value) {}
     CFormatArg(long long value) : m_nValue(value) {}

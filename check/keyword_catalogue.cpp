@@ -1,5 +1,6 @@
 #include "check/keyword_catalogue.h"
 
+#include <functional>
 #include <unordered_map>
 
 #include "base/text_util.h"
@@ -3934,6 +3935,12 @@ const SCatalogueRow* KeywordCatalogue::Find(std::string_view keyword, ECheckProf
 
 const SCatalogueRow& KeywordCatalogue::Row(int index) {
     return index < ROW_COUNT ? kRows[index] : kRev5Rows[index - ROW_COUNT];
+}
+
+int KeywordCatalogue::IndexOf(const SCatalogueRow& row) {
+    const std::less<const SCatalogueRow*> before;
+    if (!before(&row, kRows) && before(&row, kRows + ROW_COUNT)) return static_cast<int>(&row - kRows);
+    return ROW_COUNT + static_cast<int>(&row - kRev5Rows);
 }
 
 int KeywordCatalogue::AllRowCount() {

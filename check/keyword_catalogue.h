@@ -108,6 +108,8 @@ public:
     // Rows 0 .. RowCount()-1 are the written catalogue; the revision 5 rows follow
     // up to AllRowCount().
     static const SCatalogueRow& Row(int index);
+    // The index of a row of this catalogue, as Row() takes it.
+    static int IndexOf(const SCatalogueRow& row);
     static int RowCount() { return ROW_COUNT; }
     static int AllRowCount();
     // The name of a block, as its opener is spelt.
@@ -115,3 +117,12 @@ public:
     // The closer of a block, as it is spelt.
     static const char* BlockEndName(EBlock block);
 };
+
+// The catalogue row of an entry's keyword under `profile`: the one its build
+// resolved when that was under the same profile, else looked up now.
+inline const SCatalogueRow* CatalogueRowOf(const CKeyEntry& entry, ECheckProfile profile) {
+    const CKeyEntry::SResolution& resolved = entry.m_Resolved;
+    if (resolved.m_bValid && resolved.m_Profile == profile)
+        return resolved.m_nRow < 0 ? nullptr : &KeywordCatalogue::Row(resolved.m_nRow);
+    return KeywordCatalogue::Find(entry.m_Keyword, profile);
+}

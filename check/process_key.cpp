@@ -9,10 +9,23 @@
 #include "base/value_scanners.h"
 #include "check/key_syntax_check.h"
 #include "check/keyword_catalogue.h"
+#include "check/semantic_state.h"
 
 namespace {
 
 constexpr size_t npos = std::string::npos;
+
+// Looks the entry's keyword up once: its catalogue row under the context's
+// profile, its keyword of the whole-file rules and its user-key registration.
+void ResolveKeyword(CTalunaContext& context, CKeyEntry& entry) {
+    CKeyEntry::SResolution& resolved = entry.m_Resolved;
+    const SCatalogueRow* row = KeywordCatalogue::Find(entry.m_Keyword, context.m_Profile);
+    resolved.m_nRow = static_cast<std::int16_t>(row == nullptr ? -1 : KeywordCatalogue::IndexOf(*row));
+    resolved.m_nRule = static_cast<std::int16_t>(semantic::FindKeyword(entry.m_Keyword));
+    resolved.m_bUserKey = !context.GetUserKeyRegistration(entry.m_Keyword).empty();
+    resolved.m_Profile = context.m_Profile;
+    resolved.m_bValid = true;
+}
 
 struct SGroupNode {
     const char* text;
@@ -146,7 +159,7 @@ const char* OpenerOfEnd(const SCatalogueRow& row) {
 // The block an open-block entry opens, in the revision 5 profile.
 EBlock BlockOf(const CKeyEntry* opener) {
     if (opener == nullptr) return BLOCK_NONE;
-    const SCatalogueRow* row = KeywordCatalogue::Find(opener->m_Keyword, ECheckProfile::Rev5);
+    const SCatalogueRow* row = CatalogueRowOf(*opener, ECheckProfile::Rev5);
     if (row == nullptr) return BLOCK_NONE;
     if (row->m_Opens != BLOCK_NONE) return row->m_Opens;
     if (Is(*row, "Module")) return BLOCK_MODULE;
@@ -200,7 +213,7 @@ void ClassifyRow(CTalunaContext& context, CKeyEntry& entry, const SCatalogueRow&
 
 // Reads the user's registration of the current entry's keyword into the entry.
 void ApplyUserKey(CTalunaContext& context, CKeyEntry& entry) {
-    if (context.GetUserKeyRegistration(entry.m_Keyword).empty()) return;
+    if (!entry.m_Resolved.m_bUserKey) return;
     std::string registration = context.m_pProfile->GetString("UserKeys", ToUpper(entry.m_Keyword), "0;0;32");
     std::vector<std::string> fields;
     size_t start = 0;
@@ -352,9 +365,11 @@ void ComposeRow(CTalunaContext& context, CKeyEntry* entry, const SCatalogueRow& 
     else if (IsDataTypeRow(row)) {
         value = " " + r[0] + " " + r[1];
         entry->m_Keyword = v[3];
+        entry->m_Resolved.m_bValid = false;
     } else if (IsBitRow(row)) {
         value = "(" + r[0] + ") " + r[1] + " " + r[2];
         entry->m_Keyword = v[3];
+        entry->m_Resolved.m_bValid = false;
     }
 }
 
@@ -402,15 +417,26 @@ void GenericCompose(CTalunaContext& context, CKeyEntry& entry) {
 
 void ProcessKey(CTalunaContext& context, const std::string& keyword, int mode, const std::string& value) {
     CKeyEntry* entry = context.m_pCurEntry;
+    // Classifying and checking an entry by its own keyword use what the entry's
+    // build resolved the keyword to.
+    const bool ownKeyword = entry != nullptr && &keyword == &entry->m_Keyword;
     if (mode == MODE_CHECK && entry != nullptr) CheckKeyLines(context, *entry);
     context.m_Form.m_HelpText = LoadString(IDS_USER_KEY_HELP);
     if (mode == MODE_INFORMATION && entry != nullptr) GenericInformation(context, *entry);
     if (mode == MODE_COMPOSE && entry != nullptr) GenericCompose(context, *entry);
-    if (mode == MODE_CHECK && entry != nullptr && !context.GetUserKeyRegistration(entry->m_Keyword).empty()) {
-        CheckUserKey(context, *entry);
-        return;
+    if (mode == MODE_CHECK && entry != nullptr) {
+        // Registrations may change between a build and a single key's check;
+        // only a check run that remembers them may take the entry's answer.
+        const bool userKey = context.RemembersUserKeys() && entry->m_Resolved.m_bValid
+                                 ? entry->m_Resolved.m_bUserKey
+                                 : !context.GetUserKeyRegistration(entry->m_Keyword).empty();
+        if (userKey) {
+            CheckUserKey(context, *entry);
+            return;
+        }
     }
     if (mode == MODE_CLASSIFY && entry != nullptr) {
+        ResolveKeyword(context, *entry);
         ApplyUserKey(context, *entry);
         // An entry without a value keeps its items empty without storing them.
         const std::string_view first = std::string_view(value).substr(0, value.find(MARKER_CHAR));
@@ -429,7 +455,10 @@ void ProcessKey(CTalunaContext& context, const std::string& keyword, int mode, c
         return;
     }
 
-    if (const SCatalogueRow* row = KeywordCatalogue::Find(keyword, context.m_Profile)) {
+    const SCatalogueRow* row = ownKeyword && (mode == MODE_CLASSIFY || mode == MODE_CHECK)
+                                   ? CatalogueRowOf(*entry, context.m_Profile)
+                                   : KeywordCatalogue::Find(keyword, context.m_Profile);
+    if (row != nullptr) {
         switch (mode) {
             case MODE_INFORMATION: InformationRow(context, entry, *row, keyword); break;
             case MODE_CLASSIFY:
@@ -448,6 +477,7 @@ void ProcessKey(CTalunaContext& context, const std::string& keyword, int mode, c
     if (mode == MODE_CLASSIFY && entry != nullptr && context.m_bInModule == 1 && IsModuleReferenceText(keyword)) {
         entry->m_Ready[0] = keyword;
         entry->m_Keyword = "Module_Reference";
+        ResolveKeyword(context, *entry);
         entry->m_TypeFlag = TYPE_SIMPLE_UINT;
         entry->m_TreeGroup = PARENT_MODULE;
         entry->m_hParent = context.m_pOpenBlock;

@@ -142,14 +142,14 @@ const SKeywordRow& KeywordRow(int keyword) {
     return Table()[static_cast<size_t>(keyword)];
 }
 
-int FindKeyword(const std::string& keyword) {
+int FindKeyword(std::string_view keyword) {
     static const auto index = [] {
         std::unordered_map<std::string_view, int, CNoCaseHash, CNoCaseEqual> map;
         for (int k = 0; k < KW_COUNT; ++k) map.emplace(Table()[static_cast<size_t>(k)].m_pszName, k);
         return map;
     }();
     if (keyword.size() > 32) return -1;
-    const auto it = index.find(std::string_view(keyword));
+    const auto it = index.find(keyword);
     return it == index.end() ? -1 : it->second;
 }
 
@@ -159,13 +159,15 @@ void CSemanticState::CheckEntry(CKeyEntry& entry, SemanticPass pass) {
     m_Keyword = entry.m_Keyword;
     m_Value = entry.m_Value;
     m_nLine = entry.m_LongLine;
-    for (const char* label : {"General Keys", "Master Keys", "Slave Keys", "no database", "User-defined Keys"})
-        if (EqualsNoCase(m_Keyword, label)) return;
+    // The tree's group texts are no keywords; each holds a blank, no keyword does.
+    if (m_Keyword.find(' ') != std::string_view::npos)
+        for (const char* label : {"General Keys", "Master Keys", "Slave Keys", "no database", "User-defined Keys"})
+            if (EqualsNoCase(m_Keyword, label)) return;
     if (pass == PassFinal) {
         Final();
         return;
     }
-    const int keyword = FindKeyword(m_Keyword);
+    const int keyword = entry.m_Resolved.m_bValid ? entry.m_Resolved.m_nRule : FindKeyword(m_Keyword);
     if (keyword < 0) return;
     try {
         if (pass == PassCollect)

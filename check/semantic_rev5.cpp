@@ -14,7 +14,7 @@ namespace {
 
 // The catalogue row of an entry in the revision 5 profile, or null.
 const SCatalogueRow* RowOf(const CKeyEntry& entry) {
-    return KeywordCatalogue::Find(entry.m_Keyword, ECheckProfile::Rev5);
+    return CatalogueRowOf(entry, ECheckProfile::Rev5);
 }
 
 // The block a written row opens or closes (Module, ExtUserPrmData), beside the

@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/string_table.h"
@@ -125,7 +126,7 @@ struct SKeywordRow {
 
 const SKeywordRow& KeywordRow(int keyword);
 // The keyword of an entry's text, or -1 when the check does not know it.
-int FindKeyword(const std::string& keyword);
+int FindKeyword(std::string_view keyword);
 
 struct CExtUserPrmDataRecord {
     std::int32_t m_nReference = 0;
@@ -201,8 +202,9 @@ private:
     CTalunaContext& m_Context;
     const void* m_pDoc;
 
-    std::string m_Keyword;
-    std::string m_Value;
+    // The keyword and value of the entry under check (views into it).
+    std::string_view m_Keyword;
+    std::string_view m_Value;
     std::int32_t m_nLine = 0;
 
     std::int32_t m_nGsdRevision = 0;

@@ -3,7 +3,7 @@
 // revision 5, which adds the keywords, blocks and value forms of GSD revisions
 // 3 to 5.
 
-enum class ECheckProfile { Classic, Rev5 };
+enum class ECheckProfile : unsigned char { Classic, Rev5 };
 
 // "classic" or "rev5".
 constexpr const char* ProfileName(ECheckProfile profile) {

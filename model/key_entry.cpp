@@ -30,5 +30,10 @@ const std::string& CRareText::str() const {
     return m_pText ? *m_pText : empty;
 }
 
+#if defined(__GLIBCXX__) && UINTPTR_MAX == UINT64_MAX
+// A file of short lines holds an entry per line; keep them at two cache lines.
+static_assert(sizeof(CKeyEntry) <= 128, "CKeyEntry grew");
+#endif
+
 CKeyEntry::CKeyEntry(std::string keyword, std::string value, int line)
     : m_Line(line), m_LongLine(line), m_Keyword(std::move(keyword)), m_Value(std::move(value)) {}

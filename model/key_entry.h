@@ -1,9 +1,12 @@
 #pragma once
 // One keyword line of a GSD document (a continued line counts as one entry).
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "model/check_profile.h"
 
 // Value types of an entry.
 constexpr int TYPE_SIMPLE_STRING = 1;
@@ -76,20 +79,35 @@ public:
     CKeyEntry(const CKeyEntry&) = delete;
     CKeyEntry& operator=(const CKeyEntry&) = delete;
 
-    int m_bSyntaxOk = 0;
-    int m_bAccepted = 0;
+    // What the classifier resolved the keyword to when the entry was built, so
+    // that the checks that follow need not look it up again: its catalogue row
+    // (an index of the check layer's catalogue, -1: none), its keyword of the
+    // whole-file rules (-1: none) and whether the user registered it. Valid for
+    // the profile it was resolved under. Packed small: large files hold many
+    // entries.
+    struct SResolution {
+        std::int16_t m_nRow = -1;
+        std::int16_t m_nRule = -1;
+        bool m_bUserKey = false;
+        bool m_bValid = false;
+        ECheckProfile m_Profile = ECheckProfile::Classic;
+    };
+
     int m_TypeFlag = TYPE_USER_KEY;
     int m_nValues = 0;
     int m_Line = 0;      // last physical line, 0-based
     int m_LongLine = 0;  // first physical line, 0-based
     int m_TreeGroup = 0;
-    int m_ModuleFlag = 0;
+    std::uint8_t m_bSyntaxOk = 0;
+    std::uint8_t m_bAccepted = 0;
+    std::uint8_t m_ModuleFlag = 0;
+    std::uint8_t m_bNoString = 1;
+    SResolution m_Resolved;
     CRareText m_RangeLen;
     std::string m_Keyword;
     std::string m_Value;
     CKeyEntry* m_hParent = nullptr;  // entry that opens the enclosing block
     CValueItems m_Ready;
-    int m_bNoString = 1;
 
     // Position in the owning database, kept by the database.
     int Index() const { return m_nIndex; }

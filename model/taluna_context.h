@@ -88,6 +88,8 @@ public:
     // Inside a CUserKeyScope answers are remembered, so that a build or a check
     // asks the profile once per keyword.
     const std::string& GetUserKeyRegistration(const std::string& keyword) const;
+    // True inside a CUserKeyScope, where registrations stay as they were.
+    bool RemembersUserKeys() const { return m_nUserKeyScopes > 0; }
 
 private:
     friend class CUserKeyScope;

@@ -52,6 +52,8 @@ void RegisterUserKey(IProfileStore& profile, const std::string& keyword, const C
         entry->m_TypeFlag = registration.TypeFlag();
         entry->m_TreeGroup = registration.TreeGroup();
         entry->m_RangeLen = registration.m_Range;
+        // Its keyword is a user key now: the next check finds that out afresh.
+        entry->m_Resolved.m_bValid = false;
     }
 }
 
