@@ -1,5 +1,7 @@
 #include "cli/formatters.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -24,24 +26,84 @@ std::string IdTag(int id) {
     return id > 0 ? "GSD" + std::to_string(id) : std::string();
 }
 
+void AppendNumber(std::string& out, long long value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
+
+// Rows are many: each is formatted into one reused buffer and written at once.
+class CRowBuffer {
+public:
+    std::string& Start() {
+        m_Text.clear();
+        return m_Text;
+    }
+    void WriteTo(std::ostream& out) const { out.write(m_Text.data(), static_cast<std::streamsize>(m_Text.size())); }
+
+private:
+    std::string m_Text;
+};
+
+const char* KindName(int kind) {
+    switch (kind) {
+        case CheckMessageKind::Error: return "Error";
+        case CheckMessageKind::FatalError: return "Fatal Error";
+        case CheckMessageKind::Warning: return "Warning";
+        default: return "Info";
+    }
+}
+
 class CTextFormatter : public COutputFormatter {
 public:
     void BeginFile(std::ostream& out, const CFileResult& result) override { out << result.m_Path << '\n'; }
+    // The row as the output window shows it: kind, line, text, by tabs.
     void Row(std::ostream& out, const CFileResult&, const CCheckMessage& row) override {
-        out << Cp1252ToUtf8(row.RowText()) << '\n';
+        std::string& text = m_Row.Start();
+        text += KindName(row.m_nKind);
+        text += '\t';
+        if (row.HasLine()) {
+            text += "Line ";
+            AppendNumber(text, static_cast<long long>(row.m_nLine) + 1);
+        } else {
+            text += "---";
+        }
+        text += '\t';
+        AppendUtf8(text, row.m_Text);
+        text += '\n';
+        m_Row.WriteTo(out);
     }
+
+private:
+    CRowBuffer m_Row;
 };
 
 class CGccFormatter : public COutputFormatter {
 public:
     void Row(std::ostream& out, const CFileResult& result, const CCheckMessage& row) override {
         if (row.m_nKind < CheckMessageKind::Info || row.m_nKind > CheckMessageKind::Warning) return;
-        out << result.m_Path << ':';
-        if (row.HasLine()) out << (static_cast<long long>(row.m_nLine) + 1) << ':';
-        out << ' ' << Level(row.m_nKind) << ": " << Cp1252ToUtf8(row.m_Text);
-        if (row.m_nId > 0) out << " [" << IdTag(row.m_nId) << ']';
-        out << '\n';
+        std::string& text = m_Row.Start();
+        text += result.m_Path;
+        text += ':';
+        if (row.HasLine()) {
+            AppendNumber(text, static_cast<long long>(row.m_nLine) + 1);
+            text += ':';
+        }
+        text += ' ';
+        text += Level(row.m_nKind);
+        text += ": ";
+        AppendUtf8(text, row.m_Text);
+        if (row.m_nId > 0) {
+            text += " [GSD";
+            AppendNumber(text, row.m_nId);
+            text += ']';
+        }
+        text += '\n';
+        m_Row.WriteTo(out);
     }
+
+private:
+    CRowBuffer m_Row;
 };
 
 class CJsonFormatter : public COutputFormatter {
@@ -59,19 +121,31 @@ public:
         m_bFirstRow = true;
     }
     void Row(std::ostream& out, const CFileResult&, const CCheckMessage& row) override {
-        out << (m_bFirstRow ? "\n" : ",\n") << "      {\"kind\": " << JsonString(row.KindText())
-            << ", \"kindCode\": " << row.m_nKind << ", \"line\": ";
+        std::string& text = m_Row.Start();
+        text += m_bFirstRow ? "\n      {\"kind\": \"" : ",\n      {\"kind\": \"";
         m_bFirstRow = false;
-        if (row.HasLine())
-            out << row.m_nLine << ", \"lineNumber\": " << (static_cast<long long>(row.m_nLine) + 1);
-        else
-            out << "null, \"lineNumber\": null";
-        out << ", \"id\": ";
+        text += KindName(row.m_nKind);
+        text += "\", \"kindCode\": ";
+        AppendNumber(text, row.m_nKind);
+        text += ", \"line\": ";
+        if (row.HasLine()) {
+            AppendNumber(text, row.m_nLine);
+            text += ", \"lineNumber\": ";
+            AppendNumber(text, static_cast<long long>(row.m_nLine) + 1);
+        } else {
+            text += "null, \"lineNumber\": null";
+        }
+        text += ", \"id\": ";
         if (row.m_nId > 0)
-            out << row.m_nId;
+            AppendNumber(text, row.m_nId);
         else
-            out << "null";
-        out << ", \"text\": " << JsonString(Cp1252ToUtf8(row.m_Text)) << "}";
+            text += "null";
+        text += ", \"text\": ";
+        const bool ascii = std::all_of(row.m_Text.begin(), row.m_Text.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        AppendJsonString(text, ascii ? row.m_Text : Cp1252ToUtf8(row.m_Text));
+        text += '}';
+        m_Row.WriteTo(out);
     }
     void EndFile(std::ostream& out, const CFileResult& result) override {
         out << (m_bFirstRow ? "]" : "\n    ]");
@@ -85,6 +159,7 @@ private:
     bool m_bFirst = true;
     bool m_bFirstRow = true;
     bool m_bErrorWritten = false;
+    CRowBuffer m_Row;
 };
 
 // SARIF 2.1.0: one rule per message id, one result per finding.
@@ -197,14 +272,16 @@ bool IsUtf8(std::string_view text) {
     return true;
 }
 
-std::string Cp1252ToUtf8(const std::string& text) {
+void AppendUtf8(std::string& out, std::string_view text) {
     static const unsigned kHigh[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
                                        0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
-    std::string out;
-    out.reserve(text.size());
-    for (unsigned char c : text) {
+    // Plain ASCII, nearly every text, is the same in both encodings.
+    size_t ascii = 0;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+    out.append(text.substr(0, ascii));
+    for (unsigned char c : text.substr(ascii)) {
         unsigned code = c < 0x80 ? c : (c < 0xA0 ? kHigh[c - 0x80] : c);
         if (code < 0x80) {
             out += static_cast<char>(code);
@@ -217,12 +294,25 @@ std::string Cp1252ToUtf8(const std::string& text) {
             out += static_cast<char>(0x80 | (code & 0x3F));
         }
     }
+}
+
+std::string Cp1252ToUtf8(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    AppendUtf8(out, text);
     return out;
 }
 
-std::string JsonString(const std::string& utf8) {
-    std::string out = "\"";
-    for (unsigned char c : utf8) {
+void AppendJsonString(std::string& out, std::string_view utf8) {
+    out += '"';
+    size_t plain = 0;
+    while (plain < utf8.size()) {
+        const auto c = static_cast<unsigned char>(utf8[plain]);
+        if (c < 0x20 || c == '"' || c == '\\') break;
+        ++plain;
+    }
+    out.append(utf8.substr(0, plain));
+    for (unsigned char c : utf8.substr(plain)) {
         switch (c) {
             case '"': out += "\\\""; break;
             case '\\': out += "\\\\"; break;
@@ -239,5 +329,12 @@ std::string JsonString(const std::string& utf8) {
                 }
         }
     }
-    return out + "\"";
+    out += '"';
+}
+
+std::string JsonString(const std::string& utf8) {
+    std::string out;
+    out.reserve(utf8.size() + 2);
+    AppendJsonString(out, utf8);
+    return out;
 }

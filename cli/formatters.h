@@ -32,5 +32,7 @@ std::unique_ptr<COutputFormatter> MakeFormatter(const std::string& name);
 bool IsUtf8(std::string_view text);
 // Windows-1252 bytes as UTF-8.
 std::string Cp1252ToUtf8(const std::string& text);
+void AppendUtf8(std::string& out, std::string_view cp1252);
 // A JSON string literal of UTF-8 text.
 std::string JsonString(const std::string& utf8);
+void AppendJsonString(std::string& out, std::string_view utf8);
