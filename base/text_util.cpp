@@ -41,11 +41,24 @@ std::string TrimRight(std::string_view text) {
     return std::string(text.substr(0, e));
 }
 
-std::string Trim(std::string_view text) {
+std::string_view TrimmedView(std::string_view text) {
     size_t b = 0, e = text.size();
     while (b < e && IsSpaceByte(text[b])) ++b;
     while (e > b && IsSpaceByte(text[e - 1])) --e;
-    return std::string(text.substr(b, e - b));
+    return text.substr(b, e - b);
+}
+
+std::string Trim(std::string_view text) {
+    return std::string(TrimmedView(text));
+}
+
+void TrimInPlace(std::string& text) {
+    size_t e = text.size();
+    while (e > 0 && IsSpaceByte(text[e - 1])) --e;
+    text.resize(e);
+    size_t b = 0;
+    while (b < e && IsSpaceByte(text[b])) ++b;
+    text.erase(0, b);
 }
 
 void ReplaceAll(std::string& text, char from, char to) {

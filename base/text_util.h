@@ -14,7 +14,9 @@ bool IsAlnumByte(char c);
 
 std::string ToUpper(std::string_view text);
 std::string ToLower(std::string_view text);
-inline char UpperByte(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+inline char UpperByte(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -27,6 +29,10 @@ inline bool EqualsNoCase(std::string_view a, std::string_view b) {
 std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
 std::string Trim(std::string_view text);
+// The text without the blanks around it, as a view into it.
+std::string_view TrimmedView(std::string_view text);
+// Removes the blanks around `text` in place, keeping its storage.
+void TrimInPlace(std::string& text);
 
 // Hash and equality that ignore ASCII letter case, for keyword lookups.
 struct CNoCaseHash {

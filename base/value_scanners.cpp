@@ -127,11 +127,11 @@ std::int32_t ReadNumber(std::string_view text) {
 }
 
 std::int64_t NumberValue(std::string_view raw) {
-    const std::string text = Trim(raw);
+    const std::string_view text = TrimmedView(raw);
     size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    const std::string_view digits = std::string_view(text).substr(i);
+    const std::string_view digits = text.substr(i);
     std::uint64_t magnitude = 0;
     if (Contains(digits, 'x') || Contains(digits, 'X')) {
         size_t j = 0;

@@ -77,7 +77,7 @@ void SplitAt(CKeyEntry& entry, char separator, char blanked) {
     entry.m_Ready[0] = entry.m_Value.substr(0, pos);
     if (pos != npos) entry.m_Value.erase(0, pos);
     ReplaceAll(entry.m_Value, blanked, ' ');
-    entry.m_Value = Trim(entry.m_Value);
+    TrimInPlace(entry.m_Value);
     entry.m_Ready[1] = entry.m_Value;
 }
 
@@ -88,7 +88,9 @@ void SplitWords(CKeyEntry& entry) {
     size_t start = 0;
     for (size_t item = 0;; ++item) {
         const size_t blank = value.find(' ', start);
-        entry.m_Ready[item] = TrimRight(value.substr(start, blank == npos ? npos : blank - start));
+        std::string_view word = value.substr(start, blank == npos ? npos : blank - start);
+        while (!word.empty() && IsSpaceByte(word.back())) word.remove_suffix(1);
+        entry.m_Ready[item] = word;
         if (item >= 3) entry.m_Ready.emplace_back();
         if (blank == npos) break;
         start = blank;
@@ -102,7 +104,7 @@ void SplitWords(CKeyEntry& entry) {
 void SplitSlot(CKeyEntry& entry) {
     const std::string& text = entry.m_Value;
     const size_t first = text.find(MARKER_CHAR);
-    entry.m_Ready[0] = Trim(std::string_view(text).substr(0, first));
+    entry.m_Ready[0] = TrimmedView(std::string_view(text).substr(0, first));
     std::string name, tail;
     if (first != npos) {
         const size_t second = text.find(MARKER_CHAR, first + 1);
@@ -119,7 +121,7 @@ void SplitSlot(CKeyEntry& entry) {
     entry.m_Ready[3] = allowed;
     if (first != npos) entry.m_Value.erase(0, first);
     ReplaceAll(entry.m_Value, MARKER_CHAR, ' ');
-    entry.m_Value = Trim(entry.m_Value);
+    TrimInPlace(entry.m_Value);
 }
 
 void Split(CKeyEntry& entry, ESplit split, const std::string& value) {
@@ -127,11 +129,11 @@ void Split(CKeyEntry& entry, ESplit split, const std::string& value) {
         case ESplit::V: entry.m_Ready[0] = value; break;
         case ESplit::Q:
             ReplaceAll(entry.m_Value, MARKER_CHAR, ' ');
-            entry.m_Value = Trim(entry.m_Value);
+            TrimInPlace(entry.m_Value);
             entry.m_Ready[0] = entry.m_Value;
             break;
         case ESplit::T:
-            entry.m_Value = Trim(entry.m_Value);
+            TrimInPlace(entry.m_Value);
             entry.m_Ready[0] = entry.m_Value;
             break;
         case ESplit::X: SplitAt(entry, MARKER_CHAR, MARKER_CHAR); break;

@@ -28,9 +28,8 @@ void CutComment(std::string& value) {
         value.resize(static_cast<size_t>(semi));
 }
 
-bool IsHeaderLine(const std::string& trimmed) {
-    const size_t semi = trimmed.find(';');
-    const std::string head = Trim(semi == npos ? std::string_view(trimmed) : std::string_view(trimmed).substr(0, semi));
+bool IsHeaderLine(std::string_view trimmed) {
+    const std::string_view head = TrimmedView(trimmed.substr(0, trimmed.find(';')));
     return !head.empty() && head[0] != ';' && EqualsNoCase(head, "#PROFIBUS_DP");
 }
 
@@ -156,18 +155,20 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
         bool headerFound = false;
         int noString = 1;
         std::string buffer;
+        std::string line;  // one line at a time, in storage kept across lines
         try {
             while (next < lineCount) {
                 const std::string_view raw = lines.GetLineView(next++, buffer);
                 progress.Advance(raw.size());
                 ++lineNo;
-                std::string line = Trim(raw);
+                const std::string_view trimmed = TrimmedView(raw);
                 bool isHeader = false;
-                if (!headerFound && IsHeaderLine(line)) {
+                if (!headerFound && IsHeaderLine(trimmed)) {
                     headerFound = true;
                     isHeader = true;
                 }
-                if (line.empty() || line[0] == ';' || !headerFound || isHeader) continue;
+                if (trimmed.empty() || trimmed[0] == ';' || !headerFound || isHeader) continue;
+                line.assign(trimmed);
 
                 ReplaceIndexParentheses(line);
 
@@ -181,7 +182,7 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                 } else {
                     const size_t end = std::min(eq, blank);
                     keyword = TrimRight(std::string_view(line).substr(0, end));
-                    value = line.substr(end + 1);
+                    value.assign(line, end + 1);
 
                     if (!value.empty()) BlankEqualSigns(value);
 
@@ -214,7 +215,7 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                     }
 
                     if (comment == npos && !value.empty() && value.find(';') != npos) CutComment(value);
-                    value = Trim(value);
+                    TrimInPlace(value);
                 }
 
                 progress.Status(keyword);

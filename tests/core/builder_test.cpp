@@ -262,3 +262,27 @@ TEST(DatabaseBuilder, ProgressWindowNamesEveryKeywordFound) {
 }
 
 }  // namespace
+
+// A text is cut into lines at LF, CR and CR LF alike, without an empty last
+// line after a final line end; the file reader and the editor's lines agree.
+TEST(TextLines, LineEndsOfEveryKindCutTheSameLines) {
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\n", {"a"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\rb\rc", {"a", "b", "c"}},
+        {"a\n\nb", {"a", "", "b"}},
+        {"a\r\rb", {"a", "", "b"}},
+        {"a\n\r\nb\r", {"a", "", "b"}},
+        {"\r\n", {""}},
+        {"x = 1\r\n\ry\n", {"x = 1", "", "y"}},
+    };
+    for (const auto& [text, expected] : cases) {
+        const CTextLineSource source(text);
+        std::vector<std::string> lines;
+        for (int i = 0; i < source.GetLineCount(); ++i) lines.push_back(source.GetLine(i));
+        EXPECT_EQ(lines, expected) << "text [" << text << "]";
+        EXPECT_EQ(SplitLines(text), expected) << "text [" << text << "]";
+    }
+}
