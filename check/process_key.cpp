@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <unordered_map>
 
 #include "base/string_table.h"
 #include "base/text_util.h"
@@ -15,13 +16,44 @@ namespace {
 
 constexpr size_t npos = std::string::npos;
 
+// What a known keyword is to the catalogue (under each profile) and to the
+// whole-file rules, found with one lookup instead of one per table.
+struct SKnownKeyword {
+    std::int16_t m_nClassicRow = -1;
+    std::int16_t m_nRev5Row = -1;
+    std::int16_t m_nRule = -1;
+};
+
+const SKnownKeyword* FindKnownKeyword(std::string_view keyword) {
+    static const auto index = [] {
+        std::unordered_map<std::string_view, SKnownKeyword, CNoCaseHash, CNoCaseEqual> map;
+        // Every keyword the tables know, answered by the tables themselves.
+        const auto add = [&map](std::string_view name) {
+            if (map.count(name) != 0) return;
+            const auto rowIndex = [](const SCatalogueRow* row) {
+                return static_cast<std::int16_t>(row == nullptr ? -1 : KeywordCatalogue::IndexOf(*row));
+            };
+            map.emplace(name, SKnownKeyword{rowIndex(KeywordCatalogue::Find(name, ECheckProfile::Classic)),
+                                            rowIndex(KeywordCatalogue::Find(name, ECheckProfile::Rev5)),
+                                            static_cast<std::int16_t>(semantic::FindKeyword(name))});
+        };
+        for (int i = 0; i < KeywordCatalogue::AllRowCount(); ++i) add(KeywordCatalogue::Row(i).m_pszKeyword);
+        for (int k = 0; k < semantic::KW_COUNT; ++k) add(semantic::KeywordRow(k).m_pszName);
+        return map;
+    }();
+    const auto it = index.find(keyword);
+    return it == index.end() ? nullptr : &it->second;
+}
+
 // Looks the entry's keyword up once: its catalogue row under the context's
 // profile, its keyword of the whole-file rules and its user-key registration.
 void ResolveKeyword(CTalunaContext& context, CKeyEntry& entry) {
     CKeyEntry::SResolution& resolved = entry.m_Resolved;
-    const SCatalogueRow* row = KeywordCatalogue::Find(entry.m_Keyword, context.m_Profile);
-    resolved.m_nRow = static_cast<std::int16_t>(row == nullptr ? -1 : KeywordCatalogue::IndexOf(*row));
-    resolved.m_nRule = static_cast<std::int16_t>(semantic::FindKeyword(entry.m_Keyword));
+    const SKnownKeyword* known = FindKnownKeyword(entry.m_Keyword);
+    resolved.m_nRow = known == nullptr                           ? -1
+                      : context.m_Profile == ECheckProfile::Rev5 ? known->m_nRev5Row
+                                                                 : known->m_nClassicRow;
+    resolved.m_nRule = known == nullptr ? -1 : known->m_nRule;
     resolved.m_bUserKey = !context.GetUserKeyRegistration(entry.m_Keyword).empty();
     resolved.m_Profile = context.m_Profile;
     resolved.m_bValid = true;

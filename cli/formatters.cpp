@@ -305,30 +305,27 @@ std::string Cp1252ToUtf8(const std::string& text) {
 
 void AppendJsonString(std::string& out, std::string_view utf8) {
     out += '"';
-    size_t plain = 0;
-    while (plain < utf8.size()) {
-        const auto c = static_cast<unsigned char>(utf8[plain]);
-        if (c < 0x20 || c == '"' || c == '\\') break;
-        ++plain;
-    }
-    out.append(utf8.substr(0, plain));
-    for (unsigned char c : utf8.substr(plain)) {
+    size_t done = 0;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c >= 0x20 && c != '"' && c != '\\') continue;
+        // The plain run before it goes in at once.
+        out.append(utf8.substr(done, i - done));
+        done = i + 1;
         switch (c) {
             case '"': out += "\\\""; break;
             case '\\': out += "\\\\"; break;
             case '\n': out += "\\n"; break;
             case '\r': out += "\\r"; break;
             case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out += static_cast<char>(c);
-                }
+            default: {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                out += buf;
+            }
         }
     }
+    out.append(utf8.substr(done));
     out += '"';
 }
 
