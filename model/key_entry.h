@@ -30,29 +30,43 @@ constexpr char MARKER_CHAR = '\xA7';
 
 // The value items of an entry (`m_Ready`): four empty items until a value is
 // split into them. Entries of lines without a value (a bare word, a block end)
-// are common in large files and keep no storage of their own for them.
+// are common in large files and keep no storage of their own for them; the
+// items of the others live in one allocation, a count and the texts.
 class CValueItems {
 public:
     CValueItems() = default;
     CValueItems(std::vector<std::string> items) { *this = std::move(items); }
     CValueItems& operator=(std::vector<std::string> items);
+    CValueItems(const CValueItems&) = delete;
+    CValueItems& operator=(const CValueItems&) = delete;
+    ~CValueItems() { Release(); }
 
-    size_t size() const { return m_pItems ? m_pItems->size() : EMPTY_COUNT; }
+    size_t size() const { return m_pBlock ? m_pBlock->m_nSize : EMPTY_COUNT; }
     // Writing access: the items come into being with four empty ones.
     std::string& operator[](size_t index) { return Items()[index]; }
-    const std::string& operator[](size_t index) const { return All()[index]; }
-    void emplace_back() { Items().emplace_back(); }
-    bool IsAllocated() const { return m_pItems != nullptr; }
-    const std::vector<std::string>& All() const { return m_pItems ? *m_pItems : Empty(); }
-    auto begin() const { return All().begin(); }
-    auto end() const { return All().end(); }
-    friend bool operator==(const CValueItems& a, const std::vector<std::string>& b) { return a.All() == b; }
+    const std::string& operator[](size_t index) const { return m_pBlock ? m_pBlock->Data()[index] : EmptyItem(); }
+    void emplace_back();
+    bool IsAllocated() const { return m_pBlock != nullptr; }
+    const std::string* begin() const { return m_pBlock ? m_pBlock->Data() : EmptyItems(); }
+    const std::string* end() const { return begin() + size(); }
+    friend bool operator==(const CValueItems& a, const std::vector<std::string>& b);
 
 private:
     static constexpr size_t EMPTY_COUNT = 4;
-    static const std::vector<std::string>& Empty();
-    std::vector<std::string>& Items();
-    std::unique_ptr<std::vector<std::string>> m_pItems;
+    struct SBlock {
+        std::uint32_t m_nSize;
+        std::uint32_t m_nCapacity;
+        std::string* Data() { return reinterpret_cast<std::string*>(this + 1); }
+        const std::string* Data() const { return reinterpret_cast<const std::string*>(this + 1); }
+    };
+    static_assert(sizeof(SBlock) % alignof(std::string) == 0);
+    static const std::string& EmptyItem();
+    static const std::string* EmptyItems();
+    // A block of `size` items with room for `capacity`, the first `moved` taken from `from`.
+    static SBlock* NewBlock(std::uint32_t capacity, std::uint32_t size, std::string* from, std::uint32_t moved);
+    std::string* Items();
+    void Release();
+    SBlock* m_pBlock = nullptr;
 };
 
 // A text that is empty for nearly every entry (`m_RangeLen`, set for user keys
