@@ -241,7 +241,24 @@ bool ResolveSetting(const CPartSetting& setting, const CPrmDefinition& definitio
     return false;
 }
 
+// Notes that `line` wrote the bits `mask` of byte `index`; earlier writers keep
+// only the bits it left them.
+void Record(CPartTrace* trace, size_t index, std::uint8_t mask, int line, const std::string& text) {
+    if (trace == nullptr) return;
+    if (trace->m_Writers.size() <= index) trace->m_Writers.resize(index + 1);
+    std::vector<CByteWriter>& writers = trace->m_Writers[index];
+    for (CByteWriter& writer : writers) writer.m_nMask = static_cast<std::uint8_t>(writer.m_nMask & ~mask);
+    std::erase_if(writers, [](const CByteWriter& writer) { return writer.m_nMask == 0; });
+    writers.push_back({line, mask, text});
+}
+
 }  // namespace
+
+std::string CParameterValue::TextOf(std::int64_t value) const {
+    for (const auto& [number, text] : m_Texts)
+        if (number == value) return text;
+    return Num(value);
+}
 
 void CConfigFindings::Add(int kind, int line, std::string text) {
     if (!m_Seen.emplace(kind, line, text).second) return;
@@ -429,7 +446,7 @@ const CPrmTextTable* CPrmDefinitions::FindTexts(std::int64_t reference) const {
 
 std::vector<std::uint8_t> BuildPart(const CPartLines& lines, const CPrmDefinitions& definitions,
                                     const std::string& partName, std::vector<CPartSetting>& settings,
-                                    CConfigFindings& findings) {
+                                    CConfigFindings& findings, CPartTrace* trace) {
     std::vector<std::uint8_t> data;
     auto beyond = [&](int line, const std::string& what) {
         findings.Error(line, what + " of " + partName + " reaches beyond the " + std::to_string(MAX_PRM_BYTES) +
@@ -461,6 +478,7 @@ std::vector<std::uint8_t> BuildPart(const CPartLines& lines, const CPrmDefinitio
             }
             if (data.size() <= static_cast<size_t>(at)) data.resize(static_cast<size_t>(at) + 1, 0);
             data[static_cast<size_t>(at)] = static_cast<std::uint8_t>(byte);
+            Record(trace, static_cast<size_t>(at), 0xFF, line.m_nLine, what);
             if (comma == std::string::npos) break;
             start = comma + 1;
         }
@@ -500,12 +518,14 @@ std::vector<std::uint8_t> BuildPart(const CPartLines& lines, const CPrmDefinitio
         if (definition->m_Type == EPrmType::None || !definition->m_bBitsOk) continue;
 
         std::int64_t value = definition->m_nDefault;
+        bool set = false;
         for (CPartSetting& setting : settings) {
             if (!EqualsNoCase(Trim(setting.m_Parameter), definition->m_Name)) continue;
             setting.m_bMatched = true;
             std::int64_t wanted = 0;
             if (!ResolveSetting(setting, *definition, table, line.m_nLine, partName, findings, wanted)) continue;
             value = wanted;
+            set = true;
             const std::string name = "parameter " + Quoted(definition->m_Name) + " of " + partName;
             if (definition->m_bAllowedOk && !definition->Allows(value))
                 findings.Error(line.m_nLine, "The value " + Num(value) + " set for " + name +
@@ -515,6 +535,22 @@ std::vector<std::uint8_t> BuildPart(const CPartLines& lines, const CPrmDefinitio
                                                  definition->TypeText() + "; only its low bits are written.");
         }
 
+        std::string written;
+        if (trace != nullptr) {
+            CParameterValue shown;
+            shown.m_Definition = *definition;
+            shown.m_Definition.m_Problems.clear();
+            if (table != nullptr) shown.m_Texts = table->m_Texts;
+            shown.m_nLine = line.m_nLine;
+            shown.m_nOffset = offset;
+            shown.m_nValue = value;
+            shown.m_bSet = set;
+            const std::string text = shown.TextOf(value);
+            written = "parameter " + Quoted(definition->m_Name) + " = " + Num(value) +
+                      (text != Num(value) ? " " + Quoted(text) : std::string()) + " (" + what + " = " + Num(reference) +
+                      ")";
+            trace->m_Values.push_back(std::move(shown));
+        }
         const SPlacedValue placed = Place(*definition, value);
         for (int i = 0; i < placed.m_nCount; ++i) {
             const std::int64_t at = offset + i;
@@ -543,7 +579,9 @@ std::vector<std::uint8_t> BuildPart(const CPartLines& lines, const CPrmDefinitio
                 writerDefinitions[slot] = definition;
             }
             data[index] = static_cast<std::uint8_t>((data[index] & ~mask) | (placed.m_Bytes[i] & mask));
+            Record(trace, index, mask, line.m_nLine, written);
         }
     }
+    if (trace != nullptr) trace->m_Writers.resize(data.size());
     return data;
 }

@@ -121,9 +121,38 @@ struct CPartSetting {
     bool m_bMatched = false;  // set when a parameter of the part has the name
 };
 
+// A line that wrote bits of a byte, and what it wrote there.
+struct CByteWriter {
+    int m_nLine = -1;
+    std::uint8_t m_nMask = 0xFF;  // the bits of the byte it wrote that no later line wrote again
+    std::string m_Text;           // "Ext_User_Prm_Data_Const(0)", "Ext_User_Prm_Data_Ref(1): "Mode" = 1 ..."
+};
+
+// The value one parameter line of a part writes, with its definition and texts:
+// what a configurator shows and offers for it.
+struct CParameterValue {
+    CPrmDefinition m_Definition;
+    std::vector<std::pair<std::int64_t, std::string>> m_Texts;  // of its PrmText, in the order written
+    int m_nLine = -1;                                           // its Ext_User_Prm_Data_Ref line
+    std::int64_t m_nOffset = 0;
+    std::int64_t m_nValue = 0;
+    bool m_bSet = false;  // a setting gave the value, not the default
+
+    // The text of a value: the first text of its PrmText for it, else the number.
+    std::string TextOf(std::int64_t value) const;
+};
+
+// How a part came about: per byte the lines that wrote it, and the value of
+// every parameter line that wrote something.
+struct CPartTrace {
+    std::vector<std::vector<CByteWriter>> m_Writers;
+    std::vector<CParameterValue> m_Values;
+};
+
 // The bytes of one part: the Const bytes at their offsets, then each Ref's value
 // (its setting, else its default) at its offset; as long as the furthest byte
 // written. `partName` names the part in findings ("the device", "module "X"").
+// With a trace, also how each byte came about.
 std::vector<std::uint8_t> BuildPart(const CPartLines& lines, const CPrmDefinitions& definitions,
                                     const std::string& partName, std::vector<CPartSetting>& settings,
-                                    CConfigFindings& findings);
+                                    CConfigFindings& findings, CPartTrace* trace = nullptr);

@@ -10,6 +10,7 @@
 #include "check/process_key.h"
 #include "config/prm_data.h"
 #include "model/database_builder.h"
+#include "model/key_entry.h"
 #include "model/taluna_context.h"
 #include "model/text_lines.h"
 
@@ -51,6 +52,13 @@ struct SModule {
     std::vector<std::uint8_t> m_Cfg;
     CIoCount m_Io;
     std::vector<CCheckMessage> m_Problems;  // of its configuration data
+};
+
+// A Slot line as read, resolved once every line is known.
+struct SSlotLine {
+    int m_nLine = -1;
+    std::string m_Number;
+    std::string m_Value;
 };
 
 // The keys that bound a configuration, in the order they are listed.
@@ -118,19 +126,56 @@ bool CModuleList::HasErrors() const {
     return HasErrorRow(m_Findings);
 }
 
+bool CSlotDefinition::Allows(std::int64_t reference) const {
+    for (const auto& [first, last] : m_AllowedReferences)
+        if (reference >= first && reference <= last) return true;
+    return false;
+}
+
+std::string CByteSource::Text() const {
+    std::string text = m_Part + ", byte " + Num(m_nOffset);
+    if (m_Writers.empty()) text += "\nno line writes it: 0";
+    for (const CByteWriter& writer : m_Writers) {
+        text += "\n";
+        if (writer.m_nMask != 0xFF) {
+            // "bit 3", "bits 4-6", or the bits one by one where they do not lie together.
+            std::vector<int> bits;
+            for (int bit = 0; bit < 8; ++bit)
+                if ((writer.m_nMask & (1u << bit)) != 0) bits.push_back(bit);
+            if (bits.size() == 1) {
+                text += "bit " + Num(bits[0]);
+            } else if (bits.back() - bits.front() + 1 == static_cast<int>(bits.size())) {
+                text += "bits " + Num(bits.front()) + "-" + Num(bits.back());
+            } else {
+                text += "bits ";
+                for (size_t i = 0; i < bits.size(); ++i) text += (i == 0 ? "" : ", ") + Num(bits[i]);
+            }
+            text += ": ";
+        }
+        text += writer.m_Text;
+        if (writer.m_nLine >= 0) text += ", line " + Num(static_cast<long long>(writer.m_nLine) + 1);
+    }
+    return text;
+}
+
 struct CSlaveDescription::CData {
     std::vector<SModule> m_Modules;
     CPartLines m_Device;
     CPrmDefinitions m_Definitions;
-    STopKey m_Modular, m_UserPrmData, m_UserPrmDataLen, m_Dpv1, m_StationType;
+    STopKey m_Modular, m_UserPrmData, m_UserPrmDataLen, m_Dpv1, m_StationType, m_ModulOffset;
     STopKey m_Limits[std::size(kLimitKeys)];
+    std::vector<CSlotDefinition> m_Slots;   // by position, the first line of each
     std::vector<CCheckMessage> m_Problems;  // of the file as a whole
 
     void Read(const CKeyDatabase& database);
+    void ReadSlots(const std::vector<SSlotLine>& lines);
+    int ModuleOfReference(std::int64_t reference) const;
+    const CSlotDefinition* SlotOfPosition(size_t position) const;
     void NoModule(CConfigFindings& findings) const;
-    std::vector<std::uint8_t> DevicePart(std::vector<CPartSetting>& settings, CConfigFindings& findings) const;
+    std::vector<std::uint8_t> DevicePart(std::vector<CPartSetting>& settings, CConfigFindings& findings,
+                                         CPartTrace& trace) const;
     std::vector<std::uint8_t> ModulePart(const SModule& module, std::vector<CPartSetting>& settings,
-                                         CConfigFindings& findings) const;
+                                         CConfigFindings& findings, CPartTrace& trace) const;
 };
 
 void CSlaveDescription::CData::Read(const CKeyDatabase& database) {
@@ -145,9 +190,19 @@ void CSlaveDescription::CData::Read(const CKeyDatabase& database) {
     // and the module each Module entry opened.
     size_t current = SIZE_MAX;
     std::unordered_map<const CKeyEntry*, size_t> moduleOf;
+    bool inSlots = false;
+    std::vector<SSlotLine> slots;
     for (const CKeyEntry* entry : database) {
         const CKeyEntry* parent = entry->m_hParent;
         const bool top = parent == nullptr;
+        if (IsKeyword(*entry, "SlotDefinition") || IsKeyword(*entry, "EndSlotDefinition")) {
+            inSlots = IsKeyword(*entry, "SlotDefinition");
+            continue;
+        }
+        if (inSlots && IsKeyword(*entry, "Slot")) {
+            slots.push_back({entry->m_LongLine, entry->m_Ready[0], entry->m_Value});
+            continue;
+        }
         if (IsKeyword(*entry, "Module")) {
             SModule module;
             module.m_Name = Trim(entry->m_Ready[0]);
@@ -195,10 +250,106 @@ void CSlaveDescription::CData::Read(const CKeyDatabase& database) {
         if (IsKeyword(*entry, "User_Prm_Data_Len")) keep(m_UserPrmDataLen, *entry, entry->m_Ready[0]);
         if (IsKeyword(*entry, "DPV1_Slave")) keep(m_Dpv1, *entry, entry->m_Ready[0]);
         if (IsKeyword(*entry, "Station_Type")) keep(m_StationType, *entry, entry->m_Ready[0]);
+        if (IsKeyword(*entry, "Modul_Offset")) keep(m_ModulOffset, *entry, entry->m_Ready[0]);
         for (size_t k = 0; k < std::size(kLimitKeys); ++k)
             if (IsKeyword(*entry, kLimitKeys[k])) keep(m_Limits[k], *entry, entry->m_Ready[0]);
     }
     for (SModule& module : m_Modules) ReadModuleConfig(module);
+    ReadSlots(slots);
+}
+
+int CSlaveDescription::CData::ModuleOfReference(std::int64_t reference) const {
+    for (size_t i = 0; i < m_Modules.size(); ++i) {
+        std::int64_t own = 0;
+        if (ReadPrmNumber(m_Modules[i].m_Reference, own) && own == reference) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+const CSlotDefinition* CSlaveDescription::CData::SlotOfPosition(size_t position) const {
+    for (const CSlotDefinition& slot : m_Slots)
+        if (slot.m_nPosition >= 0 && static_cast<size_t>(slot.m_nPosition) == position) return &slot;
+    return nullptr;
+}
+
+// Slot(n) = "name" default allowed, as the written rules leave the line (they do
+// not know it): the number in R0, and the value with a marker for the closing
+// parenthesis of the number and one for the closing quote of the name.
+void CSlaveDescription::CData::ReadSlots(const std::vector<SSlotLine>& lines) {
+    std::int64_t first = 1;
+    if (m_ModulOffset.m_bPresent && (!ReadPrmNumber(m_ModulOffset.m_Value, first) || first < 0)) {
+        m_Problems.push_back(Row(CheckMessageKind::Warning, m_ModulOffset.m_nLine,
+                                 "The value " + Quoted(Trim(m_ModulOffset.m_Value)) +
+                                     " of Modul_Offset is no slot number; the slots count from 1."));
+        first = 1;
+    }
+    for (const SSlotLine& line : lines) {
+        auto warn = [&](const std::string& text) {
+            m_Problems.push_back(Row(CheckMessageKind::Warning, line.m_nLine, text));
+        };
+        std::int64_t number = 0;
+        if (!ReadPrmNumber(line.m_Number, number) || number < 0 || number > 255) {
+            warn("The Slot line names no slot number from 0 to 255; it is not used.");
+            continue;
+        }
+        CSlotDefinition slot;
+        slot.m_nNumber = static_cast<int>(number);
+        slot.m_nLine = line.m_nLine;
+        const std::string who = "Slot(" + Num(number) + ")";
+        const size_t close = line.m_Value.find(MARKER_CHAR);
+        const size_t quote = close == std::string::npos ? close : line.m_Value.find(MARKER_CHAR, close + 1);
+        if (quote == std::string::npos) {
+            warn(who + " has no quoted name; it is not used.");
+            continue;
+        }
+        slot.m_Name = Trim(std::string_view(line.m_Value).substr(close + 1, quote - close - 1));
+        const std::string tail = Trim(std::string_view(line.m_Value).substr(quote + 1));
+        const size_t blank = tail.find_first_of(" \t");
+        const std::string defaultText = tail.substr(0, blank);
+        for (char c : blank == std::string::npos ? std::string() : tail.substr(blank))
+            if (c != ' ' && c != '\t') slot.m_Allowed += c;
+        if (number < first) {
+            warn(who + " lies before the first slot of the modules (" +
+                 (m_ModulOffset.m_bPresent ? "Modul_Offset = " + Num(first) : std::string("slot 1")) +
+                 "); it is not used.");
+            continue;
+        }
+        slot.m_nPosition = static_cast<int>(number - first);
+        if (const CSlotDefinition* earlier = SlotOfPosition(static_cast<size_t>(slot.m_nPosition))) {
+            warn(who + " is defined again; the first (line " + Num(static_cast<long long>(earlier->m_nLine) + 1) +
+                 ") counts.");
+            continue;
+        }
+        // The allowed references: a comma list, a range or a single reference.
+        bool allowedOk = !slot.m_Allowed.empty();
+        size_t start = 0;
+        while (allowedOk) {
+            const size_t comma = slot.m_Allowed.find(',', start);
+            const std::string item =
+                slot.m_Allowed.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+            const size_t dash = item.find('-', 1);
+            std::int64_t low = 0, high = 0;
+            if (dash != std::string::npos && slot.m_Allowed.find(',') == std::string::npos)
+                allowedOk = ReadPrmNumber(item.substr(0, dash), low) && ReadPrmNumber(item.substr(dash + 1), high);
+            else
+                allowedOk = ReadPrmNumber(item, low) && ReadPrmNumber(item, high);
+            if (allowedOk) slot.m_AllowedReferences.emplace_back(low, high);
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+        if (!allowedOk) {
+            warn("The allowed modules " + Quoted(slot.m_Allowed) + " of " + who +
+                 " are no list or range of module references; the slot takes any module.");
+            slot.m_AllowedReferences = {{INT64_MIN, INT64_MAX}};
+        }
+        std::int64_t reference = 0;
+        if (!ReadPrmNumber(defaultText, reference))
+            warn(who + " names no default module reference; the slot has no default module.");
+        else if ((slot.m_nDefault = ModuleOfReference(reference)) < 0)
+            warn(who + " names the default module reference " + Num(reference) +
+                 ", which no Module of the file has; the slot has no default module.");
+        m_Slots.push_back(std::move(slot));
+    }
 }
 
 void CSlaveDescription::CData::NoModule(CConfigFindings& findings) const {
@@ -212,10 +363,19 @@ void CSlaveDescription::CData::NoModule(CConfigFindings& findings) const {
 }
 
 std::vector<std::uint8_t> CSlaveDescription::CData::DevicePart(std::vector<CPartSetting>& settings,
-                                                               CConfigFindings& findings) const {
-    if (!m_Device.Empty()) return BuildPart(m_Device, m_Definitions, "the device", settings, findings);
+                                                               CConfigFindings& findings, CPartTrace& trace) const {
+    if (!m_Device.Empty()) return BuildPart(m_Device, m_Definitions, "the device", settings, findings, &trace);
     // Without parameter lines the device part is User_Prm_Data, as long as User_Prm_Data_Len says.
     std::vector<std::uint8_t> data;
+    auto traced = [&] {
+        const size_t written = std::min(trace.m_Writers.size(), data.size());
+        trace.m_Writers.resize(data.size());
+        for (size_t i = written; i < data.size(); ++i)
+            trace.m_Writers[i].push_back(
+                {m_UserPrmDataLen.m_nLine, 0xFF,
+                 "padding to User_Prm_Data_Len = " + Num(static_cast<long long>(data.size()))});
+        return data;
+    };
     if (m_UserPrmData.m_bPresent) {
         for (const CConfigToken& token : TokenizeConfig(m_UserPrmData.m_Value)) {
             if (!token.m_bByte) {
@@ -231,6 +391,7 @@ std::vector<std::uint8_t> CSlaveDescription::CData::DevicePart(std::vector<CPart
                 break;
             }
             data.push_back(token.m_Byte);
+            trace.m_Writers.push_back({{m_UserPrmData.m_nLine, 0xFF, "User_Prm_Data"}});
         }
     }
     if (!m_UserPrmDataLen.m_bPresent) return data;
@@ -252,18 +413,18 @@ std::vector<std::uint8_t> CSlaveDescription::CData::DevicePart(std::vector<CPart
                                                   " bytes, more than User_Prm_Data_Len = " + Num(length) +
                                                   "; the bytes beyond are left out.");
     data.resize(static_cast<size_t>(length), 0);
-    return data;
+    return traced();
 }
 
 std::vector<std::uint8_t> CSlaveDescription::CData::ModulePart(const SModule& module,
                                                                std::vector<CPartSetting>& settings,
-                                                               CConfigFindings& findings) const {
+                                                               CConfigFindings& findings, CPartTrace& trace) const {
     const std::string who = "module " + Quoted(module.m_Name);
     findings.AddAll(module.m_Problems);
     if (module.m_nSafetyLine >= 0)
         findings.Warning(module.m_nSafetyLine,
                          "The F_ parameter lines of " + who + " are not part of the parameter data built here.");
-    std::vector<std::uint8_t> data = BuildPart(module.m_Part, m_Definitions, who, settings, findings);
+    std::vector<std::uint8_t> data = BuildPart(module.m_Part, m_Definitions, who, settings, findings, &trace);
     if (!module.m_PrmLen.m_bPresent) return data;
     std::int64_t length = 0;
     if (!ReadPrmNumber(module.m_PrmLen.m_Value, length) || length < 0) {
@@ -284,7 +445,12 @@ std::vector<std::uint8_t> CSlaveDescription::CData::ModulePart(const SModule& mo
                            Num(MAX_PRM_BYTES) + " bytes a DP slave takes; it is padded to " + Num(MAX_PRM_BYTES) + ".");
         length = MAX_PRM_BYTES;
     }
+    const size_t written = data.size();
     data.resize(static_cast<size_t>(length), 0);
+    trace.m_Writers.resize(data.size());
+    for (size_t i = written; i < data.size(); ++i)
+        trace.m_Writers[i].push_back(
+            {module.m_PrmLen.m_nLine, 0xFF, "padding to Ext_Module_Prm_Data_Len = " + Num(length)});
     return data;
 }
 
@@ -316,6 +482,28 @@ bool CSlaveDescription::IsModular() const {
     return m_pData->m_Modular.m_bPresent && ReadPrmNumber(m_pData->m_Modular.m_Value, value) && value == 1;
 }
 
+std::vector<int> CSlaveDescription::DefaultModules() const {
+    std::vector<int> modules;
+    if (ModuleCount() == 0) return modules;
+    if (!IsModular()) return {0};
+    for (size_t position = 0;; ++position) {
+        const CSlotDefinition* slot = m_pData->SlotOfPosition(position);
+        if (slot == nullptr || slot->m_nDefault < 0) return modules;
+        modules.push_back(slot->m_nDefault);
+    }
+}
+
+const CSlotDefinition* CSlaveDescription::SlotOfPosition(int position) const {
+    return position < 0 ? nullptr : m_pData->SlotOfPosition(static_cast<size_t>(position));
+}
+
+long long CSlaveDescription::MaxModules() const {
+    if (!IsModular()) return 1;
+    std::int64_t limit = 0;
+    const STopKey& key = m_pData->m_Limits[0];
+    return key.m_bPresent && ReadPrmNumber(key.m_Value, limit) && limit >= 0 ? static_cast<long long>(limit) : -1;
+}
+
 std::vector<std::string> CSlaveDescription::ParameterNames(int module) const {
     const CData& d = *m_pData;
     std::vector<std::string> names;
@@ -340,7 +528,7 @@ CSlaveConfig CSlaveDescription::Build(const CSlaveConfigRequest& request) const 
     if (moduleCount == 0) d.NoModule(findings);
 
     std::vector<int> plugged = request.m_Modules;
-    if (plugged.empty() && !IsModular() && moduleCount > 0) plugged.push_back(0);
+    if (plugged.empty() && request.m_bDefaults) plugged = DefaultModules();
     for (int index : plugged)
         if (index < 0 || index >= moduleCount)
             config.m_RequestErrors.push_back("There is no Module #" + Num(index) + "; the file has " +
@@ -365,8 +553,15 @@ CSlaveConfig CSlaveDescription::Build(const CSlaveConfigRequest& request) const 
     }
     if (!config.m_RequestErrors.empty()) return config;
 
-    config.m_DevicePrm = d.DevicePart(settings[0], findings);
+    auto sources = [](std::vector<CByteSource>& to, const std::string& part, CPartTrace& trace) {
+        for (size_t i = 0; i < trace.m_Writers.size(); ++i)
+            to.push_back({part, static_cast<int>(i), std::move(trace.m_Writers[i])});
+    };
+    CPartTrace deviceTrace;
+    config.m_DevicePrm = d.DevicePart(settings[0], findings, deviceTrace);
     config.m_Prm = config.m_DevicePrm;
+    config.m_DeviceParameters = std::move(deviceTrace.m_Values);
+    sources(config.m_PrmSources, "the device part", deviceTrace);
     for (size_t slot = 0; slot < plugged.size(); ++slot) {
         const SModule& module = d.m_Modules[static_cast<size_t>(plugged[slot])];
         CPluggedModule part;
@@ -374,9 +569,27 @@ CSlaveConfig CSlaveDescription::Build(const CSlaveConfigRequest& request) const 
         part.m_nModule = plugged[slot];
         part.m_Name = module.m_Name;
         part.m_Cfg = module.m_Cfg;
-        part.m_Prm = d.ModulePart(module, settings[slot + 1], findings);
+        CPartTrace trace;
+        part.m_Prm = d.ModulePart(module, settings[slot + 1], findings, trace);
+        part.m_Parameters = std::move(trace.m_Values);
+        const std::string who = "module " + Quoted(module.m_Name) + " in slot #" + Num(static_cast<long long>(slot));
+        sources(config.m_PrmSources, "the part of " + who, trace);
+        for (size_t i = 0; i < part.m_Cfg.size(); ++i)
+            config.m_CfgSources.push_back(
+                {who, static_cast<int>(i), {{module.m_nLine, 0xFF, "the configuration data of its Module line"}}});
         part.m_nInputs = module.m_Io.m_nInputs;
         part.m_nOutputs = module.m_Io.m_nOutputs;
+        if (const CSlotDefinition* definition = d.SlotOfPosition(slot)) {
+            std::int64_t reference = 0;
+            const std::string slotText = "Slot(" + Num(definition->m_nNumber) + ") " + Quoted(definition->m_Name) +
+                                         " takes the modules " + definition->m_Allowed;
+            if (!ReadPrmNumber(module.m_Reference, reference))
+                findings.Error(definition->m_nLine,
+                               slotText + "; " + who + " has no module reference and may not stand there.");
+            else if (!definition->Allows(reference))
+                findings.Error(definition->m_nLine, slotText + "; " + who + " has the reference " + Num(reference) +
+                                                        " and may not stand there.");
+        }
         config.m_Cfg.insert(config.m_Cfg.end(), part.m_Cfg.begin(), part.m_Cfg.end());
         config.m_Prm.insert(config.m_Prm.end(), part.m_Prm.begin(), part.m_Prm.end());
         config.m_nInputs += part.m_nInputs;
@@ -455,13 +668,14 @@ CModuleList CSlaveDescription::ListModules() const {
     for (size_t i = 0; i < d.m_Modules.size(); ++i) {
         const SModule& module = d.m_Modules[i];
         std::vector<CPartSetting> none;
+        CPartTrace trace;
         CModuleListing listing;
         listing.m_nIndex = static_cast<int>(i);
         listing.m_Name = module.m_Name;
         listing.m_nLine = module.m_nLine;
         listing.m_Reference = module.m_Reference;
         listing.m_Cfg = module.m_Cfg;
-        listing.m_Prm = d.ModulePart(module, none, findings);
+        listing.m_Prm = d.ModulePart(module, none, findings, trace);
         listing.m_nInputs = module.m_Io.m_nInputs;
         listing.m_nOutputs = module.m_Io.m_nOutputs;
         list.m_Modules.push_back(std::move(listing));

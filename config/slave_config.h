@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/check_message.h"
+#include "config/prm_data.h"
 #include "model/key_database.h"
 
 // A parameter value asked for by name: in the device part (slot -1) or in the
@@ -24,9 +25,28 @@ struct CPrmSettingRequest {
 
 struct CSlaveConfigRequest {
     // The Module lines to plug, by their index in the file (from 0), in slot
-    // order. Empty: a compact station gets its module, a modular one none.
+    // order. Empty: the file's default modules (a compact station's module, the
+    // default module of each Slot line of a modular one), unless m_bDefaults is
+    // false.
     std::vector<int> m_Modules;
     std::vector<CPrmSettingRequest> m_Settings;
+    bool m_bDefaults = true;
+};
+
+// One Slot line of the SlotDefinition block: the name, default module and
+// allowed modules of one position of a modular station. Slot(n) stands for the
+// position n - Modul_Offset (from 0); without Modul_Offset the slots count from 1.
+struct CSlotDefinition {
+    int m_nNumber = 0;
+    int m_nPosition = -1;
+    std::string m_Name;
+    int m_nLine = -1;
+    int m_nDefault = -1;    // index of the Module of its default reference; -1 for none
+    std::string m_Allowed;  // the allowed references as written, without blanks
+    // The allowed references, each a range (one number: first = last).
+    std::vector<std::pair<std::int64_t, std::int64_t>> m_AllowedReferences;
+
+    bool Allows(std::int64_t reference) const;
 };
 
 // The input and output bytes of identifier bytes, as a DP master counts them.
@@ -45,6 +65,18 @@ struct CPluggedModule {
     std::vector<std::uint8_t> m_Prm;
     long long m_nInputs = 0;
     long long m_nOutputs = 0;
+    std::vector<CParameterValue> m_Parameters;  // of its parameter lines, in their order
+};
+
+// Where one byte of the configuration or the user parameter data comes from.
+struct CByteSource {
+    std::string m_Part;                  // "the device", "module "AI" in slot 0"
+    int m_nOffset = 0;                   // in its part
+    std::vector<CByteWriter> m_Writers;  // none: a byte no line wrote (0)
+
+    // The part and the offset, then a line per writer: the bits it wrote (when
+    // not all), what it wrote and its line number.
+    std::string Text() const;
 };
 
 // A limit the file declares (Max_Module, Max_Input_Len ...) and what the
@@ -62,6 +94,9 @@ struct CSlaveConfig {
     std::vector<std::uint8_t> m_DevicePrm;
     std::vector<std::uint8_t> m_Prm;  // the device part, then the module parts
     std::vector<CPluggedModule> m_Plugged;
+    std::vector<CParameterValue> m_DeviceParameters;
+    std::vector<CByteSource> m_CfgSources;  // one per byte of m_Cfg
+    std::vector<CByteSource> m_PrmSources;  // one per byte of m_Prm
     long long m_nInputs = 0;
     long long m_nOutputs = 0;
     std::vector<CConfigLimit> m_Limits;
@@ -106,6 +141,15 @@ public:
     int FindModule(std::string_view name) const;
     // Modular_Station = 1.
     bool IsModular() const;
+    // The modules plugged when none are named: a compact station's module; for
+    // a modular one the default module of each Slot line, position by position
+    // up to the first position without one.
+    std::vector<int> DefaultModules() const;
+    // The Slot line of a position (from 0); null for none.
+    const CSlotDefinition* SlotOfPosition(int position) const;
+    // How many modules the station takes: 1 for a compact station, Max_Module for
+    // a modular one; -1 when the file does not say.
+    long long MaxModules() const;
     // The names of the parameters the part of Module `module` sets (-1: the
     // device part), in the order of their lines.
     std::vector<std::string> ParameterNames(int module) const;

@@ -146,6 +146,35 @@ std::vector<SBytesCase> Cases() {
                           "Module = \"only length\" 0x20", "Ext_Module_Prm_Data_Len = 2", "EndModule",
                           "Module = \"none\" 0x00", "EndModule"}),
          Plug({0, 2, 1}), "10 00 20", "80", "80 00 AB 00 00 00 00", 1, 1},
+        {"the Slot lines plug their default modules position by position, whatever their order",
+         Gsd({"Modular_Station = 1", "Modul_Offset = 1", "Module = \"A\" 0x10", "1", "EndModule", "Module = \"B\" 0x20",
+              "2", "EndModule", "SlotDefinition", "Slot(2) = \"second\" 1 1-2", "Slot(1) = \"first\" 2 1,2",
+              "EndSlotDefinition"}),
+         {},
+         "20 10",
+         "",
+         "",
+         1,
+         1},
+        {"without Modul_Offset the slots count from 1, and a gap ends the defaults",
+         Gsd({"Modular_Station = 1", "Module = \"A\" 0x10", "1", "EndModule", "Module = \"B\" 0x20", "2", "EndModule",
+              "SlotDefinition", "Slot(1) = \"first\" 2 2", "Slot(3) = \"third\" 1 1", "EndSlotDefinition"}),
+         {},
+         "20",
+         "",
+         "",
+         0,
+         1},
+        {"Modul_Offset 0: Slot(0) is the first position",
+         Gsd({"Modular_Station = 1", "Modul_Offset = 0", "Module = \"A\" 0x10", "1", "EndModule", "Module = \"B\" 0x20",
+              "2", "EndModule", "SlotDefinition", "Slot(0) = \"first\" 2 0 , 1 , 2", "Slot(1) = \"second\" 2 2",
+              "EndSlotDefinition"}),
+         {},
+         "20 20",
+         "",
+         "",
+         0,
+         2},
         {"general format: bytes, words, both directions",
          Gsd({"Modular_Station = 1", "Module = \"16 bytes in\" 0x1F", "EndModule", "Module = \"1 word in\" 0x50",
               "EndModule", "Module = \"2 words both\" 0xF1", "EndModule", "Module = \"4 words in, consistent\" 0xD3",
@@ -210,6 +239,79 @@ TEST(SlaveConfigBytes, ModulesAreListedWithTheBytesOfTheirDefaults) {
     EXPECT_EQ(Hex(list.m_Modules[1].m_Prm), "");
     EXPECT_EQ(list.m_Modules[1].m_nInputs, 4);
     EXPECT_EQ(list.m_Modules[1].m_nOutputs, 0);
+}
+
+TEST(SlaveConfigBytes, NoDefaultsWhenAskedForNone) {
+    CKeyDatabase database;
+    BuildConfigDatabase(Gsd({"Modular_Station = 1", "Max_Module = 4", "Module = \"A\" 0x10", "1", "EndModule",
+                             "SlotDefinition", "Slot(1) = \"first\" 1 1", "EndSlotDefinition"}),
+                        database);
+    const CSlaveDescription description(database);
+    CSlaveConfigRequest none;
+    none.m_bDefaults = false;
+    const CSlaveConfig config = description.Build(none);
+    EXPECT_TRUE(config.m_Plugged.empty());
+    EXPECT_NE(Rows(config.m_Findings).find("No module is plugged"), std::string::npos);
+    EXPECT_EQ(description.Build({}).m_Plugged.size(), 1u);
+    EXPECT_EQ(description.MaxModules(), 4);
+    ASSERT_NE(description.SlotOfPosition(0), nullptr);
+    EXPECT_EQ(description.SlotOfPosition(0)->m_Name, "first");
+    EXPECT_EQ(description.SlotOfPosition(1), nullptr);
+    EXPECT_EQ(description.SlotOfPosition(-1), nullptr);
+
+    CKeyDatabase compact, undeclared;
+    BuildConfigDatabase(Gsd({"Module = \"A\" 0x10", "EndModule"}), compact);
+    BuildConfigDatabase(Gsd({"Modular_Station = 1", "Module = \"A\" 0x10", "EndModule"}), undeclared);
+    EXPECT_EQ(CSlaveDescription(compact).MaxModules(), 1);
+    EXPECT_EQ(CSlaveDescription(undeclared).MaxModules(), -1);
+}
+
+// Every byte names the lines that wrote it, with the bits each wrote last; the
+// parameters of each part come with their definitions, texts and values.
+TEST(SlaveConfigBytes, EachByteNamesTheLinesThatWroteIt) {
+    const std::string text = WithDefinitions(
+        {"Modular_Station = 1", "User_Prm_Data_Len = 2", "User_Prm_Data = 0x05", "Module = \"m\" 0x51,0x10",
+         "Ext_Module_Prm_Data_Len = 5", "Ext_User_Prm_Data_Const(0) = 0xFF,0x11", "Ext_User_Prm_Data_Ref(0) = 8",
+         "Ext_User_Prm_Data_Ref(0) = 12", "Ext_User_Prm_Data_Ref(3) = 1", "EndModule"});
+    const CSlaveConfig config = Configure(text, Plug({0}, {{0, "area", "seven"}}));
+    ASSERT_EQ(Hex(config.m_Prm), "05 00 FB 11 00 AB 00");
+    ASSERT_EQ(config.m_PrmSources.size(), config.m_Prm.size());
+    ASSERT_EQ(config.m_CfgSources.size(), config.m_Cfg.size());
+    const int definitions = 46;  // the header and the lines of kAllTypes
+    auto line = [&](int n) { return std::to_string(definitions + n); };
+    EXPECT_EQ(config.m_PrmSources[0].Text(), "the device part, byte 0\nUser_Prm_Data, line " + line(3));
+    EXPECT_EQ(config.m_PrmSources[1].Text(),
+              "the device part, byte 1\npadding to User_Prm_Data_Len = 2, line " + line(2));
+    EXPECT_EQ(config.m_PrmSources[2].Text(),
+              "the part of module \"m\" in slot #0, byte 0\nbits 0, 1, 3, 7: Ext_User_Prm_Data_Const(0), line " +
+                  line(6) + "\nbits 4-6: parameter \"area\" = 7 \"seven\" (Ext_User_Prm_Data_Ref(0) = 8), line " +
+                  line(7) + "\nbit 2: parameter \"clear\" = 0 (Ext_User_Prm_Data_Ref(0) = 12), line " + line(8));
+    EXPECT_EQ(config.m_PrmSources[3].Text(),
+              "the part of module \"m\" in slot #0, byte 1\nExt_User_Prm_Data_Const(0), line " + line(6));
+    EXPECT_EQ(config.m_PrmSources[4].Text(), "the part of module \"m\" in slot #0, byte 2\nno line writes it: 0");
+    EXPECT_EQ(config.m_PrmSources[6].Text(),
+              "the part of module \"m\" in slot #0, byte 4\npadding to Ext_Module_Prm_Data_Len = 5, line " + line(5));
+    EXPECT_EQ(config.m_CfgSources[1].Text(),
+              "module \"m\" in slot #0, byte 1\nthe configuration data of its Module line, line " + line(4));
+
+    EXPECT_TRUE(config.m_DeviceParameters.empty());
+    ASSERT_EQ(config.m_Plugged.size(), 1u);
+    const std::vector<CParameterValue>& values = config.m_Plugged[0].m_Parameters;
+    ASSERT_EQ(values.size(), 3u);
+    EXPECT_EQ(values[0].m_Definition.m_Name, "area");
+    EXPECT_EQ(values[0].m_Definition.TypeText(), "BitArea(4-6)");
+    EXPECT_EQ(values[0].m_nValue, 7);
+    EXPECT_TRUE(values[0].m_bSet);
+    EXPECT_EQ(values[0].TextOf(values[0].m_nValue), "seven");
+    EXPECT_EQ(values[0].TextOf(values[0].m_Definition.m_nDefault), "five");
+    EXPECT_EQ(values[0].m_Texts.size(), 3u);
+    EXPECT_EQ(values[0].m_nLine + 1, definitions + 7);
+    EXPECT_EQ(values[1].m_Definition.m_Name, "clear");
+    EXPECT_FALSE(values[1].m_bSet);
+    EXPECT_EQ(values[1].TextOf(1), "1");
+    EXPECT_EQ(values[2].m_Definition.m_Name, "u8");
+    EXPECT_EQ(values[2].m_nOffset, 3);
+    EXPECT_EQ(values[2].m_Definition.AllowedText(), "0-255");
 }
 
 TEST(SlaveConfigBytes, ModulesAreFoundByNameAndTheirParametersNamed) {

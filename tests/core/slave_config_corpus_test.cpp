@@ -29,7 +29,7 @@ void ExpectRowsInFile(const std::vector<CCheckMessage>& rows, int lineCount) {
 TEST(SlaveConfigCorpus, EveryFileListsItsModulesAndPlugsEachOfThem) {
     const auto files = CorpusFiles();
     ASSERT_GT(files.size(), 500u);
-    size_t modules = 0, withParameters = 0;
+    size_t modules = 0, withParameters = 0, slotDefaults = 0;
     for (const auto& path : files) {
         SCOPED_TRACE(path.filename().string());
         const std::string bytes = ReadAll(path);
@@ -44,7 +44,18 @@ TEST(SlaveConfigCorpus, EveryFileListsItsModulesAndPlugsEachOfThem) {
         const CSlaveConfig byDefault = description.Build({});
         EXPECT_TRUE(byDefault.m_RequestErrors.empty());
         ExpectRowsInFile(byDefault.m_Findings, lineCount);
-        EXPECT_EQ(byDefault.m_Plugged.size(), !description.IsModular() && description.ModuleCount() > 0 ? 1u : 0u);
+        const std::vector<int> defaults = description.DefaultModules();
+        ASSERT_EQ(byDefault.m_Plugged.size(), defaults.size());
+        for (size_t slot = 0; slot < defaults.size(); ++slot)
+            EXPECT_EQ(byDefault.m_Plugged[slot].m_nModule, defaults[slot]);
+        if (description.IsModular()) {
+            if (!defaults.empty()) ++slotDefaults;
+            EXPECT_EQ(defaults.empty(), description.SlotOfPosition(0) == nullptr);
+        } else {
+            EXPECT_EQ(defaults.size(), description.ModuleCount() > 0 ? 1u : 0u);
+        }
+        EXPECT_EQ(byDefault.m_CfgSources.size(), byDefault.m_Cfg.size());
+        EXPECT_EQ(byDefault.m_PrmSources.size(), byDefault.m_Prm.size());
         EXPECT_LE(byDefault.m_DevicePrm.size(), 244u);
 
         for (const CModuleListing& module : list.m_Modules) {
@@ -72,6 +83,8 @@ TEST(SlaveConfigCorpus, EveryFileListsItsModulesAndPlugsEachOfThem) {
     // The files hold thousands of modules, many with parameter data.
     EXPECT_GT(modules, 10000u);
     EXPECT_GT(withParameters, 5000u);
+    // The modular files with a SlotDefinition block get its default modules.
+    EXPECT_GT(slotDefaults, 35u);
 }
 
 }  // namespace

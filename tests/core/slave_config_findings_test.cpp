@@ -76,8 +76,70 @@ CSlaveConfigRequest Plug(std::vector<int> modules) {
 constexpr int E = CheckMessageKind::Error;
 constexpr int W = CheckMessageKind::Warning;
 
+// A modular station of three modules, "A" (reference 1), "B" (reference 2) and
+// "C" (no reference), then the lines.
+std::string Slotted(std::initializer_list<std::string> lines) {
+    std::string text = Gsd({"Modular_Station = 1", "Max_Module = 3", "Module = \"A\" 0x10", "1", "EndModule",
+                            "Module = \"B\" 0x20", "2", "EndModule", "Module = \"C\" 0x30", "EndModule"});
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
 std::vector<SFindingCase> Cases() {
     return {
+        {"a module the Slot line does not allow",
+         Slotted({"SlotDefinition", "Slot(1) = \"first\" 1 1", "EndSlotDefinition"}), Plug({1}), E, "Slot(1)",
+         "Slot(1) \"first\" takes the modules 1; module \"B\" in slot #0 has the reference 2 and may not stand there.",
+         "", -1},
+        {"a module without reference where a Slot line decides",
+         Slotted({"SlotDefinition", "Slot(1) = \"first\" 1 1-2", "EndSlotDefinition"}), Plug({2, 0}), E, "Slot(1)",
+         "\"C\" in slot #0 has no module reference", "", -1},
+        {"a Slot default that no Module has",
+         Slotted({"SlotDefinition", "Slot(1) = \"first\" 7 1-7", "EndSlotDefinition"}),
+         {},
+         W,
+         "Slot(1)",
+         "Slot(1) names the default module reference 7, which no Module of the file has; the slot has no default "
+         "module.",
+         "",
+         -1},
+        {"a Slot before the first slot of the modules",
+         Slotted({"Modul_Offset = 2", "SlotDefinition", "Slot(1) = \"first\" 1 1", "EndSlotDefinition"}),
+         {},
+         W,
+         "Slot(1)",
+         "Slot(1) lies before the first slot of the modules (Modul_Offset = 2); it is not used.",
+         "",
+         -1},
+        {"a Slot defined twice",
+         Slotted({"SlotDefinition", "Slot(1) = \"first\" 1 1", "Slot(1) = \"again\" 2 2", "EndSlotDefinition"}),
+         {},
+         W,
+         "again",
+         "Slot(1) is defined again; the first (line 13) counts.",
+         "",
+         -1},
+        {"allowed modules that are no references",
+         Slotted({"SlotDefinition", "Slot(1) = \"first\" 1 one-two", "EndSlotDefinition"}), Plug({1}), W, "Slot(1)",
+         "The allowed modules \"one-two\" of Slot(1) are no list or range of module references; the slot takes any "
+         "module.",
+         "", -1},
+        {"a Slot line without a name",
+         Slotted({"SlotDefinition", "Slot(1) = 1 1", "EndSlotDefinition"}),
+         {},
+         W,
+         "Slot(1)",
+         "Slot(1) has no quoted name; it is not used.",
+         "",
+         -1},
+        {"a Modul_Offset that is no number",
+         Slotted({"Modul_Offset = first", "SlotDefinition", "Slot(1) = \"first\" 1 1", "EndSlotDefinition"}),
+         {},
+         W,
+         "Modul_Offset",
+         "The value \"first\" of Modul_Offset is no slot number; the slots count from 1.",
+         "",
+         -1},
         {"file without modules",
          Gsd({"Station_Type = 0", "User_Prm_Data_Len = 1"}),
          {},
