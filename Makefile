@@ -16,7 +16,8 @@ FUZZ_SEEDS ?= ../shared/corpus
 # and the dependencies found by dpkg-shlibdeps.
 PKG_BUILD ?= build-pkg
 PKG_PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl1-mesa-dev librsvg2-bin dpkg-dev file
-# `make windows`: taluna-check.exe cross-built with MinGW-w64, zipped with its licence texts.
+# `make windows`: taluna-check.exe and taluna-config.exe cross-built with MinGW-w64, zipped
+# with their licence texts.
 WIN_BUILD ?= build-win
 WIN_PACKAGES := cmake make g++-mingw-w64-x86-64-posix
 
