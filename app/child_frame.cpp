@@ -18,6 +18,7 @@
 #include "views/gsd_text_view.h"
 #include "views/gsd_tree_view.h"
 #include "views/input_view.h"
+#include "views/slave_config_window.h"
 #include "views/view_text.h"
 
 namespace {
@@ -76,6 +77,7 @@ CChildFrame::CChildFrame(CTalunaDoc* document, QWidget* parent) : QWidget(parent
         SetKeyFormEnabled(true);
         UpdateAllViews(nullptr);
         ShowRootInformation();
+        if (m_pSlaveConfig) m_pSlaveConfig->Reread();
     });
     UpdateTitle();
     m_pTreeView->OnInitialUpdate();
@@ -133,6 +135,7 @@ void CChildFrame::Rebuild() {
     SetKeyFormEnabled(true);
     UpdateAllViews(nullptr);
     ShowRootInformation();
+    if (m_pSlaveConfig) m_pSlaveConfig->Reread();
 }
 
 void CChildFrame::CheckGsd() {
@@ -150,6 +153,27 @@ void CChildFrame::CheckGsd() {
     }
     UpdateAllViews(nullptr);
     ShowRootInformation();
+    // The output window keeps the rows of the check.
+    if (m_pSlaveConfig) m_pSlaveConfig->Reread(false);
+}
+
+CSlaveConfigWindow* CChildFrame::SlaveConfigWindow() const {
+    return m_pSlaveConfig;
+}
+
+CSlaveConfigWindow* CChildFrame::ShowSlaveConfig() {
+    if (!m_pSlaveConfig) {
+        m_pSlaveConfig = new CSlaveConfigWindow(m_pDoc, this);
+        connect(m_pSlaveConfig, &CSlaveConfigWindow::rebuildRequested, this, &CChildFrame::Rebuild);
+        connect(m_pSlaveConfig, &CSlaveConfigWindow::lineRequested, this, [this](int line) {
+            m_pTreeView->SelectKeyAtLine(line);
+            SelectLine(line);
+        });
+    }
+    m_pSlaveConfig->show();
+    m_pSlaveConfig->raise();
+    m_pSlaveConfig->activateWindow();
+    return m_pSlaveConfig;
 }
 
 void CChildFrame::OnOutOfMemory(const QString& command) {

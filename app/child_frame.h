@@ -2,6 +2,7 @@
 // The window of one document: the tree pane left, the text pane top right and
 // the key editor form below it, in two splitters.
 
+#include <QPointer>
 #include <QWidget>
 
 #include "views/gsd_view_host.h"
@@ -12,6 +13,7 @@ class CTalunaDoc;
 class CGSDTreeView;
 class CGSDTextView;
 class CInputView;
+class CSlaveConfigWindow;
 
 class CChildFrame : public QWidget, public IGsdViewHost {
     Q_OBJECT
@@ -45,6 +47,11 @@ public:
     // Check GSD (F7): rebuild, check every key and the whole file, list the
     // findings with this document as their target, refill the tree.
     void CheckGsd();
+    // Slave Configuration (F8): shows the document's configurator window, made
+    // when first asked for; it follows every Rebuild and Check GSD.
+    CSlaveConfigWindow* ShowSlaveConfig();
+    // The configurator window; null until it was first shown.
+    CSlaveConfigWindow* SlaveConfigWindow() const;
 
     // Asks whether to save a modified document; false when the user cancels.
     bool QueryClose();
@@ -72,4 +79,5 @@ private:
     CGSDTextView* m_pTextView;
     QScrollArea* m_pFormArea;
     CInputView* m_pInputView;
+    QPointer<CSlaveConfigWindow> m_pSlaveConfig;
 };

@@ -37,6 +37,7 @@ constexpr int ID_VIEW_OUTPUT = 32777;
 constexpr int ID_EXTRAS_REBUILD = 32785;
 constexpr int ID_EXTRAS_CHECK = 32786;
 constexpr int ID_EXTRAS_SETTINGS = 32790;
+constexpr int ID_EXTRAS_SLAVE_CONFIG = 32791;
 constexpr int AFX_IDM_FIRST_MDICHILD = 61215;
 
 constexpr int IDR_MAINFRAME = 128;

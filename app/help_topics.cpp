@@ -38,6 +38,7 @@ constexpr STopic kTopics[] = {
     {HID_BASE_COMMAND + ID_EXTRAS_REBUILD, "cmd_extras_rebuild.htm"},
     {HID_BASE_COMMAND + ID_EXTRAS_CHECK, "cmd_extras_check.htm"},
     {HID_BASE_COMMAND + ID_EXTRAS_SETTINGS, "cmd_extras_settings.htm"},
+    {HID_BASE_COMMAND + ID_EXTRAS_SLAVE_CONFIG, "cmd_extras_slave_config.htm"},
     {HID_BASE_COMMAND + ID_WINDOW_CASCADE, "cmd_window_cascade.htm"},
     {HID_BASE_COMMAND + ID_WINDOW_TILE_HORZ, "cmd_window_tile_horz.htm"},
     {HID_BASE_COMMAND + ID_WINDOW_TILE_VERT, "cmd_window_tile_vert.htm"},

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPageSetupDialog>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -69,6 +70,23 @@ public:
 private:
     CMainFrame& m_Frame;
 };
+
+// The icon of Slave Configuration: modules side by side in a rack.
+QIcon SlaveConfigIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setPen(QColor(60, 60, 60));
+    painter.setBrush(QColor(235, 235, 235));
+    painter.drawRect(0, 2, 15, 12);
+    const QColor modules[] = {QColor(40, 110, 200), QColor(60, 160, 70), QColor(230, 170, 0)};
+    for (int i = 0; i < 3; ++i) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(modules[i]);
+        painter.drawRect(2 + i * 4, 4, 3, 9);
+    }
+    return QIcon(pixmap);
+}
 
 QPrinter& AppPrinter() {
     static QPrinter printer(QPrinter::HighResolution);
@@ -264,10 +282,17 @@ void CMainFrame::CreateActions() {
     check->setToolTip("Check GSD");
     check->setIcon(st->standardIcon(QStyle::SP_DialogApplyButton));
     connect(check, &QAction::triggered, this, &CMainFrame::OnCheckGsd);
+    QAction* slaveConfig =
+        AddCommand(extras, ID_EXTRAS_SLAVE_CONFIG, tr("Slave &Configuration..."),
+                   tr("Plugs modules, sets parameters and shows the bytes a DP master sends for the active file."),
+                   QKeySequence(Qt::Key_F8));
+    slaveConfig->setToolTip(tr("Slave Configuration"));
+    slaveConfig->setIcon(SlaveConfigIcon());
+    connect(slaveConfig, &QAction::triggered, this, &CMainFrame::OnSlaveConfig);
     extras->addSeparator();
     m_pSettingsAction = AddCommand(extras, ID_EXTRAS_SETTINGS, "&Settings...", "Change program settings.");
     connect(m_pSettingsAction, &QAction::triggered, this, &CMainFrame::OnSettings);
-    m_DocActions << rebuild << check << m_pSettingsAction;
+    m_DocActions << rebuild << check << slaveConfig << m_pSettingsAction;
 
     m_pWindowMenu = menuBar()->addMenu(tr("&Window"));
     connect(m_pWindowMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateWindowMenu);
@@ -299,6 +324,7 @@ void CMainFrame::CreateActions() {
     m_pToolBar->addSeparator();
     m_pToolBar->addAction(rebuild);
     m_pToolBar->addAction(check);
+    m_pToolBar->addAction(slaveConfig);
     m_pToolBar->addAction(about);
 }
 
@@ -564,6 +590,10 @@ void CMainFrame::OnCheckGsd() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     child->CheckGsd();
     QApplication::restoreOverrideCursor();
+}
+
+void CMainFrame::OnSlaveConfig() {
+    if (CChildFrame* child = ActiveChild()) child->ShowSlaveConfig();
 }
 
 CChildFrame* CMainFrame::ChildOfDocument(const void* document) const {

@@ -117,6 +117,7 @@ private:
     void OnFindReplace(bool replace);
     void OnRebuild();
     void OnCheckGsd();
+    void OnSlaveConfig();
     void OnSettings();
     void OnAbout();
     void OnHelp(int command);
