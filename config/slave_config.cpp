@@ -138,18 +138,18 @@ std::string CByteSource::Text() const {
     for (const CByteWriter& writer : m_Writers) {
         text += "\n";
         if (writer.m_nMask != 0xFF) {
-            // "bit 3", "bits 4-6", or the bits one by one where they do not lie together.
-            std::vector<int> bits;
-            for (int bit = 0; bit < 8; ++bit)
-                if ((writer.m_nMask & (1u << bit)) != 0) bits.push_back(bit);
-            if (bits.size() == 1) {
-                text += "bit " + Num(bits[0]);
-            } else if (bits.back() - bits.front() + 1 == static_cast<int>(bits.size())) {
-                text += "bits " + Num(bits.front()) + "-" + Num(bits.back());
-            } else {
-                text += "bits ";
-                for (size_t i = 0; i < bits.size(); ++i) text += (i == 0 ? "" : ", ") + Num(bits[i]);
+            // "bit 3", "bits 4-6", or the runs of bits where they do not lie together: "bits 0-3, 6-7".
+            std::string runs;
+            int count = 0;
+            for (int bit = 0; bit < 8; ++bit) {
+                if ((writer.m_nMask & (1u << bit)) == 0) continue;
+                int last = bit;
+                while (last < 7 && (writer.m_nMask & (1u << (last + 1))) != 0) ++last;
+                runs += (runs.empty() ? "" : ", ") + Num(bit) + (last > bit ? "-" + Num(last) : std::string());
+                count += last - bit + 1;
+                bit = last;
             }
+            text += (count == 1 ? "bit " : "bits ") + runs;
             text += ": ";
         }
         text += writer.m_Text;

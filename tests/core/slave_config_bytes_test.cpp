@@ -283,7 +283,7 @@ TEST(SlaveConfigBytes, EachByteNamesTheLinesThatWroteIt) {
     EXPECT_EQ(config.m_PrmSources[1].Text(),
               "the device part, byte 1\npadding to User_Prm_Data_Len = 2, line " + line(2));
     EXPECT_EQ(config.m_PrmSources[2].Text(),
-              "the part of module \"m\" in slot #0, byte 0\nbits 0, 1, 3, 7: Ext_User_Prm_Data_Const(0), line " +
+              "the part of module \"m\" in slot #0, byte 0\nbits 0-1, 3, 7: Ext_User_Prm_Data_Const(0), line " +
                   line(6) + "\nbits 4-6: parameter \"area\" = 7 \"seven\" (Ext_User_Prm_Data_Ref(0) = 8), line " +
                   line(7) + "\nbit 2: parameter \"clear\" = 0 (Ext_User_Prm_Data_Ref(0) = 12), line " + line(8));
     EXPECT_EQ(config.m_PrmSources[3].Text(),
