@@ -83,6 +83,11 @@ CChildFrame::CChildFrame(CTalunaDoc* document, QWidget* parent) : QWidget(parent
     m_pTreeView->OnInitialUpdate();
 }
 
+CChildFrame::~CChildFrame() {
+    // The configurator window has no parent (it may lie behind the main window); it goes with its document.
+    delete m_pSlaveConfig;
+}
+
 CTalunaContext& CChildFrame::Context() {
     return m_pDoc->Context();
 }
@@ -163,7 +168,11 @@ CSlaveConfigWindow* CChildFrame::SlaveConfigWindow() const {
 
 CSlaveConfigWindow* CChildFrame::ShowSlaveConfig() {
     if (!m_pSlaveConfig) {
-        m_pSlaveConfig = new CSlaveConfigWindow(m_pDoc, this);
+        m_pSlaveConfig = new CSlaveConfigWindow(m_pDoc);
+        // It does not keep the program running once the main window is closed.
+        m_pSlaveConfig->setAttribute(Qt::WA_QuitOnClose, false);
+        const QRect frame = window()->geometry();
+        m_pSlaveConfig->move(frame.left() + 40, frame.top() + 40);
         connect(m_pSlaveConfig, &CSlaveConfigWindow::rebuildRequested, this, &CChildFrame::Rebuild);
         connect(m_pSlaveConfig, &CSlaveConfigWindow::lineRequested, this, [this](int line) {
             m_pTreeView->SelectKeyAtLine(line);

@@ -19,6 +19,7 @@ class CChildFrame : public QWidget, public IGsdViewHost {
     Q_OBJECT
 public:
     explicit CChildFrame(CTalunaDoc* document, QWidget* parent = nullptr);
+    ~CChildFrame() override;
 
     CTalunaDoc* GetDocument() const { return m_pDoc; }
     CGSDTreeView* TreeView() override { return m_pTreeView; }
@@ -48,7 +49,8 @@ public:
     // findings with this document as their target, refill the tree.
     void CheckGsd();
     // Slave Configuration (F8): shows the document's configurator window, made
-    // when first asked for; it follows every Rebuild and Check GSD.
+    // when first asked for; it follows every Rebuild and Check GSD. It is a
+    // window of its own beside the main window, closed with the document.
     CSlaveConfigWindow* ShowSlaveConfig();
     // The configurator window; null until it was first shown.
     CSlaveConfigWindow* SlaveConfigWindow() const;

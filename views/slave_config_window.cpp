@@ -352,13 +352,14 @@ QGroupBox* Group(const QString& title, QWidget* parent) {
 
 CSlaveConfigWindow::CSlaveConfigWindow(CTalunaDoc* document, QWidget* parent) : QDialog(parent), m_pDoc(document) {
     setObjectName("SlaveConfigWindow");
-    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
     setSizeGripEnabled(true);
     BuildWidgets();
     UpdateTitle();
     connect(document, &CTalunaDoc::titleChanged, this, &CSlaveConfigWindow::UpdateTitle);
     Reread(false);
-    resize(1180, 780);
+    resize(1100, 740);
 }
 
 CSlaveConfigWindow::~CSlaveConfigWindow() = default;
