@@ -835,7 +835,7 @@ void CSlaveConfigWindow::PlugDefaults() {
 }
 
 bool CSlaveConfigWindow::SetParameter(int slot, const std::string& parameter, const QString& value) {
-    if (slot >= static_cast<int>(m_Plugs.size())) return false;
+    if (slot >= static_cast<int>(m_Plugs.size()) || slot >= static_cast<int>(m_Config.m_Plugged.size())) return false;
     const std::vector<std::string> names =
         m_pDescription->ParameterNames(slot < 0 ? -1 : m_Plugs[static_cast<size_t>(slot)].m_nModule);
     if (std::find(names.begin(), names.end(), parameter) == names.end()) return false;
