@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <unordered_map>
 
+#include "base/message_catalogue.h"
+
 namespace {
 
 struct SRate {
@@ -26,127 +28,19 @@ struct SText {
 };
 
 constexpr SText kTexts[] = {
-    // Key syntax check.
-    {130, "Key \"%s\": Value exceeds limit (%s)!"},
-    {131, "Key \"%s\": Not within the allowed Values (%s)!"},
-    {132, "Key \"%s\": Value out of range (%s)!"},
-    {133, "Key \"%s\": Unknown key! Use context menu to specify options for check."},
-    {134, "Key \"%s\": %s expected or unexpected format!"},
-    {135, "Key \"%s\": Too many values."},
-    {136, "Line length exceeds the limit of 80 characters."},
-    {137, "Key \"%s\": Unexpected character(s) in file name."},
-    {138, "Key \"%s\": Keyword contains unallowed character(s)!"},
+    // Data type names of the key syntax check. The texts of the check's findings
+    // are rows of the message catalogue.
     {139, "CHAR: -128..127 (signed 8 Bit)"},
     {140, "SHORT: -32768..32767 (signed 16 Bit)"},
     {141, "INT: -2147483648..2147483647 (signed 32 Bit)"},
     {142, "UCHAR: 0..255 (unsigned 8 Bit)"},
     {143, "USHORT: 0..65535 (unsigned 16 Bit)"},
     {144, "UINT: 0..4194967295 (unsigned 32 Bit)"},
-    {145, "Key \"%s\": Unexpected character(s) in string found or missing quotation marks!"},
-    {65134, "No or multiple equal sign(s) in key \"%s\"!"},
-    {65139, "Key %s: Keys beginning with a '#' can cause problems for following GSD entries!"},
-    {65141, "Key \"%s\": The Configuration Data are invalid."},
     // Check command.
     {65132, "Please wait while performing the syntax check..."},
     {65133, "Please wait while performing the semantic check..."},
-    {65140, "Database is empty! Please check if the #PROFIBUS_DP entry exists."},
     {65146, "... check finished without errors."},
     {57345, "For Help, press F1"},
-    // Semantic presence rules.
-    {64202, "Undefined Keyword\"%s\".\"%s\" is mandatory for all GSD files."},
-    {64203, "Undefined Baudrate. The Keywords for Baudrate Support are grouped, at least one Keyword must be defined."},
-    {64204, "Undefined MaxTsdr. The Keywords for MaxTsdr are grouped, at least one Keyword must be defined."},
-    {64206, "Undefined Keyword \"%s\". \"%s\" is mandatory for GSD files for a Master Device."},
-    {64207,
-     "Undefined Trdy. The Keywords for Trdy are grouped, at least one Keyword must be defined for a Master Device."},
-    {64208,
-     "Undefined Tqui. The Keywords for Tqui are grouped, at least one Keyword must be defined for a Master Device."},
-    {64209,
-     "Undefined Tset. The Keywords for Tset are grouped, at least one Keyword must be defined for a Master Device."},
-    {64210,
-     "Undefined Tsdi. The Keywords for Tsdi are grouped, at least one Keyword must be defined for a Master Device."},
-    {64211, "Undefined Keyword \"%s\". \"%s\" is mandatory for GSD files for a Slave Device."},
-    {64212, "Undefined Keyword \"%s\". \"%s\" is mandatory for GSD files Revision 1 and higher for a Slave Device."},
-    {64213, "Undefined Keyword \"%s\". \"%s\" is mandatory for GSD files for a modular Slave Device."},
-    {64214,
-     "Undefined Keyword \"%s\" inside a Prm-Text-Definition. \"%s\" is mandatory for a Prm-Text-Definition in GSD "
-     "files for a Slave Device."},
-    {64215,
-     "Undefined Keyword \"%s\" inside a Ext-User-Prm-Data-Definition. \"%s\" is mandatory for a "
-     "Ext-User-Prm-Data-Definition in GSD files for a Slave Device."},
-    {64217,
-     "Definition of Block beginning with Keyword \"%s\" not finished. Block \"%s\" must be finished before the end of "
-     "GSD file."},
-    {64218,
-     "Undefined Keyword \"%s\" inside a Unit-Diag-Area-Definition. \"%s\" is mandatory for a Unit-Diag-Area-Definition "
-     "in GSD files for a Slave Device."},
-    {64301, "Mulitple Definition of Keyword \"%s\" inside the Unit-Definition-List of the GSD file."},
-    {64303, "Mulitple Definition of the Data_Type_Name inside a Ext-User-Prm-Data-Definition of the GSD file."},
-    {64304, "Mulitple Definition of Keyword \"%s\" inside a Module-Definition of the GSD file."},
-    {64431, "Slave_Family \"%d\" exceeds range specified for GSD_Revision \"%d\"."},
-    {64433, "GSD_Revision \"%d\" not supported. GSD is checked according to GSD_Revision 2."},
-    {64434, "Reference_Number \"%d\" exceeds range specified for GSD_Revision \"%d\"."},
-    {64435, "Invalid Ident_Number \"0x%04X\". Please type in the Ident_Number assigned to your device by Orvan."},
-    {64501,
-     "Keyword \"%s\" is not specfied for GSD files Revision 0. \"%s\" could be supposed as userspecific by tools based "
-     "on GSD Revision 0."},
-    {64502, "Slavespecific Keyword \"%s\" is defined in a GSD file for a Master Device."},
-    {64503, "Masterspecific Keyword \"%s\" is defined in a GSD file for a Slave Device."},
-    {64504, "Modular Slave-specific Keyword \"%s\" is defined in a GSD file for a Compact Slave Device."},
-    {64505, "Keyword \"%s\" is specfied outside a Prm-Text-Definition. \"%s\" could be supposed as userspecific here."},
-    {64506,
-     "Keyword \"%s\" is specfied outside a Ext-User-Prm-Data-Definition. \"%s\" could be supposed as userspecific "
-     "here."},
-    {64507, "Keyword \"%s\" is specified outside a Module-Definition. \"%s\" could be supposed as userspecific here."},
-    {64508,
-     "Keyword \"%s\" is specfied outside a Unit_Diag_Area-Definition. \"%s\" could be supposed as userspecific here."},
-    {64509, "Keyword \"%s\" is specfied inside a Prm-Text-Definition. \"%s\" could be supposed as userspecific here."},
-    {64510,
-     "Keyword \"%s\" is specfied inside a Ext_User-Prm-Data-Definition. \"%s\" could be supposed as userspecific "
-     "here."},
-    {64511, "Keyword \"%s\" is specfied inside a Module-Definition. \"%s\" could be supposed as userspecific here."},
-    {64512,
-     "Keyword \"%s\" is specfied inside a Unit_Diag_Area-Definition. \"%s\" could be supposed as userspecific here."},
-    // Semantic value rules.
-    {64601, "There is no MaxTsdr specified for the supported Baudrate."},
-    {64602, "There is no Trdy specified for the supported Baudrate of a Master Device."},
-    {64603, "There is no Tqui specified for the supported Baudrate of a Master Device."},
-    {64604, "There is no Tset specified for the supported Baudrate of a Master Device."},
-    {64605, "There is no Tsdi specified for the supported Baudrate of a Master Device."},
-    {64606, "There is no Baudrate Support specified for the MaxTsdr."},
-    {64607, "There is no Baudrate Support specified for the Time Parameter of a Master Device."},
-    {64608, "Invalid Definition. The Definition of User_Prm_Data_Len is required to define \"%s\"."},
-    {64609,
-     "The Length of User_Prm_Data exceeds Range. The Length must be equal to the Definition of User_Prm_Data_Len."},
-    {64610, "The Definition of Max_Diag_Data_Len is recommended to define \"%s\"."},
-    {64611, "The Position of \"%s\" exceeds Range. The Position must be in the Range defined by Max_Diag_Data_Len."},
-    {64612, "Redefinition of an Entry in the Diagnostic Data."},
-    {64613, "The Value \"%d\" exceeds Range. The Value must be in the Range of the Unit_Diag_Area."},
-    {64614, "Redefinition of an Entry in an Unit_Diag_Area."},
-    {64618, "Ambigious Module_Reference \"%d\" for this Module. \"%d\" is already used by an other Module."},
-    {64619, "The Definition of Max_User_Prm_Data_Len is recommended to define Ext_Module_Prm_Data_Len."},
-    {64620,
-     "The Length of Ext_Module_Prm_Data_Len exceeds Range. The Length must be less or equal to Max_User_Prm_Data_Len."},
-    {64621, "Redefinition of an Entry in the Channel_Diag."},
-    {64622, "The Definition of User_Prm_Data_Len will be invalid by use of the Keyword \"%s\"."},
-    {64623, "The Definition of User_Prm_Data will be invalid by use of the Keyword \"%s\"."},
-    {64624, "The Definition of Max_User_Prm_Data_Len is recommended to define \"%s\"."},
-    {64625,
-     "Invalid Length of User-Parameter-Definition. The User-Parameter must be in the Range defined by "
-     "Max_User_Prm_Data_Len."},
-    {64627, "Possibly multiple Use of Offset \"%d\" in the User-Parameter-Definition."},
-    {64628, "Unresolved Reference to ExtUserPrmData. No ExtUserPrmData \"%d\" defined."},
-    {64629, "Ambigious ExtUserPrmData \"%d\". \"%d\" is already used by an other ExtUserPrmData."},
-    {64630, "No Reference to ExtUserPrmData \"%d\" found."},
-    {64639, "Unresolved Reference to PrmText. No PrmText \"%d\" defined."},
-    {64640, " Ambigious PrmText \"%d\". \"%d\" is already used by an other PrmText."},
-    {64641, "No Reference to PrmText \"%d\" found."},
-    {64642, "Redefinition of an Entry in the PrmText."},
-    {64643, "The \"%s\" specifies not a DP-Device."},
-    {64644, "Invalid Length of Parameter Data of this Module. The Length must be equal to Ext_Module_Prm_Data_Len."},
-    {64645,
-     "Invalid Length of User-Parameter-Definition. The \"%s\" must be in the Range defined by User_Prm_Data_Len."},
-    {64646, "Invalid Definition. The Definition of a User-Parameter-Length is required to define \"%s\"."},
     // Key form labels and captions.
     {37, "DP-Slave"},
     {38, "DP-Master"},
@@ -208,16 +102,6 @@ constexpr SText kTexts[] = {
     {65148, "Use syntax highlighting for user-defined keys"},
     {65149, "The internal database informations\nneed an update. Please use REBUILD\nin the EXTRAS menu or press F5."},
     {65150, "Suppress warnings of the GSD checker"},
-    // Findings of the revision 5 profile.
-    {70100, "Block end \"%s\" without its opener \"%s\"."},
-    {70101, "Block \"%s\" is not closed: \"%s\" is missing at the end of the file."},
-    {70102, "Block \"%s\" is still open where its enclosing block \"%s\" ends: \"%s\" is missing."},
-    {70103, "Keyword \"%s\" belongs inside a \"%s\" block."},
-    {70110, "Slot %d: the default module %d is not one of the allowed modules \"%s\"."},
-    {70111, "Slot %d: the module reference %d is not defined by a Module of this file."},
-    {70112, "Slot %d: the module reference %d of the range \"%s\" is not defined by a Module of this file."},
-    {70120, "Keyword \"%s\" was introduced in GSD_Revision %d, but the file declares GSD_Revision %d."},
-    {70130, "GSD_Revision \"%d\" not supported. GSD is checked according to GSD_Revision 5."},
     {65093, "Available GSD Templates:"},
     {65094, "Insert Comments"},
     {65095, "Choose a template for the new file..."},
@@ -350,6 +234,7 @@ constexpr SText kHelpTexts[] = {
 
 std::unordered_map<int, std::string> BuildTable() {
     std::unordered_map<int, std::string> table;
+    for (const SMessageInfo& m : Messages()) table[m.m_nId] = m.m_pszText;
     for (const SText& t : kTexts) table[t.id] = t.text;
     for (const SText& t : kHelpTexts)
         table[t.id] = t.id == 65076 ? std::string(t.text) : std::string("Help:\r\n") + t.text;
