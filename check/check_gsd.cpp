@@ -5,6 +5,7 @@
 #include <new>
 
 #include "base/check_message.h"
+#include "base/message_catalogue.h"
 #include "base/string_table.h"
 #include "base/text_util.h"
 #include "base/value_scanners.h"
@@ -101,7 +102,7 @@ void RunCheckGsd(CTalunaContext& context, const ILineSource& lines, CKeyDatabase
     context.SetStatusText(LoadString(IDS_WAIT_SYNTAX));
     progress.Status(IDS_WAIT_SYNTAX);
     if (database.IsEmpty())
-        context.AddCheckMessage(CheckMessageKind::FatalError, -1, LoadString(IDS_DATABASE_EMPTY), nullptr,
+        context.AddCheckMessage(KindOf(IDS_DATABASE_EMPTY), -1, LoadString(IDS_DATABASE_EMPTY), nullptr,
                                 IDS_DATABASE_EMPTY);
     SyntaxPass(context, database, progress);
     NoteFinishedIfSilent(context);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/check_message.h"
+#include "base/message_catalogue.h"
 #include "base/string_table.h"
 #include "base/text_util.h"
 #include "base/value_scanners.h"
@@ -14,11 +15,6 @@
 namespace {
 
 constexpr size_t npos = std::string::npos;
-
-int KindOf(int id) {
-    return (id == IDS_UNKNOWN_KEY || id == IDS_LINE_TOO_LONG || id == IDS_HASH_KEY) ? CheckMessageKind::Warning
-                                                                                    : CheckMessageKind::Error;
-}
 
 // Runs the steps of one rule for one entry; every step returns false after it
 // reported its message, so that a rule reads as a chain of `&&`.
@@ -452,7 +448,7 @@ void CheckKeyLines(CTalunaContext& context, const CKeyEntry& entry) {
     if (lines != nullptr) {
         for (int line = entry.m_LongLine; line <= entry.m_Line; ++line) {
             if (lines->GetLineLength(line) > 80)
-                context.AddCheckMessage(CheckMessageKind::Warning, line, LoadString(IDS_LINE_TOO_LONG),
+                context.AddCheckMessage(KindOf(IDS_LINE_TOO_LONG), line, LoadString(IDS_LINE_TOO_LONG),
                                         context.m_CheckedDoc.m_pDoc, IDS_LINE_TOO_LONG);
         }
     }
@@ -466,7 +462,7 @@ void CheckKeyLines(CTalunaContext& context, const CKeyEntry& entry) {
     for (char c : entry.m_Keyword) {
         if (IsAlnumByte(c) || c == '.' || c == '_' || c == '#' || c == '-' || (bang && c == '!')) continue;
         if (++reported > MAX_KEYWORD_CHAR_FINDINGS) break;
-        context.AddCheckMessage(CheckMessageKind::Error, entry.m_LongLine,
+        context.AddCheckMessage(KindOf(IDS_KEYWORD_CHARS), entry.m_LongLine,
                                 FormatString(IDS_KEYWORD_CHARS, {entry.m_Keyword}), context.m_CheckedDoc.m_pDoc,
                                 IDS_KEYWORD_CHARS);
     }
@@ -499,6 +495,6 @@ void CheckCatalogueRule(CTalunaContext& context, CKeyEntry& entry, const SCatalo
 void ReportUnknownKey(CTalunaContext& context, const CKeyEntry& entry) {
     if (entry.m_Keyword.empty()) return;
     const int id = entry.m_Keyword[0] == '#' ? IDS_HASH_KEY : IDS_UNKNOWN_KEY;
-    context.AddCheckMessage(CheckMessageKind::Warning, entry.m_LongLine, FormatString(id, {entry.m_Keyword}),
+    context.AddCheckMessage(KindOf(id), entry.m_LongLine, FormatString(id, {entry.m_Keyword}),
                             context.m_CheckedDoc.m_pDoc, id);
 }

@@ -1,6 +1,7 @@
 #include "check/module_config.h"
 
 #include "base/check_message.h"
+#include "base/message_catalogue.h"
 #include "base/string_table.h"
 #include "base/value_scanners.h"
 
@@ -13,8 +14,7 @@ bool IsSpecialFormat(std::uint8_t b) {
 }
 
 void Report(CTalunaContext& context, const CKeyEntry& entry, int id, std::initializer_list<CFormatArg> args) {
-    context.AddCheckMessage(CheckMessageKind::Error, entry.m_LongLine, FormatString(id, args),
-                            context.m_CheckedDoc.m_pDoc, id);
+    context.AddCheckMessage(KindOf(id), entry.m_LongLine, FormatString(id, args), context.m_CheckedDoc.m_pDoc, id);
 }
 
 }  // namespace

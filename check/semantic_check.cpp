@@ -215,7 +215,7 @@ void CSemanticState::Collect(CKeyEntry& entry, int keyword) {
             break;
         case KW_IDENT_NUMBER: IdentNumber(ReadNumber(m_Value)); break;
         case KW_PROTOCOL_IDENT:
-            if (syntax && ReadNumber(m_Value) != 0) Warning(64643, {m_Keyword});
+            if (syntax && ReadNumber(m_Value) != 0) Report(64643, {m_Keyword});
             break;
         case KW_STATION_TYPE:
             if (syntax) m_nStationType = ReadNumber(m_Value);
@@ -266,7 +266,7 @@ void CSemanticState::Collect(CKeyEntry& entry, int keyword) {
             }
             break;
         case KW_UNIT_DIAG_AREA_END:
-            if (!Counted(KW_VALUE)) Error(64218, {"Value", "Value"});
+            if (!Counted(KW_VALUE)) Report(64218, {"Value", "Value"});
             break;
         case KW_VALUE:
             if (syntax) AreaValue(UItem(entry, 0));
@@ -310,12 +310,12 @@ void CSemanticState::Evaluate(const CKeyEntry& entry, int keyword) {
         return;
     }
     if (InRange(keyword, KW_MAXTSDR_FIRST)) {
-        if (entry.m_bAccepted == 1 && !Counted(KW_SUPP_FIRST + keyword - KW_MAXTSDR_FIRST)) Error(64606);
+        if (entry.m_bAccepted == 1 && !Counted(KW_SUPP_FIRST + keyword - KW_MAXTSDR_FIRST)) Report(64606);
         return;
     }
     for (int first : {KW_TRDY_FIRST, KW_TQUI_FIRST, KW_TSET_FIRST, KW_TSDI_FIRST}) {
         if (!InRange(keyword, first)) continue;
-        if (entry.m_bAccepted == 1 && !Counted(KW_SUPP_FIRST + keyword - first)) Error(64607);
+        if (entry.m_bAccepted == 1 && !Counted(KW_SUPP_FIRST + keyword - first)) Report(64607);
         return;
     }
     switch (keyword) {
@@ -324,7 +324,7 @@ void CSemanticState::Evaluate(const CKeyEntry& entry, int keyword) {
             if (accepted) UserPrmDataLength(entry);
             break;
         case KW_MAX_USER_PRM_DATA_LEN:
-            if (Counted(KW_USER_PRM_DATA_LEN)) Warning(64622, {m_Keyword});
+            if (Counted(KW_USER_PRM_DATA_LEN)) Report(64622, {m_Keyword});
             break;
         case KW_UNIT_DIAG_BIT:
             if (accepted) DiagnosticPosition(UItem(entry, 0));

@@ -5,22 +5,19 @@
 #include <tuple>
 
 #include "base/check_message.h"
+#include "base/message_catalogue.h"
 #include "base/text_util.h"
 #include "base/value_scanners.h"
 #include "check/semantic_state.h"
 
 namespace semantic {
 
-void CSemanticState::Report(int id, int kind, std::initializer_list<CFormatArg> args) {
+void CSemanticState::Report(int id, std::initializer_list<CFormatArg> args) {
+    ReportAs(KindOf(id), id, args);
+}
+
+void CSemanticState::ReportAs(int kind, int id, std::initializer_list<CFormatArg> args) {
     m_Context.AddCheckMessage(kind, m_nLine, FormatString(id, args), m_pDoc, id);
-}
-
-void CSemanticState::Error(int id, std::initializer_list<CFormatArg> args) {
-    Report(id, CheckMessageKind::Error, args);
-}
-
-void CSemanticState::Warning(int id, std::initializer_list<CFormatArg> args) {
-    Report(id, CheckMessageKind::Warning, args);
 }
 
 bool CSemanticState::InsideBlock(const CKeyEntry& entry, const char* block) const {
@@ -58,12 +55,12 @@ bool CSemanticState::PlaceRules(const CKeyEntry& entry, const SKeywordRow& row, 
     }
     for (const SRule& rule : rules) {
         if (InsideBlock(entry, rule.block) != rule.inside) {
-            Warning(rule.id, {m_Keyword, m_Keyword});
+            Report(rule.id, {m_Keyword, m_Keyword});
             return false;
         }
     }
     if (keyword == KW_PRM_TEXT_REF && Counted(KW_PRM_TEXT_REF)) {
-        Error(64303);
+        Report(64303);
         return false;
     }
     return true;
@@ -71,7 +68,7 @@ bool CSemanticState::PlaceRules(const CKeyEntry& entry, const SKeywordRow& row, 
 
 bool CSemanticState::MultipleDefinition(int keyword, int messageId) {
     if (m_Counters[static_cast<size_t>(keyword)] <= 1) return true;
-    Error(messageId, {m_Keyword});
+    Report(messageId, {m_Keyword});
     return false;
 }
 
@@ -79,48 +76,48 @@ bool CSemanticState::RevisionCheck(std::int32_t value) {
     if (m_Context.m_Profile == ECheckProfile::Rev5) {
         // The revision 5 profile knows revisions 3 to 5.
         if (static_cast<std::uint32_t>(value) <= 5) return true;
-        Warning(70130, {value});
+        Report(70130, {value});
         m_nGsdRevision = 5;
         return false;
     }
     if (static_cast<std::uint32_t>(value) <= 2) return true;
-    Warning(64433, {value});
+    Report(64433, {value});
     m_nGsdRevision = 2;
     return false;
 }
 
 bool CSemanticState::IdentNumber(std::int32_t value) {
     if (value != 0) return true;
-    Error(64435, {value});
+    Report(64435, {value});
     return false;
 }
 
 bool CSemanticState::SlaveFamilyRange(std::int32_t value) {
     const std::int32_t limit = m_nGsdRevision < 2 ? 11 : 12;
     if (value <= limit) return true;
-    Error(64431, {value, m_nGsdRevision});
+    Report(64431, {value, m_nGsdRevision});
     return false;
 }
 
 bool CSemanticState::ReferenceNumberRange(std::int32_t value) {
     const std::int32_t limit = m_nGsdRevision < 2 ? 255 : 65535;
     if (value <= limit) return true;
-    Error(64434, {value, m_nGsdRevision});
+    Report(64434, {value, m_nGsdRevision});
     return false;
 }
 
 void CSemanticState::StationRules(unsigned flags) {
-    if ((flags & EVAL_REV0) && m_nGsdRevision == 0) Warning(64501, {m_Keyword, m_Keyword});
-    if ((flags & EVAL_SLAVE) && m_nStationType == 1) Warning(64502, {m_Keyword});
-    if ((flags & EVAL_MASTER) && m_nStationType == 0) Warning(64503, {m_Keyword});
-    if ((flags & EVAL_MODULAR) && m_nStationType == 0 && m_nModular != 1) Warning(64504, {m_Keyword});
+    if ((flags & EVAL_REV0) && m_nGsdRevision == 0) Report(64501, {m_Keyword, m_Keyword});
+    if ((flags & EVAL_SLAVE) && m_nStationType == 1) Report(64502, {m_Keyword});
+    if ((flags & EVAL_MASTER) && m_nStationType == 0) Report(64503, {m_Keyword});
+    if ((flags & EVAL_MODULAR) && m_nStationType == 0 && m_nModular != 1) Report(64504, {m_Keyword});
 }
 
 void CSemanticState::DataTypeDefinition(CKeyEntry& entry, int keyword) {
     if (!m_pOpenExtUserPrmData) return;
     CExtUserPrmDataRecord& record = *m_pOpenExtUserPrmData;
     if (record.m_nSize != 0) {
-        Error(64303);
+        Report(64303);
         return;
     }
     entry.m_bAccepted = 1;
@@ -158,15 +155,15 @@ void CSemanticState::Final() {
                                         {KW_STATION_TYPE, "Station_Type"},
                                         {KW_HARDWARE_RELEASE, "Hardware_Release"},
                                         {KW_SOFTWARE_RELEASE, "Software_Release"}})
-        if (!Counted(keyword)) Error(64202, {name, name});
+        if (!Counted(keyword)) Report(64202, {name, name});
 
     bool anyRate = false, anyMaxTsdr = false;
     for (int r = 0; r < RATE_COUNT; ++r) {
         anyRate = anyRate || m_BaudRates[static_cast<size_t>(r)] != 0;
         anyMaxTsdr = anyMaxTsdr || Counted(KW_MAXTSDR_FIRST + r);
     }
-    if (!anyRate) Error(64203);
-    if (!anyMaxTsdr) Error(64204);
+    if (!anyRate) Report(64203);
+    if (!anyMaxTsdr) Report(64204);
 
     auto anyOf = [&](int first) {
         for (int r = 0; r < RATE_COUNT; ++r)
@@ -179,32 +176,32 @@ void CSemanticState::Final() {
                                             {KW_MAX_LSDU_MM, "Max_Lsdu_MM"},
                                             {KW_MIN_POLL_TIMEOUT, "Min_Poll_Timeout"},
                                             {KW_MAX_SLAVES_SUPP, "Max_Slaves_supp"}})
-            if (!Counted(keyword)) Error(64206, {name, name});
-        if (!anyOf(KW_TRDY_FIRST)) Error(64207);
-        if (!anyOf(KW_TQUI_FIRST)) Error(64208);
-        if (!anyOf(KW_TSET_FIRST)) Error(64209);
-        if (!anyOf(KW_TSDI_FIRST)) Error(64210);
+            if (!Counted(keyword)) Report(64206, {name, name});
+        if (!anyOf(KW_TRDY_FIRST)) Report(64207);
+        if (!anyOf(KW_TQUI_FIRST)) Report(64208);
+        if (!anyOf(KW_TSET_FIRST)) Report(64209);
+        if (!anyOf(KW_TSDI_FIRST)) Report(64210);
     }
     if (m_nStationType == 0) {
         for (const auto& [keyword, name] :
              {std::pair{KW_MIN_SLAVE_INTERVALL, "Min_Slave_Intervall"}, {KW_MODULE, "Module"}})
-            if (!Counted(keyword)) Error(64211, {name, name});
+            if (!Counted(keyword)) Report(64211, {name, name});
         if (m_nGsdRevision != 0)
             for (const auto& [keyword, name] :
                  {std::pair{KW_MAX_DIAG_DATA_LEN, "Max_Diag_Data_Len"}, {KW_SLAVE_FAMILY, "Slave_Family"}})
-                if (!Counted(keyword)) Error(64212, {name, name});
+                if (!Counted(keyword)) Report(64212, {name, name});
         if (m_nModular == 1)
             for (const auto& [keyword, name] : {std::pair{KW_MAX_MODULE, "Max_Module"},
                                                 {KW_MAX_INPUT_LEN, "Max_Input_Len"},
                                                 {KW_MAX_OUTPUT_LEN, "Max_Output_Len"},
                                                 {KW_MAX_DATA_LEN, "Max_Data_Len"}})
-                if (!Counted(keyword)) Error(64213, {name, name});
+                if (!Counted(keyword)) Report(64213, {name, name});
     }
     for (const auto& [open, close, name] : {std::tuple{KW_UNIT_DIAG_AREA, KW_UNIT_DIAG_AREA_END, "Unit_Diag_Area"},
                                             {KW_EXTUSERPRMDATA, KW_ENDEXTUSERPRMDATA, "ExtUserPrmData"},
                                             {KW_PRMTEXT, KW_ENDPRMTEXT, "PrmText"},
                                             {KW_MODULE, KW_ENDMODULE, "Module"}})
-        if (Counter(close) < Counter(open)) Error(64217, {name, name});
+        if (Counter(close) < Counter(open)) Report(64217, {name, name});
 }
 
 }  // namespace semantic

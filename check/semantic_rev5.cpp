@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/check_message.h"
+#include "base/message_catalogue.h"
 #include "base/string_table.h"
 #include "base/value_scanners.h"
 #include "check/keyword_catalogue.h"
@@ -68,14 +69,11 @@ private:
 
     // Findings about rows whose revision is not firmly known are warnings.
     void Report(const SCatalogueRow& row, int id, std::initializer_list<CFormatArg> args) {
-        const int kind = row.m_Firmness == EFirmness::Stated ? CheckMessageKind::Error : CheckMessageKind::Warning;
+        const int kind = row.m_Firmness == EFirmness::Stated ? KindOf(id) : CheckMessageKind::Warning;
         m_Context.AddCheckMessage(kind, m_nLine, FormatString(id, args), m_pDoc, id);
     }
-    void Warning(int id, std::initializer_list<CFormatArg> args) {
-        m_Context.AddCheckMessage(CheckMessageKind::Warning, m_nLine, FormatString(id, args), m_pDoc, id);
-    }
-    void Error(int id, std::initializer_list<CFormatArg> args) {
-        m_Context.AddCheckMessage(CheckMessageKind::Error, m_nLine, FormatString(id, args), m_pDoc, id);
+    void Report(int id, std::initializer_list<CFormatArg> args) {
+        m_Context.AddCheckMessage(KindOf(id), m_nLine, FormatString(id, args), m_pDoc, id);
     }
 
     void CollectModulesAndRevision() {
@@ -121,7 +119,7 @@ private:
     void Gate(const CKeyEntry& entry, const SCatalogueRow& row) {
         if (row.m_Firmness != EFirmness::Stated || row.m_nRevision <= 0 || m_nRevision < 0) return;
         if (row.m_nRevision > m_nRevision)
-            Warning(IDS_KEYWORD_ABOVE_REVISION, {entry.m_Keyword, row.m_nRevision, m_nRevision});
+            Report(IDS_KEYWORD_ABOVE_REVISION, {entry.m_Keyword, row.m_nRevision, m_nRevision});
     }
 
     // Slot(n) = "name" default allowed: listed references must be modules of the
@@ -152,22 +150,22 @@ private:
         const bool defaultAllowed =
             range ? def >= low && def <= high : std::find(listed.begin(), listed.end(), def) != listed.end();
         if (!defaultAllowed)
-            Warning(IDS_SLOT_DEFAULT_NOT_ALLOWED, {static_cast<long long>(slot), static_cast<long long>(def), allowed});
+            Report(IDS_SLOT_DEFAULT_NOT_ALLOWED, {static_cast<long long>(slot), static_cast<long long>(def), allowed});
         if (!m_Modules.count(def))
-            Error(IDS_SLOT_UNDEFINED_MODULE, {static_cast<long long>(slot), static_cast<long long>(def)});
+            Report(IDS_SLOT_UNDEFINED_MODULE, {static_cast<long long>(slot), static_cast<long long>(def)});
         if (range) {
             // One finding for the first number of the range that no Module defines;
             // ranges are bounded so that a hostile range costs nothing.
             for (std::int64_t n = low; n <= high && n - low < 65536; ++n)
                 if (!m_Modules.count(n)) {
-                    Warning(IDS_SLOT_RANGE_UNDEFINED_MODULE,
-                            {static_cast<long long>(slot), static_cast<long long>(n), allowed});
+                    Report(IDS_SLOT_RANGE_UNDEFINED_MODULE,
+                           {static_cast<long long>(slot), static_cast<long long>(n), allowed});
                     break;
                 }
         } else {
             for (std::int64_t n : listed)
                 if (n != def && !m_Modules.count(n))
-                    Error(IDS_SLOT_UNDEFINED_MODULE, {static_cast<long long>(slot), static_cast<long long>(n)});
+                    Report(IDS_SLOT_UNDEFINED_MODULE, {static_cast<long long>(slot), static_cast<long long>(n)});
         }
     }
 

@@ -191,9 +191,10 @@ private:
     void ChannelDiag(std::uint32_t number);
     void DataTypeDefinition(CKeyEntry& entry, int keyword);
 
-    void Report(int id, int kind, std::initializer_list<CFormatArg> args);
-    void Error(int id, std::initializer_list<CFormatArg> args = {});
-    void Warning(int id, std::initializer_list<CFormatArg> args = {});
+    // A finding with the kind the message catalogue gives its id.
+    void Report(int id, std::initializer_list<CFormatArg> args = {});
+    // A finding with a kind of the caller's choice, for the one id reported with two kinds.
+    void ReportAs(int kind, int id, std::initializer_list<CFormatArg> args);
 
     bool Counted(int keyword) const { return m_Counters[static_cast<size_t>(keyword)] > 0; }
     std::uint32_t& Counter(int keyword) { return m_Counters[static_cast<size_t>(keyword)]; }

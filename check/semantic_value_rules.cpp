@@ -3,6 +3,7 @@
 // and their references, diagnosis bits and areas, modules.
 
 #include "base/check_message.h"
+#include "base/message_catalogue.h"
 #include "check/semantic_state.h"
 
 namespace semantic {
@@ -33,65 +34,66 @@ std::uint32_t Packed(std::uint32_t offset, std::uint32_t mask, bool reference) {
 
 void CSemanticState::BaudRateSupport(const CKeyEntry&, int rate) {
     if (m_BaudRates[static_cast<size_t>(rate)] == 0) return;
-    if (!Counted(KW_MAXTSDR_FIRST + rate)) Error(64601);
+    if (!Counted(KW_MAXTSDR_FIRST + rate)) Report(64601);
     if (m_nStationType != 1) return;
-    if (!Counted(KW_TRDY_FIRST + rate)) Error(64602);
-    if (!Counted(KW_TQUI_FIRST + rate)) Error(64603);
-    if (!Counted(KW_TSET_FIRST + rate)) Error(64604);
-    if (!Counted(KW_TSDI_FIRST + rate)) Error(64605);
+    if (!Counted(KW_TRDY_FIRST + rate)) Report(64602);
+    if (!Counted(KW_TQUI_FIRST + rate)) Report(64603);
+    if (!Counted(KW_TSET_FIRST + rate)) Report(64604);
+    if (!Counted(KW_TSDI_FIRST + rate)) Report(64605);
 }
 
 void CSemanticState::UserPrmDataLength(const CKeyEntry& entry) {
     if (!Counted(KW_USER_PRM_DATA_LEN))
-        Error(64608, {m_Keyword});
+        Report(64608, {m_Keyword});
     else if (entry.m_nValues != m_nUserPrmDataLen)
-        Error(64609);
+        Report(64609);
 }
 
 void CSemanticState::UserPrmDataVersusExt() {
     if (Counted(KW_EXT_USER_PRM_DATA_CONST))
-        Warning(64623, {"Ext_User_Prm_Data_Const"});
+        Report(64623, {"Ext_User_Prm_Data_Const"});
     else if (Counted(KW_EXT_USER_PRM_DATA_REF))
-        Warning(64623, {"Ext_User_Prm_Data_Ref"});
+        Report(64623, {"Ext_User_Prm_Data_Ref"});
 }
 
 void CSemanticState::ExtModulePrmDataLen(std::int32_t length) {
     if (length <= 0) return;
     const auto v = static_cast<std::uint32_t>(length);
     if (!Counted(KW_MAX_USER_PRM_DATA_LEN)) {
-        Warning(64619);
+        Report(64619);
         if (Counted(KW_USER_PRM_DATA_LEN)) {
-            if (static_cast<std::uint32_t>(m_nUserPrmDataLen) < v) Error(64645, {m_Keyword});
+            if (static_cast<std::uint32_t>(m_nUserPrmDataLen) < v) Report(64645, {m_Keyword});
         } else {
-            Error(64646, {m_Keyword});
+            Report(64646, {m_Keyword});
         }
     } else if (static_cast<std::uint32_t>(m_nMaxUserPrmDataLen) < v) {
-        Error(64620);
+        Report(64620);
     }
 }
 
 void CSemanticState::ModuleParameterLength() {
     if (!Counted(KW_EXT_MODULE_PRM_DATA_LEN) || m_nUsedModuleLength == m_nDeclaredModuleLength) return;
-    Report(64644, m_nUsedModuleLength < m_nDeclaredModuleLength ? CheckMessageKind::Warning : CheckMessageKind::Error,
-           {});
+    // Parameters that leave declared bytes unused are a warning; the catalogue's
+    // error is for parameters that reach past the declared length.
+    ReportAs(m_nUsedModuleLength < m_nDeclaredModuleLength ? CheckMessageKind::Warning : KindOf(64644), 64644, {});
 }
 
 void CSemanticState::ConstantRule(std::uint32_t offset, std::uint32_t count, bool inModule) {
     const std::uint32_t end = offset + count - 1;
     const bool firstOfFile = Counter(KW_EXT_USER_PRM_DATA_CONST) < 2;
     if (Counted(KW_MAX_USER_PRM_DATA_LEN)) {
-        if (end >= static_cast<std::uint32_t>(m_nMaxUserPrmDataLen)) Error(64625);
+        if (end >= static_cast<std::uint32_t>(m_nMaxUserPrmDataLen)) Report(64625);
     } else if (Counted(KW_USER_PRM_DATA_LEN)) {
-        if (firstOfFile) Warning(64624, {m_Keyword});
-        if (end >= static_cast<std::uint32_t>(m_nUserPrmDataLen)) Error(64645, {m_Keyword});
+        if (firstOfFile) Report(64624, {m_Keyword});
+        if (end >= static_cast<std::uint32_t>(m_nUserPrmDataLen)) Report(64645, {m_Keyword});
     } else if (firstOfFile) {
-        Error(64646, {m_Keyword});
+        Report(64646, {m_Keyword});
     }
     if (inModule && m_nUsedModuleLength < end + 1) m_nUsedModuleLength = end + 1;
     COffsetSet& set = OffsetSet(inModule);
     if (end < offset) return;  // no values: nothing occupied
     std::uint32_t lastRemoved = 0;
-    if (RemoveOffsets(set, offset, end, lastRemoved) > 0) Warning(64627, {lastRemoved & 0xFFFFu});
+    if (RemoveOffsets(set, offset, end, lastRemoved) > 0) Report(64627, {lastRemoved & 0xFFFFu});
     for (std::uint32_t o = offset;; ++o) {
         set.emplace_hint(set.end(), o, Packed(o, 0, false));
         if (o == end) break;
@@ -108,28 +110,28 @@ void CSemanticState::ReferenceRule(std::uint32_t offset, std::int32_t reference,
         mask = record.m_nBitMask;
         record.m_bReferenced = 1;
     } else {
-        Error(64628, {reference});
+        Report(64628, {reference});
     }
     if (inModule && m_nUsedModuleLength < end + 1) m_nUsedModuleLength = end + 1;
     COffsetSet& set = OffsetSet(inModule);
     const bool firstOfFile = Counter(KW_EXT_USER_PRM_DATA_REF) < 2;
     if (Counted(KW_MAX_USER_PRM_DATA_LEN)) {
-        if (end >= static_cast<std::uint32_t>(m_nMaxUserPrmDataLen)) Error(64625);
+        if (end >= static_cast<std::uint32_t>(m_nMaxUserPrmDataLen)) Report(64625);
         std::uint32_t lastRemoved = 0;
         const size_t removed = RemoveOffsets(set, offset, end, lastRemoved);
         const std::uint32_t lastMask = (lastRemoved >> 16) & 0xFFu;
         if (removed > 0 && (lastRemoved & REFERENCE_MARKER) == REFERENCE_MARKER && (lastMask & mask) != 0)
-            Warning(64627, {lastRemoved & 0xFFFFu});
+            Report(64627, {lastRemoved & 0xFFFFu});
         const std::uint32_t combined = (removed > 0 ? lastMask : 0u) | mask;
         for (std::uint32_t o = end;; --o) {
             set.emplace(o, Packed(o, combined, true));
             if (o == offset) break;
         }
     } else if (Counted(KW_USER_PRM_DATA_LEN)) {
-        if (firstOfFile) Warning(64624, {m_Keyword});
-        if (end >= static_cast<std::uint32_t>(m_nUserPrmDataLen)) Error(64645, {m_Keyword});
+        if (firstOfFile) Report(64624, {m_Keyword});
+        if (end >= static_cast<std::uint32_t>(m_nUserPrmDataLen)) Report(64645, {m_Keyword});
     } else if (firstOfFile) {
-        Error(64646, {m_Keyword});
+        Report(64646, {m_Keyword});
     }
 }
 
@@ -139,7 +141,7 @@ void CSemanticState::ExtUserPrmDataOpening(std::int32_t reference) {
         Counter(k) = 0;
     m_pOpenExtUserPrmData.reset();
     if (m_ExtUserPrmDataByNumber.count(reference) != 0) {
-        Error(64629, {reference, reference});
+        Report(64629, {reference, reference});
         return;
     }
     m_pOpenExtUserPrmData = std::make_unique<CExtUserPrmDataRecord>();
@@ -148,7 +150,7 @@ void CSemanticState::ExtUserPrmDataOpening(std::int32_t reference) {
 
 void CSemanticState::ExtUserPrmDataClosing() {
     if (m_pOpenExtUserPrmData->m_nSize == 0) {
-        Error(64215, {"Data_Type_Name", "Data_Type_Name"});
+        Report(64215, {"Data_Type_Name", "Data_Type_Name"});
         return;
     }
     CExtUserPrmDataRecord* record = m_pOpenExtUserPrmData.get();
@@ -158,14 +160,14 @@ void CSemanticState::ExtUserPrmDataClosing() {
 
 void CSemanticState::UnreferencedExtUserPrmData(std::int32_t reference) {
     const auto found = m_ExtUserPrmDataByNumber.find(reference);
-    if (found != m_ExtUserPrmDataByNumber.end() && found->second->m_bReferenced == 0) Warning(64630, {reference});
+    if (found != m_ExtUserPrmDataByNumber.end() && found->second->m_bReferenced == 0) Report(64630, {reference});
 }
 
 void CSemanticState::PrmTextOpening(std::int32_t reference) {
     Counter(KW_TEXT) = 0;
     m_pOpenPrmText.reset();
     if (m_PrmTextByNumber.count(reference) != 0) {
-        Error(64640, {reference, reference});
+        Report(64640, {reference, reference});
         return;
     }
     m_pOpenPrmText = std::make_unique<CPrmTextRecord>();
@@ -174,7 +176,7 @@ void CSemanticState::PrmTextOpening(std::int32_t reference) {
 
 void CSemanticState::PrmTextClosing() {
     if (!Counted(KW_TEXT)) {
-        Error(64214, {"Text", "Text"});
+        Report(64214, {"Text", "Text"});
         return;
     }
     CPrmTextRecord* record = m_pOpenPrmText.get();
@@ -187,16 +189,16 @@ void CSemanticState::PrmTextReference(std::int32_t reference) {
     if (found != m_PrmTextByNumber.end())
         found->second->m_bReferenced = 1;
     else
-        Error(64639, {reference});
+        Report(64639, {reference});
 }
 
 void CSemanticState::UnreferencedPrmText(std::int32_t reference) {
     const auto found = m_PrmTextByNumber.find(reference);
-    if (found != m_PrmTextByNumber.end() && found->second->m_bReferenced == 0) Warning(64641, {reference});
+    if (found != m_PrmTextByNumber.end() && found->second->m_bReferenced == 0) Report(64641, {reference});
 }
 
 void CSemanticState::TextValue(std::uint32_t value) {
-    if (!m_pOpenPrmText->m_TextValues.insert(value).second) Warning(64642);
+    if (!m_pOpenPrmText->m_TextValues.insert(value).second) Report(64642);
 }
 
 void CSemanticState::DiagnosticBits(std::uint32_t first, std::uint32_t last) {
@@ -205,7 +207,7 @@ void CSemanticState::DiagnosticBits(std::uint32_t first, std::uint32_t last) {
     const auto end = m_DiagBits.upper_bound(last);
     if (begin != end) {
         m_DiagBits.erase(begin, end);
-        Warning(64612);
+        Report(64612);
     }
     for (std::uint32_t bit = first;; ++bit) {
         m_DiagBits.insert(bit);
@@ -215,26 +217,26 @@ void CSemanticState::DiagnosticBits(std::uint32_t first, std::uint32_t last) {
 
 void CSemanticState::DiagnosticPosition(std::uint32_t position) {
     if (!Counted(KW_MAX_DIAG_DATA_LEN)) {
-        Warning(64610, {m_Keyword});
+        Report(64610, {m_Keyword});
         return;
     }
     const auto length = static_cast<std::uint32_t>(m_nMaxDiagDataLen);
-    if (!(length >= 7 && position < 8 * length - 56)) Error(64611, {m_Keyword});
+    if (!(length >= 7 && position < 8 * length - 56)) Report(64611, {m_Keyword});
 }
 
 void CSemanticState::AreaValue(std::uint32_t value) {
     if (value >= m_nAreaLimit)
-        Error(64613, {value});
+        Report(64613, {value});
     else if (!m_AreaValues.insert(value).second)
-        Warning(64614);
+        Report(64614);
 }
 
 void CSemanticState::ModuleReference(std::uint32_t number) {
-    if (!m_ModuleReferences.insert(number).second) Error(64618, {number, number});
+    if (!m_ModuleReferences.insert(number).second) Report(64618, {number, number});
 }
 
 void CSemanticState::ChannelDiag(std::uint32_t number) {
-    if (!m_ChannelDiags.insert(number).second) Warning(64621);
+    if (!m_ChannelDiags.insert(number).second) Report(64621);
 }
 
 }  // namespace semantic
