@@ -13,6 +13,7 @@
 
 #include "base/check_message.h"
 #include "cli/file_check.h"
+#include "message_texts.h"
 
 namespace semantic_test {
 
@@ -205,149 +206,10 @@ inline std::vector<std::string> StageExpectation(const std::vector<Row>& finding
     return Show(findings);
 }
 
-// Message texts of the semantic check, each with its placeholders.
-inline const std::map<int, std::string>& Formats() {
-    static const std::map<int, std::string> formats = {
-        {64202, "Undefined Keyword\"%s\".\"%s\" is mandatory for all GSD files."},
-        {64203,
-         "Undefined Baudrate. The Keywords for Baudrate Support are grouped, at least one Keyword must be "
-         "defined."},
-        {64204, "Undefined MaxTsdr. The Keywords for MaxTsdr are grouped, at least one Keyword must be defined."},
-        {64206, "Undefined Keyword \"%s\". \"%s\" is mandatory for GSD files for a Master Device."},
-        {64207,
-         "Undefined Trdy. The Keywords for Trdy are grouped, at least one Keyword must be defined for a Master "
-         "Device."},
-        {64208,
-         "Undefined Tqui. The Keywords for Tqui are grouped, at least one Keyword must be defined for a Master "
-         "Device."},
-        {64209,
-         "Undefined Tset. The Keywords for Tset are grouped, at least one Keyword must be defined for a Master "
-         "Device."},
-        {64210,
-         "Undefined Tsdi. The Keywords for Tsdi are grouped, at least one Keyword must be defined for a Master "
-         "Device."},
-        {64211, "Undefined Keyword \"%s\". \"%s\" is mandatory for GSD files for a Slave Device."},
-        {64212,
-         "Undefined Keyword \"%s\". \"%s\" is mandatory for GSD files Revision 1 and higher for a Slave Device."},
-        {64213, "Undefined Keyword \"%s\". \"%s\" is mandatory for GSD files for a modular Slave Device."},
-        {64214,
-         "Undefined Keyword \"%s\" inside a Prm-Text-Definition. \"%s\" is mandatory for a Prm-Text-Definition "
-         "in GSD files for a Slave Device."},
-        {64215,
-         "Undefined Keyword \"%s\" inside a Ext-User-Prm-Data-Definition. \"%s\" is mandatory for a "
-         "Ext-User-Prm-Data-Definition in GSD files for a Slave Device."},
-        {64217,
-         "Definition of Block beginning with Keyword \"%s\" not finished. Block \"%s\" must be finished before "
-         "the end of GSD file."},
-        {64218,
-         "Undefined Keyword \"%s\" inside a Unit-Diag-Area-Definition. \"%s\" is mandatory for a "
-         "Unit-Diag-Area-Definition in GSD files for a Slave Device."},
-        {64301, "Mulitple Definition of Keyword \"%s\" inside the Unit-Definition-List of the GSD file."},
-        {64303, "Mulitple Definition of the Data_Type_Name inside a Ext-User-Prm-Data-Definition of the GSD file."},
-        {64304, "Mulitple Definition of Keyword \"%s\" inside a Module-Definition of the GSD file."},
-        {64431, "Slave_Family \"%d\" exceeds range specified for GSD_Revision \"%d\"."},
-        {64433, "GSD_Revision \"%d\" not supported. GSD is checked according to GSD_Revision 2."},
-        {64434, "Reference_Number \"%d\" exceeds range specified for GSD_Revision \"%d\"."},
-        {64435, "Invalid Ident_Number \"0x%04X\". Please type in the Ident_Number assigned to your device by Orvan."},
-        {64501,
-         "Keyword \"%s\" is not specfied for GSD files Revision 0. \"%s\" could be supposed as userspecific by "
-         "tools based on GSD Revision 0."},
-        {64502, "Slavespecific Keyword \"%s\" is defined in a GSD file for a Master Device."},
-        {64503, "Masterspecific Keyword \"%s\" is defined in a GSD file for a Slave Device."},
-        {64504, "Modular Slave-specific Keyword \"%s\" is defined in a GSD file for a Compact Slave Device."},
-        {64505,
-         "Keyword \"%s\" is specfied outside a Prm-Text-Definition. \"%s\" could be supposed as userspecific "
-         "here."},
-        {64506,
-         "Keyword \"%s\" is specfied outside a Ext-User-Prm-Data-Definition. \"%s\" could be supposed as "
-         "userspecific here."},
-        {64507,
-         "Keyword \"%s\" is specified outside a Module-Definition. \"%s\" could be supposed as userspecific "
-         "here."},
-        {64508,
-         "Keyword \"%s\" is specfied outside a Unit_Diag_Area-Definition. \"%s\" could be supposed as "
-         "userspecific here."},
-        {64509,
-         "Keyword \"%s\" is specfied inside a Prm-Text-Definition. \"%s\" could be supposed as userspecific "
-         "here."},
-        {64510,
-         "Keyword \"%s\" is specfied inside a Ext_User-Prm-Data-Definition. \"%s\" could be supposed as "
-         "userspecific here."},
-        {64511,
-         "Keyword \"%s\" is specfied inside a Module-Definition. \"%s\" could be supposed as userspecific here."},
-        {64512,
-         "Keyword \"%s\" is specfied inside a Unit_Diag_Area-Definition. \"%s\" could be supposed as "
-         "userspecific here."},
-        {64601, "There is no MaxTsdr specified for the supported Baudrate."},
-        {64602, "There is no Trdy specified for the supported Baudrate of a Master Device."},
-        {64603, "There is no Tqui specified for the supported Baudrate of a Master Device."},
-        {64604, "There is no Tset specified for the supported Baudrate of a Master Device."},
-        {64605, "There is no Tsdi specified for the supported Baudrate of a Master Device."},
-        {64606, "There is no Baudrate Support specified for the MaxTsdr."},
-        {64607, "There is no Baudrate Support specified for the Time Parameter of a Master Device."},
-        {64608, "Invalid Definition. The Definition of User_Prm_Data_Len is required to define \"%s\"."},
-        {64609,
-         "The Length of User_Prm_Data exceeds Range. The Length must be equal to the Definition of "
-         "User_Prm_Data_Len."},
-        {64610, "The Definition of Max_Diag_Data_Len is recommended to define \"%s\"."},
-        {64611,
-         "The Position of \"%s\" exceeds Range. The Position must be in the Range defined by Max_Diag_Data_Len."},
-        {64612, "Redefinition of an Entry in the Diagnostic Data."},
-        {64613, "The Value \"%d\" exceeds Range. The Value must be in the Range of the Unit_Diag_Area."},
-        {64614, "Redefinition of an Entry in an Unit_Diag_Area."},
-        {64618, "Ambigious Module_Reference \"%d\" for this Module. \"%d\" is already used by an other Module."},
-        {64619, "The Definition of Max_User_Prm_Data_Len is recommended to define Ext_Module_Prm_Data_Len."},
-        {64620,
-         "The Length of Ext_Module_Prm_Data_Len exceeds Range. The Length must be less or equal to "
-         "Max_User_Prm_Data_Len."},
-        {64621, "Redefinition of an Entry in the Channel_Diag."},
-        {64622, "The Definition of User_Prm_Data_Len will be invalid by use of the Keyword \"%s\"."},
-        {64623, "The Definition of User_Prm_Data will be invalid by use of the Keyword \"%s\"."},
-        {64624, "The Definition of Max_User_Prm_Data_Len is recommended to define \"%s\"."},
-        {64625,
-         "Invalid Length of User-Parameter-Definition. The User-Parameter must be in the Range defined by "
-         "Max_User_Prm_Data_Len."},
-        {64627, "Possibly multiple Use of Offset \"%d\" in the User-Parameter-Definition."},
-        {64628, "Unresolved Reference to ExtUserPrmData. No ExtUserPrmData \"%d\" defined."},
-        {64629, "Ambigious ExtUserPrmData \"%d\". \"%d\" is already used by an other ExtUserPrmData."},
-        {64630, "No Reference to ExtUserPrmData \"%d\" found."},
-        {64639, "Unresolved Reference to PrmText. No PrmText \"%d\" defined."},
-        {64640, " Ambigious PrmText \"%d\". \"%d\" is already used by an other PrmText."},
-        {64641, "No Reference to PrmText \"%d\" found."},
-        {64642, "Redefinition of an Entry in the PrmText."},
-        {64643, "The \"%s\" specifies not a DP-Device."},
-        {64644,
-         "Invalid Length of Parameter Data of this Module. The Length must be equal to Ext_Module_Prm_Data_Len."},
-        {64645,
-         "Invalid Length of User-Parameter-Definition. The \"%s\" must be in the Range defined by "
-         "User_Prm_Data_Len."},
-        {64646, "Invalid Definition. The Definition of a User-Parameter-Length is required to define \"%s\"."},
-    };
-    return formats;
-}
-
-// The text of message id with its placeholders (%s, %d, %04X) filled in order;
-// a message that names one keyword twice gets it once in args.
-inline std::string Text(int id, std::vector<std::string> args = {}) {
-    const std::string& format = Formats().at(id);
-    std::string text;
-    size_t next = 0;
-    size_t placeholders = 0;
-    for (size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == '%') {
-            size_t len = format.compare(i, 4, "%04X") == 0 ? 4 : 2;
-            ++placeholders;
-            if (next < args.size())
-                text += args[next++];
-            else if (!args.empty())
-                text += args.back();
-            i += len - 1;
-        } else {
-            text += format[i];
-        }
-    }
-    EXPECT_TRUE(placeholders == 0 || !args.empty()) << "message " << id << " needs its arguments";
-    return text;
+// The text of message id with its placeholders filled in order; a message
+// that names one keyword twice gets it once in args.
+inline std::string Text(int id, const std::vector<std::string>& args = {}) {
+    return taluna_test::MessageText(id, args);
 }
 
 inline Row R(int id, int kind, int line, std::vector<std::string> args = {}) {

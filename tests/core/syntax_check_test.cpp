@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "base/string_table.h"
 #include "check/process_key.h"
 #include "check_rows_helpers.h"
+#include "message_texts.h"
 #include "model/key_entry.h"
 
 namespace {
@@ -21,46 +23,46 @@ using taluna_test::Row;
 using taluna_test::SyntaxRows;
 using taluna_test::Warn;
 
-std::string Q(const std::string& keyword) {
-    return "Key \"" + keyword + "\": ";
-}
+using taluna_test::MessageText;
+
+// The texts of the findings, from the message catalogue.
 std::string Limit(const std::string& k, const std::string& t) {
-    return Q(k) + "Value exceeds limit (" + t + ")!";
+    return MessageText(IDS_VALUE_EXCEEDS_LIMIT, {k, t});
 }
 std::string Allowed(const std::string& k, const std::string& t) {
-    return Q(k) + "Not within the allowed Values (" + t + ")!";
+    return MessageText(IDS_NOT_ALLOWED_VALUES, {k, t});
 }
 std::string OutOfRange(const std::string& k, const std::string& t) {
-    return Q(k) + "Value out of range (" + t + ")!";
+    return MessageText(IDS_OUT_OF_RANGE, {k, t});
 }
 std::string Unknown(const std::string& k) {
-    return Q(k) + "Unknown key! Use context menu to specify options for check.";
+    return MessageText(IDS_UNKNOWN_KEY, {k});
 }
 std::string Format(const std::string& k, const std::string& t) {
-    return Q(k) + t + " expected or unexpected format!";
+    return MessageText(IDS_UNEXPECTED_FORMAT, {k, t});
 }
 std::string TooMany(const std::string& k) {
-    return Q(k) + "Too many values.";
+    return MessageText(IDS_TOO_MANY_VALUES, {k});
 }
 std::string FileName(const std::string& k) {
-    return Q(k) + "Unexpected character(s) in file name.";
+    return MessageText(IDS_FILE_NAME_CHARS, {k});
 }
 std::string BadKeyChar(const std::string& k) {
-    return Q(k) + "Keyword contains unallowed character(s)!";
+    return MessageText(IDS_KEYWORD_CHARS, {k});
 }
 std::string BadString(const std::string& k) {
-    return Q(k) + "Unexpected character(s) in string found or missing quotation marks!";
+    return MessageText(IDS_STRING_CHARS, {k});
 }
 std::string EqualSign(const std::string& k) {
-    return "No or multiple equal sign(s) in key \"" + k + "\"!";
+    return MessageText(IDS_EQUAL_SIGN, {k});
 }
 std::string Hash(const std::string& k) {
-    return "Key " + k + ": Keys beginning with a '#' can cause problems for following GSD entries!";
+    return MessageText(IDS_HASH_KEY, {k});
 }
 std::string BadConfig(const std::string& k) {
-    return Q(k) + "The Configuration Data are invalid.";
+    return MessageText(IDS_CONFIG_INVALID, {k});
 }
-const std::string kLongLine = "Line length exceeds the limit of 80 characters.";
+const std::string kLongLine = MessageText(IDS_LINE_TOO_LONG);
 
 const std::string kMinMax = "Min<Max & Min<=Default<=Max";
 const std::string kArea = "First_Bit<Last_Bit and Last_Bit-FirstBit<15";
@@ -745,7 +747,7 @@ TEST(CheckGsdFlow, TextWithoutHeaderReportsAnEmptyDatabase) {
     CCheckOptions options;
     const std::vector<Row> expected = {
         {CheckMessageKind::Note, 0, "Start Syntax-Check..."},
-        {CheckMessageKind::FatalError, -1, "Database is empty! Please check if the #PROFIBUS_DP entry exists."},
+        {CheckMessageKind::FatalError, -1, MessageText(IDS_DATABASE_EMPTY)},
         {CheckMessageKind::Note, 0, "Stop Syntax-Check..."},
         {CheckMessageKind::Note, 0, "Start Semantic-Check..."},
         kFinished,
