@@ -1,7 +1,11 @@
 #include "base/check_message.h"
 
 std::string CCheckMessage::KindText() const {
-    switch (m_nKind) {
+    return CheckMessageKind::Name(m_nKind);
+}
+
+const char* CheckMessageKind::Name(int kind) {
+    switch (kind) {
         case CheckMessageKind::Error: return "Error";
         case CheckMessageKind::FatalError: return "Fatal Error";
         case CheckMessageKind::Warning: return "Warning";

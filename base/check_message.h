@@ -9,6 +9,8 @@ constexpr int Info = 0;
 constexpr int Error = 1;
 constexpr int FatalError = 2;
 constexpr int Warning = 3;
+// "Info", "Error", "Fatal Error" or "Warning"; other kinds read "Info".
+const char* Name(int kind);
 }  // namespace CheckMessageKind
 
 struct CCheckMessage {

@@ -19,7 +19,7 @@ constexpr SMessageInfo kMessages[] = {
      "The keyword allows only the values listed in brackets, such as 0 and 1 for a keyword that switches a feature off "
      "or on.",
      EExampleFile::CompactSlave, "FMS_supp = 2", "FMS_supp = 0"},
-    {132, CheckMessageKind::Error, "Key \"%s\": Value out of range (%s)!", "Byte value out of range",
+    {132, CheckMessageKind::Error, "Key \"%s\": Value out of range (%s)!", "Value out of range",
      "A part of the value lies outside the range named in brackets: an item of a byte list (user parameter data, the "
      "identifier bytes of a module) that is not a number from 0x00 to 0xff, a bit number above 7, the minimum, default "
      "and maximum of a parameter's data type out of order or beyond the type, or a bit area whose first and last bit "

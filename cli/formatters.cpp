@@ -6,6 +6,8 @@
 #include <map>
 #include <vector>
 
+#include "base/message_catalogue.h"
+
 namespace {
 
 const char* Level(int kind) {
@@ -183,8 +185,16 @@ public:
                "\"" TALUNA_VERSION "\", \"rules\": [";
         bool first = true;
         for (const auto& [id, text] : m_Rules) {
-            out << (first ? "\n" : ",\n") << "        {\"id\": " << JsonString(IdTag(id))
-                << ", \"shortDescription\": {\"text\": " << JsonString(Cp1252ToUtf8(text)) << "}}";
+            out << (first ? "\n" : ",\n") << "        {\"id\": " << JsonString(IdTag(id));
+            if (const SMessageInfo* message = FindMessage(id)) {
+                out << ", \"shortDescription\": {\"text\": " << JsonString(Cp1252ToUtf8(message->m_pszTitle))
+                    << "}, \"fullDescription\": {\"text\": " << JsonString(Cp1252ToUtf8(message->m_pszText))
+                    << "}, \"help\": {\"text\": " << JsonString(Cp1252ToUtf8(message->m_pszExplanation))
+                    << "}, \"helpUri\": " << JsonString(HelpPageName(id))
+                    << ", \"defaultConfiguration\": {\"level\": \"" << Level(message->m_nKind) << "\"}}";
+            } else {
+                out << ", \"shortDescription\": {\"text\": " << JsonString(Cp1252ToUtf8(text)) << "}}";
+            }
             first = false;
         }
         out << (first ? "]}},\n" : "\n      ]}},\n") << "      \"results\": [";
@@ -227,6 +237,30 @@ void COutputFormatter::File(std::ostream& out, const CFileResult& result) {
     BeginFile(out, result);
     for (const auto& row : result.m_Rows) Row(out, result, row);
     EndFile(out, result);
+}
+
+void WriteMessageList(std::ostream& out, bool json) {
+    if (!json) {
+        for (const SMessageInfo& m : Messages())
+            out << IdTag(m.m_nId) << '\t' << CheckMessageKind::Name(m.m_nKind) << '\t' << Cp1252ToUtf8(m.m_pszTitle)
+                << '\t' << Cp1252ToUtf8(m.m_pszText) << '\n';
+        return;
+    }
+    out << "{\n  \"tool\": \"taluna-check\",\n  \"version\": \"" TALUNA_VERSION "\",\n  \"messages\": [";
+    bool first = true;
+    for (const SMessageInfo& m : Messages()) {
+        out << (first ? "\n" : ",\n") << "    {\"id\": " << m.m_nId << ", \"rule\": " << JsonString(IdTag(m.m_nId))
+            << ", \"kind\": " << JsonString(CheckMessageKind::Name(m.m_nKind)) << ", \"kindCode\": " << m.m_nKind
+            << ", \"title\": " << JsonString(Cp1252ToUtf8(m.m_pszTitle))
+            << ", \"text\": " << JsonString(Cp1252ToUtf8(m.m_pszText))
+            << ", \"explanation\": " << JsonString(Cp1252ToUtf8(m.m_pszExplanation))
+            << ", \"exampleFile\": " << JsonString(ExampleFileName(m.m_File))
+            << ", \"example\": " << JsonString(Cp1252ToUtf8(m.m_pszExample))
+            << ", \"corrected\": " << JsonString(Cp1252ToUtf8(m.m_pszCorrected))
+            << ", \"help\": " << JsonString(HelpPageName(m.m_nId)) << "}";
+        first = false;
+    }
+    out << (first ? "]\n}\n" : "\n  ]\n}\n");
 }
 
 std::unique_ptr<COutputFormatter> MakeFormatter(const std::string& name) {

@@ -24,6 +24,10 @@ public:
     void File(std::ostream& out, const CFileResult& result);
 };
 
+// The message catalogue: per message one line "GSD130<tab>Error<tab>title<tab>text",
+// or with `json` one JSON document with every field of the catalogue.
+void WriteMessageList(std::ostream& out, bool json);
+
 // "text", "gcc", "json" or "sarif"; null for any other name.
 std::unique_ptr<COutputFormatter> MakeFormatter(const std::string& name);
 

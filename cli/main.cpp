@@ -63,6 +63,9 @@ const char* const kUsage =
     "                    INI file instead of the editor's settings\n"
     "  --jobs N          check N files at a time (default: the number of cores)\n"
     "  --werror          count warnings as errors for the exit status\n"
+    "  --list-messages   list the messages of the check instead of checking: id,\n"
+    "                    kind, title and text (with --format json also the\n"
+    "                    explanation, an example and its correction)\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
@@ -245,6 +248,7 @@ int Run(int argc, char** argv) {
     std::string userKeys;
     bool haveUserKeys = false;
     bool werror = false;
+    bool listMessages = false;
     CCheckOptions options;
     unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
     std::vector<std::string> args;
@@ -285,6 +289,8 @@ int Run(int argc, char** argv) {
                 std::cerr << "taluna-check: unknown profile " << name << " (classic, rev5 or auto)\n";
                 return EXIT_UNREAD;
             }
+        } else if (arg == "--list-messages") {
+            listMessages = true;
         } else if (arg == "--werror") {
             werror = true;
         } else if (is("--userkeys")) {
@@ -307,6 +313,19 @@ int Run(int argc, char** argv) {
         } else {
             args.push_back(arg);
         }
+    }
+
+    if (listMessages) {
+        if (format != "text" && format != "json") {
+            std::cerr << "taluna-check: --list-messages writes text or json, not " << format << '\n';
+            return EXIT_UNREAD;
+        }
+        if (!args.empty()) {
+            std::cerr << "taluna-check: --list-messages checks no file\n";
+            return EXIT_UNREAD;
+        }
+        WriteMessageList(std::cout, format == "json");
+        return output.Finish(EXIT_CLEAN);
     }
 
     auto formatter = MakeFormatter(format);

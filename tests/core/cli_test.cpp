@@ -9,6 +9,8 @@
 #include <regex>
 #include <string>
 
+#include "base/check_message.h"
+#include "base/message_catalogue.h"
 #include "json_checker.h"
 
 namespace {
@@ -118,6 +120,44 @@ TEST(CommandLine, SarifHasItsRequiredFields) {
                               "\"rules\": [", "\"id\": \"GSD136\"", "\"results\": [", "\"ruleId\": \"GSD136\"",
                               "\"level\": \"warning\"", "\"startLine\": 131", "\"artifactLocation\": {\"uri\": "})
         EXPECT_NE(run.out.find(field), std::string::npos) << field;
+}
+
+// The rules of a SARIF log are described by the message catalogue.
+TEST(CommandLine, SarifRulesComeFromTheMessageCatalogue) {
+    const SRun run = RunCheck("--format sarif " + Corpus("DPV10008.gsd"));
+    const SMessageInfo* longLine = FindMessage(136);
+    ASSERT_NE(longLine, nullptr);
+    const std::string rule = std::string("{\"id\": \"GSD136\", \"shortDescription\": {\"text\": \"") +
+                             longLine->m_pszTitle + "\"}, \"fullDescription\": {\"text\": \"" + longLine->m_pszText +
+                             "\"}, \"help\": {\"text\": \"" + longLine->m_pszExplanation +
+                             "\"}, \"helpUri\": \"msg_136.htm\", \"defaultConfiguration\": {\"level\": \"warning\"}}";
+    EXPECT_NE(run.out.find(rule), std::string::npos) << run.out.substr(0, 2000);
+}
+
+// --list-messages prints the catalogue, one line per message or as JSON.
+TEST(CommandLine, ListMessagesPrintsTheCatalogue) {
+    const SRun text = RunCheck("--list-messages");
+    EXPECT_EQ(text.status, 0);
+    std::string expected;
+    for (const SMessageInfo& m : Messages())
+        expected += "GSD" + std::to_string(m.m_nId) + "\t" + CheckMessageKind::Name(m.m_nKind) + "\t" + m.m_pszTitle +
+                    "\t" + m.m_pszText + "\n";
+    EXPECT_EQ(text.out, expected);
+
+    const SRun json = RunCheck("--list-messages --format json");
+    EXPECT_EQ(json.status, 0);
+    EXPECT_TRUE(taluna_test::CJsonChecker(json.out).Valid());
+    size_t at = 0;
+    for (const SMessageInfo& m : Messages()) {
+        at = json.out.find("{\"id\": " + std::to_string(m.m_nId) + ", \"rule\": \"GSD" + std::to_string(m.m_nId) +
+                               "\", \"kind\": \"" + CheckMessageKind::Name(m.m_nKind) + "\"",
+                           at);
+        ASSERT_NE(at, std::string::npos) << m.m_nId << " missing or out of order";
+    }
+    EXPECT_NE(json.out.find("\"corrected\": \"Station_Type = 0\", \"help\": \"msg_130.htm\"}"), std::string::npos);
+
+    EXPECT_EQ(RunCheck("--list-messages --format sarif").status, 2);
+    EXPECT_EQ(RunCheck("--list-messages " + Demo()).status, 2);
 }
 
 TEST(CommandLine, OutputKeepsArgumentOrderWhateverTheJobs) {
