@@ -25,6 +25,7 @@
 #include "app/settings_dlg.h"
 #include "app/taluna_doc.h"
 #include "base/check_message.h"
+#include "base/message_catalogue.h"
 #include "check/keyword_catalogue.h"
 #include "gui_test_main.h"
 #include "model/file_rules.h"
@@ -332,6 +333,33 @@ private slots:
         QCOMPARE(help.CurrentAnchor(), QString("contents"));
         help.WinHelp("default.htm", HELP_DISPLAY_INDEX);
         QCOMPARE(help.CurrentAnchor(), QString("index"));
+    }
+
+    // Every message of the catalogue has its help page in the program, in one
+    // shape: the message, its kind, what it means, the example and its correction.
+    void everyMessageHasItsHelpPage() {
+        for (const SMessageInfo& m : Messages()) {
+            const QString page = QString::fromStdString(HelpPageName(m.m_nId));
+            QFile file(":/help/" + page);
+            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(page));
+            const QString html = QString::fromLatin1(file.readAll());
+            auto escaped = [](const char* text) {
+                return QString::fromLatin1(text).toHtmlEscaped().replace("&quot;", "\"");
+            };
+            for (const QString& part :
+                 {"<h1>GSD" + QString::number(m.m_nId) + ": " + escaped(m.m_pszTitle) + "</h1>",
+                  "<p><b>Message:</b> " + escaped(m.m_pszText) + "</p>",
+                  QString("<p><b>Kind:</b> ") + CheckMessageKind::Name(m.m_nKind) + "</p>",
+                  "<p><b>What it means:</b> " + escaped(m.m_pszExplanation) + "</p>",
+                  "<pre>" + escaped(m.m_pszExample) + "</pre>", "<pre>" + escaped(m.m_pszCorrected) + "</pre>"})
+                QVERIFY2(html.contains(part), qPrintable(page + ": " + part));
+        }
+        QFile all(":/help/messages.htm");
+        QVERIFY(all.open(QIODevice::ReadOnly));
+        const QString list = QString::fromLatin1(all.readAll());
+        for (const SMessageInfo& m : Messages())
+            QVERIFY2(list.contains(QString::fromStdString("href=\"" + HelpPageName(m.m_nId) + "\"")),
+                     qPrintable(QString::number(m.m_nId)));
     }
 
     void everyKeywordHasItsGlossaryAnchor() {
