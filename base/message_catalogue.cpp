@@ -153,8 +153,8 @@ constexpr SMessageInfo kMessages[] = {
      "Unit_Diag_Area = 16-23\nValue(0) = \"Ready\"\nUnit_Diag_Area_End"},
     {64301, CheckMessageKind::Error,
      "Mulitple Definition of Keyword \"%s\" inside the Unit-Definition-List of the GSD file.", "Keyword defined twice",
-     "A keyword of the file's general part may be defined once only. Every further definition is reported and not "
-     "used.",
+     "A keyword of the file's general part may be defined once only. Every further definition is reported; for most "
+     "keywords only the first one counts.",
      EExampleFile::CompactSlave, "Model_Name = \"Base\"\nModel_Name = \"Other\"", "Model_Name = \"Base\""},
     {64303, CheckMessageKind::Error,
      "Mulitple Definition of the Data_Type_Name inside a Ext-User-Prm-Data-Definition of the GSD file.",
@@ -175,8 +175,8 @@ constexpr SMessageInfo kMessages[] = {
     {64433, CheckMessageKind::Warning, "GSD_Revision \"%d\" not supported. GSD is checked according to GSD_Revision 2.",
      "GSD_Revision not supported",
      "The written rules know GSD revisions 0 to 2. A file that declares a higher revision is checked according to "
-     "revision 2; check it with the revision 5 rules (Extras, Settings; taluna-check --profile rev5) to know its later "
-     "keywords.",
+     "revision 2. The revision 5 rules (Extras, Settings; taluna-check --profile rev5) also know the keywords of "
+     "revisions 3 to 5.",
      EExampleFile::CompactSlave, "GSD_Revision = 3", "GSD_Revision = 2"},
     {64434, CheckMessageKind::Error, "Reference_Number \"%d\" exceeds range specified for GSD_Revision \"%d\".",
      "Reference number beyond the file's revision",
@@ -492,9 +492,8 @@ constexpr SMessageInfo kMessages[] = {
      "it; without it nothing else is checked.",
      EExampleFile::Empty, "Vendor_Name = \"Velmar\"", "#Profibus_DP\nVendor_Name = \"Velmar\""},
     {65141, CheckMessageKind::Error, "Key \"%s\": The Configuration Data are invalid.", "Invalid configuration data",
-     "The identifier bytes of a Module (or of the configuration keywords) do not form valid configuration data: a "
-     "special identifier byte announces length or manufacturer bytes that are missing, or it is followed by bytes it "
-     "does not announce.",
+     "The identifier bytes of a Module line do not form valid configuration data: an identifier byte of the special "
+     "format announces a length byte or manufacturer-specific bytes that do not follow it on the line.",
      EExampleFile::CompactSlave, "Module = \"In\" 0x40\nEndModule", "Module = \"In\" 0x40,0x10\nEndModule"},
     {70100, CheckMessageKind::Error, "Block end \"%s\" without its opener \"%s\".", "Block end without its opener",
      "A closer of a block of revision 3 to 5 files (EndSlotDefinition, End_Physical_Interface, EndUnitDiagType, "
