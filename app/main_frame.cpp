@@ -133,6 +133,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_pProfile(std::m
     m_pOutputBar->AddRow(CCheckMessage{CheckMessageKind::Note, 0, LoadString(65113), nullptr, 65113});
     m_Context.m_pMessages = m_pOutputBar;
     connect(m_pOutputBar, &CMyListBoxBar::navigateRequested, this, &CMainFrame::NavigateToLine);
+    connect(m_pOutputBar, &CMyListBoxBar::helpRequested, this,
+            [this](const QString& page) { HelpWindow()->WinHelp(page, HELP_DISPLAY_TOPIC); });
     m_pMenuOutput->setChecked(true);
     connect(m_pOutputBar, &QDockWidget::visibilityChanged, this,
             [this] { m_pMenuOutput->setChecked(!m_pOutputBar->isHidden()); });

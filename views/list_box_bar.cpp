@@ -18,6 +18,7 @@
 #include "app/command_ids.h"
 #include "app/cp1252.h"
 #include "base/check_message.h"
+#include "base/message_catalogue.h"
 #include "base/string_table.h"
 #include "base/value_scanners.h"
 #include "views/memory_headroom.h"
@@ -64,9 +65,22 @@ class COutputList : public QTreeView {
 public:
     explicit COutputList(QWidget* parent) : QTreeView(parent) {}
     std::function<void(int key, int selectedBefore)> m_fnKey;
+    // Whether the selected row has a help page; with `open`, asks for it too.
+    std::function<bool(bool open)> m_fnRowHelp;
 
 protected:
+    // F1 on a row whose message has a help page opens that page; on any other
+    // row it stays the window's context help.
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+            m_fnRowHelp && m_fnRowHelp(false)) {
+            event->accept();
+            return true;
+        }
+        return QTreeView::event(event);
+    }
     void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_F1 && m_fnRowHelp && m_fnRowHelp(true)) return;
         const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
         const int before = rows.isEmpty() ? -1 : rows.first().row();
         QTreeView::keyPressEvent(event);
@@ -146,6 +160,11 @@ CMyListBoxBar::CMyListBoxBar(QWidget* parent) : QDockWidget(DecodeCp1252(LoadStr
     m_pProxy->setSourceModel(m_pModel);
     auto* list = new COutputList(this);
     list->m_fnKey = [this](int key, int selectedBefore) { OnListKey(key, selectedBefore); };
+    list->m_fnRowHelp = [this](bool open) {
+        const std::string page = HelpPageOfRow(SelectedRow());
+        if (open && !page.empty()) emit helpRequested(QString::fromStdString(page));
+        return !page.empty();
+    };
     m_pList = list;
     m_pList->setObjectName("OutputList");
     m_pList->setProperty("helpContext", HID_BASE_CONTROL + IDC_OUTPUT_LIST);
@@ -232,6 +251,11 @@ QString CMyListBoxBar::RowText(int row, int column) const {
 int CMyListBoxBar::RowIconIndex(int row) const {
     const CCheckMessage* message = m_pModel->Row(row);
     return message ? IconIndex(message->m_nKind) : -1;
+}
+
+std::string CMyListBoxBar::HelpPageOfRow(int row) const {
+    const CCheckMessage* message = m_pModel->Row(row);
+    return message != nullptr && FindMessage(message->m_nId) != nullptr ? HelpPageName(message->m_nId) : std::string();
 }
 
 int CMyListBoxBar::LineOfLineText(const QString& text) {

@@ -3,11 +3,12 @@
 // (kind with icon, line, text). The message sink of the desktop editor; the one
 // place that turns a CCheckMessage into a row. A click on a row, or moving
 // through the rows with the arrow keys, asks for the row's line to be shown in
-// the navigation document.
+// the navigation document; F1 on a row asks for the help page of its message.
 
 #include <QDockWidget>
 #include <QIcon>
 #include <array>
+#include <string>
 
 #include "model/seams.h"
 
@@ -44,11 +45,16 @@ public:
     // Navigation from row `row`: when there is a navigation document and the
     // row names a line, asks for it with navigateRequested.
     void NavigateFromRow(int row);
+    // The help page of row `row`'s message ("msg_133.htm"); empty for a row
+    // whose message has none, such as a note of the check.
+    std::string HelpPageOfRow(int row) const;
 
 signals:
     // Show 0-based line `line` of document `document`: the key in its tree, the
     // line in its text, its window in front.
     void navigateRequested(const void* document, int line);
+    // F1 on a row: show help page `page` of the row's message.
+    void helpRequested(const QString& page);
 
 protected:
     bool event(QEvent* event) override;

@@ -462,6 +462,45 @@ private slots:
         CloseAll(frame);
     }
 
+    // F1 on a row of the output window shows the help page of the row's
+    // message; on a note, which has none, the page of the output window.
+    void f1OnARowShowsThePageOfItsMessage() {
+        CMainFrame frame;
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        CChildFrame* child = frame.OpenDocumentFile(Copy("DPV10008.gsd"));
+        QVERIFY(child);
+        Command(frame, ID_EXTRAS_CHECK)->trigger();
+        CMyListBoxBar* bar = frame.OutputBar();
+        int finding = -1;
+        int note = -1;
+        for (int row = 0; row < bar->RowCount(); ++row) {
+            if (finding < 0 && bar->RowText(row, 2).contains("Unknown key!")) finding = row;
+            if (note < 0 && bar->RowText(row, 0) == "Info") note = row;
+        }
+        QVERIFY(finding >= 0 && note >= 0);
+        QCOMPARE(bar->HelpPageOfRow(finding), std::string("msg_133.htm"));
+        QCOMPARE(bar->HelpPageOfRow(note), std::string());
+
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        bar->List()->setFocus();
+        bar->SelectRow(finding);
+        QTest::keyClick(bar->List(), Qt::Key_F1);
+        CHelpWindow* help = frame.HelpWindow();
+        QVERIFY(help->isVisible());
+        QCOMPARE(help->CurrentPage(), QString("msg_133.htm"));
+
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        bar->List()->setFocus();
+        bar->SelectRow(note);
+        QTest::keyClick(bar->List(), Qt::Key_F1);
+        QCOMPARE(help->CurrentPage(), QString("wnd_output.htm"));
+        QVERIFY(RecordedMessages().isEmpty());
+        CloseAll(frame);
+    }
+
     // Check GSD leaves the keyboard focus in the text; the first Down in the
     // output list afterwards shows the line of the row it highlights.
     void checkKeepsTheFocusAndTheFirstDownNavigates() {
