@@ -81,7 +81,8 @@ std::vector<CCheckMessage> CheckGsdText(std::string bytes, const CCheckOptions& 
     return std::move(rows.m_Rows);
 }
 
-void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink& sink, ECheckProfile* resolved) {
+void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink& sink, ECheckProfile* resolved,
+                  CKeyDatabase* database) {
     bytes.resize(CutAtNul(bytes).size());
     CTextLineSource lines{std::move(bytes)};
     CReadOnlyProfile profile(options.m_pUserKeys);
@@ -94,8 +95,8 @@ void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink&
     context.m_pProfile = &profile;
     context.m_Settings.m_bNoSemanticCheck = options.m_bNoSemantic ? 1 : 0;
     context.m_Settings.m_nWarnings = options.m_bNoWarnings ? 1 : 0;
-    CKeyDatabase database;
-    RunCheckGsd(context, lines, database, &lines);
+    CKeyDatabase own;
+    RunCheckGsd(context, lines, database != nullptr ? *database : own, &lines);
 }
 
 // Reads the file's bytes up to its first NUL into `bytes`; an error text when it cannot.

@@ -9,6 +9,8 @@
 #include "model/check_profile.h"
 #include "model/seams.h"
 
+class CKeyDatabase;
+
 // The check profile asked for: one for every file, or by each file's GSD_Revision.
 enum class EProfileChoice { Classic, Rev5, Auto };
 
@@ -47,9 +49,10 @@ public:
 // more use for them can move them in).
 std::vector<CCheckMessage> CheckGsdText(std::string bytes, const CCheckOptions& options);
 // The same, handing every row to `sink`; `profile`, when given, learns the
-// profile the text is checked with before the first row.
-void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink& sink,
-                  ECheckProfile* profile = nullptr);
+// profile the text is checked with before the first row. With `database` the
+// check builds its key entries there, so that a caller can look at them after.
+void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink& sink, ECheckProfile* profile = nullptr,
+                  CKeyDatabase* database = nullptr);
 // Reads and checks one file. The text ends at its first NUL byte: reading stops
 // there. A file too large for the memory available comes back unread, marked
 // out of memory, instead of ending the program.
