@@ -65,7 +65,8 @@ std::string Utf8ToGsdBytes(std::string_view utf8) {
             if ((next & 0xC0) != 0x80) wellFormed = false;
             code = (code << 6) | (next & 0x3Fu);
         }
-        if (wellFormed && ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF))))
+        if (wellFormed && ((length == 3 && (code < 0x800 || (code >= 0xD800 && code < 0xE000))) ||
+                           (length == 4 && (code < 0x10000 || code > 0x10FFFF))))
             wellFormed = false;
         if (!wellFormed) {
             out += '?';

@@ -81,7 +81,11 @@ std::vector<SOutlineNode> BuildOutline(const CGsdDocument& document) {
         node.m_Range = document.RangeOfEntry(*entry);
         node.m_Selection = node.m_Range;
         const bool isModule = entry->m_ModuleFlag == TYPE_MODULE_BEGIN;
-        node.m_nKind = isModule ? kSymbolModule : IsRev5BlockOpener(*entry) ? kSymbolStruct : kSymbolProperty;
+        // Module lines are modules; the other openers (PrmText, ExtUserPrmData and
+        // the blocks of the revision 5 rules) are structures.
+        node.m_nKind = isModule && EqualsNoCase(entry->m_Keyword, "Module") ? kSymbolModule
+                       : isModule || IsRev5BlockOpener(*entry)              ? kSymbolStruct
+                                                                            : kSymbolProperty;
         const int index = static_cast<int>(nodes.size());
         nodes.push_back(std::move(node));
         parentOf.push_back(parent);

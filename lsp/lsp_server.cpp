@@ -390,7 +390,12 @@ void CLspServer::Check(const std::string& uri, SOpenDocument& document) {
 
 void CLspServer::Publish(const std::string& uri, const SOpenDocument& document) {
     const CGsdDocument& checked = *document.m_pChecked;
-    json diagnostics = json::array();
+    // The message is written as text one diagnostic at a time: a file with tens
+    // of thousands of findings costs the text, not a tree of them.
+    std::string body = R"({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"uri":)";
+    body += json(uri).dump(-1, ' ', false, json::error_handler_t::replace);
+    body += R"(,"version":)" + std::to_string(document.m_nVersion) + R"(,"diagnostics":[)";
+    bool first = true;
     for (const CCheckMessage& row : checked.Rows()) {
         const bool error = row.m_nKind == CheckMessageKind::Error || row.m_nKind == CheckMessageKind::FatalError;
         if (!error && row.m_nKind != CheckMessageKind::Warning) continue;
@@ -402,11 +407,12 @@ void CLspServer::Publish(const std::string& uri, const SOpenDocument& document) 
             diagnostic["code"] = row.m_nId;
             diagnostic["codeDescription"] = {{"href", HelpPageUri(row.m_nId)}};
         }
-        diagnostics.push_back(std::move(diagnostic));
+        if (!first) body += ',';
+        first = false;
+        body += diagnostic.dump(-1, ' ', false, json::error_handler_t::replace);
     }
-    Send({{"jsonrpc", "2.0"},
-          {"method", "textDocument/publishDiagnostics"},
-          {"params", {{"uri", uri}, {"version", document.m_nVersion}, {"diagnostics", std::move(diagnostics)}}}});
+    body += "]}}";
+    m_Writer(body);
 }
 
 const CGsdDocument* CLspServer::Checked(const json& params) {
@@ -418,9 +424,9 @@ const CGsdDocument* CLspServer::Checked(const json& params) {
 }
 
 json CLspServer::Hover(const json& params) {
+    const SPosition position = PositionOf(params);
     const CGsdDocument* document = Checked(params);
     if (document == nullptr) return nullptr;
-    const SPosition position = PositionOf(params);
     const CKeyEntry* entry = document->EntryAt(position.m_nLine);
     if (entry == nullptr) return nullptr;
     const SCatalogueRow* row = CatalogueRowOf(*entry, document->Profile());
@@ -441,10 +447,10 @@ json CLspServer::Hover(const json& params) {
 }
 
 json CLspServer::Completion(const json& params) {
+    const SPosition position = PositionOf(params);
     const CGsdDocument* document = Checked(params);
     json items = json::array();
     if (document == nullptr) return items;
-    const SPosition position = PositionOf(params);
     const std::string_view line = document->Lines().Line(document->Text(), position.m_nLine);
     const std::string_view before =
         line.substr(0, std::min(line.size(), static_cast<size_t>(std::max(0, position.m_nColumn))));
@@ -496,9 +502,9 @@ json CLspServer::DocumentSymbols(const json& params) {
 }
 
 json CLspServer::Definition(const json& params) {
+    const SPosition position = PositionOf(params);
     const CGsdDocument* document = Checked(params);
     if (document == nullptr) return nullptr;
-    const SPosition position = PositionOf(params);
     const CKeyEntry* entry = document->EntryAt(position.m_nLine);
     if (entry == nullptr) return nullptr;
     const std::string& uri = UriOf(params);
