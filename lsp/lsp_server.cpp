@@ -8,6 +8,7 @@
 #include "base/string_table.h"
 #include "base/text_util.h"
 #include "check/keyword_catalogue.h"
+#include "cli/formatters.h"
 #include "lsp/gsd_outline.h"
 
 namespace {
@@ -20,9 +21,7 @@ constexpr int kInvalidParams = -32602;
 constexpr int kInternalError = -32603;
 constexpr int kServerNotInitialized = -32002;
 
-// Diagnostic severities and completion item kinds of the protocol.
-constexpr int kSeverityError = 1;
-constexpr int kSeverityWarning = 2;
+// Completion item kinds of the protocol.
 constexpr int kCompletionKeyword = 14;
 constexpr int kCompletionReference = 18;
 constexpr int kCompletionTypeParameter = 25;
@@ -390,26 +389,39 @@ void CLspServer::Check(const std::string& uri, SOpenDocument& document) {
 
 void CLspServer::Publish(const std::string& uri, const SOpenDocument& document) {
     const CGsdDocument& checked = *document.m_pChecked;
-    // The message is written as text one diagnostic at a time: a file with tens
-    // of thousands of findings costs the text, not a tree of them.
+    // The message is written as text, one diagnostic after the other: a file
+    // with tens of thousands of findings costs their text, not a tree of them.
     std::string body = R"({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"uri":)";
     body += json(uri).dump(-1, ' ', false, json::error_handler_t::replace);
     body += R"(,"version":)" + std::to_string(document.m_nVersion) + R"(,"diagnostics":[)";
+    const std::string help = HelpPageUri(0);
+    const std::string_view helpStart(help.data(), help.rfind('0'));
+    std::string utf8;
     bool first = true;
     for (const CCheckMessage& row : checked.Rows()) {
         const bool error = row.m_nKind == CheckMessageKind::Error || row.m_nKind == CheckMessageKind::FatalError;
         if (!error && row.m_nKind != CheckMessageKind::Warning) continue;
-        json diagnostic = {{"range", JsonRange(row.HasLine() ? checked.RangeOfLine(row.m_nLine) : SRange{})},
-                           {"severity", error ? kSeverityError : kSeverityWarning},
-                           {"source", "taluna"},
-                           {"message", GsdBytesToUtf8(row.m_Text)}};
-        if (row.m_nId > 0) {
-            diagnostic["code"] = row.m_nId;
-            diagnostic["codeDescription"] = {{"href", HelpPageUri(row.m_nId)}};
-        }
-        if (!first) body += ',';
+        const SRange range = row.HasLine() ? checked.RangeOfLine(row.m_nLine) : SRange{};
+        body += first ? R"({"range":{"start":{"line":)" : R"(,{"range":{"start":{"line":)";
         first = false;
-        body += diagnostic.dump(-1, ' ', false, json::error_handler_t::replace);
+        body += std::to_string(range.m_Start.m_nLine) + R"(,"character":)" + std::to_string(range.m_Start.m_nColumn);
+        body += R"(},"end":{"line":)" + std::to_string(range.m_End.m_nLine) + R"(,"character":)" +
+                std::to_string(range.m_End.m_nColumn);
+        body += R"(}},"severity":)";
+        body += error ? '1' : '2';
+        if (row.m_nId > 0) {
+            const std::string id = std::to_string(row.m_nId);
+            body += R"(,"code":)" + id + R"(,"codeDescription":{"href":)";
+            utf8.assign(helpStart);
+            utf8 += id + ".htm";
+            AppendJsonString(body, utf8);
+            body += '}';
+        }
+        body += R"(,"source":"taluna","message":)";
+        utf8.clear();
+        AppendUtf8(utf8, row.m_Text);
+        AppendJsonString(body, utf8);
+        body += '}';
     }
     body += "]}}";
     m_Writer(body);

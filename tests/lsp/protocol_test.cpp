@@ -12,7 +12,7 @@
 #include <set>
 #include <sstream>
 
-#include "../../bench/gsd_generator.h"
+#include "bench/gsd_generator.h"
 #include "base/string_table.h"
 #include "base/text_util.h"
 #include "check/keyword_catalogue.h"
