@@ -5,17 +5,18 @@ BUILD ?= build
 JOBS ?= 2
 EXAMPLE ?= examples/taluna_demo.gsd
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
-PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl1-mesa-dev libgtest-dev libgmock-dev libbenchmark-dev
+PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl1-mesa-dev libgtest-dev libgmock-dev libbenchmark-dev \
+  nlohmann-json3-dev
 FUZZ_SECONDS ?= 60
 # The fuzz targets are built with clang and its fuzzer runtime.
-FUZZ_PACKAGES := cmake g++ make clang libclang-rt-14-dev libgtest-dev libgmock-dev
+FUZZ_PACKAGES := cmake g++ make clang libclang-rt-14-dev libgtest-dev libgmock-dev nlohmann-json3-dev
 FUZZ_SEEDS ?= ../shared/corpus
 
 # `make package`: the .deb (CPack), built for /usr in its own build directory with the
 # flags of the tested build (stripped when packed), the icons rendered by rsvg-convert
 # and the dependencies found by dpkg-shlibdeps.
 PKG_BUILD ?= build-pkg
-PKG_PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl1-mesa-dev librsvg2-bin dpkg-dev file
+PKG_PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl1-mesa-dev librsvg2-bin dpkg-dev file nlohmann-json3-dev
 # `make windows`: taluna-check.exe and taluna-config.exe cross-built with MinGW-w64, zipped
 # with their licence texts.
 WIN_BUILD ?= build-win
