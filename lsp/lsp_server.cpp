@@ -447,11 +447,13 @@ json CLspServer::Hover(const json& params) {
     // Markdown: the help text's own line breaks stay breaks.
     for (size_t at = help.find("\r\n"); at != std::string::npos; at = help.find("\r\n", at + 3))
         help.replace(at, 2, "  \n");
-    std::string text = "**" + std::string(row->m_pszKeyword) + "**\n\n" + help;
-    if (const std::string type = ValueTypeText(*row); !type.empty()) text += "\n\nValue: " + type;
-    if (row->m_pszRange != nullptr) text += "\n\nRange: " + std::string(row->m_pszRange);
     const std::string_view line = document->Lines().Line(document->Text(), entry->m_LongLine);
     const std::string_view keyword = KeywordOfLine(line);
+    // The keyword as the file spells it; the catalogue keeps it in capitals.
+    std::string text =
+        "**" + std::string(keyword.empty() ? std::string_view(row->m_pszKeyword) : keyword) + "**\n\n" + help;
+    if (const std::string type = ValueTypeText(*row); !type.empty()) text += "\n\nValue: " + type;
+    if (row->m_pszRange != nullptr) text += "\n\nRange: " + std::string(row->m_pszRange);
     const int begin = static_cast<int>(keyword.data() - line.data());
     return {{"contents", {{"kind", "markdown"}, {"value", GsdBytesToUtf8(text)}}},
             {"range",

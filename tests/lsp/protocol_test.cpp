@@ -12,9 +12,9 @@
 #include <set>
 #include <sstream>
 
-#include "bench/gsd_generator.h"
 #include "base/string_table.h"
 #include "base/text_util.h"
+#include "bench/gsd_generator.h"
 #include "check/keyword_catalogue.h"
 #include "lsp/gsd_document.h"
 #include "lsp_client.h"
@@ -197,6 +197,7 @@ TEST_F(LspFeatures, HoverShowsTheCataloguesHelpTypeAndRange) {
         const json hover = Ask("textDocument/hover", line, 1);
         ASSERT_TRUE(hover.is_object());
         const std::string value = hover["contents"]["value"];
+        EXPECT_EQ(value.rfind("**" + name + "**", 0), 0u) << value;  // spelt as in the file
         // Every line of the help text is shown.
         std::string help = row->m_pszHelpText != nullptr ? row->m_pszHelpText : LoadString(row->m_nHelp);
         ASSERT_FALSE(help.empty());
