@@ -194,7 +194,9 @@ void CLspServer::Dispatch(const json& message) {
         return;
     }
     const std::string& name = method->get_ref<const std::string&>();
-    const json params = message.contains("params") ? message["params"] : json::object();
+    // A reference, not a copy: the params of a didOpen hold the whole text.
+    static const json noParams = json::object();
+    const json& params = message.contains("params") ? message["params"] : noParams;
     if (id == message.end()) {
         Notification(name, params);
         return;

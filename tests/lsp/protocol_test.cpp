@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -367,6 +368,7 @@ TEST(LspProtocol, BadInputGetsTheProtocolsAnswerAndTheServerGoesOn) {
         {"not UTF-8", true, Framed("{\"jsonrpc\": \"2.0\", \"id\": 3, \"method\": \"x\xff\"}"), -32700},
         {"no Content-Length", true, "Content-Type: x\r\n\r\n", -32700},
         {"not an object", true, Framed("[1, 2]"), -32600},
+        {"deeply nested array", true, Framed(std::string(100000, '[') + std::string(100000, ']')), -32600},
         {"method no string", true, Framed(R"({"jsonrpc": "2.0", "id": 3, "method": 7})"), -32600},
         {"unknown method", true, Framed(R"({"jsonrpc": "2.0", "id": 3, "method": "textDocument/frobnicate"})"), -32601},
         {"hover without position", true,
@@ -506,7 +508,13 @@ TEST(LspProtocol, TenMegabyteDocumentIsCheckedWithinTheCoresMemory) {
     EXPECT_EQ(server.Wait(60, &serverRss), 0);
     // The server holds the message, the text and the check's database: a few
     // times the text, never more than the core's own peak and the text's copies.
+    // Under AddressSanitizer freed memory is held back, so peaks do not compare.
+#if defined(__SANITIZE_ADDRESS__)
+    std::cout << "peak memory not compared under AddressSanitizer (taluna-check " << checkRss << " kB, taluna-lsp "
+              << serverRss << " kB)\n";
+#else
     EXPECT_LT(serverRss, checkRss + 6 * 10 * 1024) << "taluna-check " << checkRss << " kB";
+#endif
     fs::remove_all(scratch);
 }
 
