@@ -469,6 +469,11 @@ TEST(LspProtocol, ChangesSettleBeforeTheCheckAndRequestsSeeTheNewestText) {
     ExpectDiagnosticsAreRows(before[0]["params"]["diagnostics"], CheckRows("--profile classic", changed), "changed");
     EXPECT_NE(before[0]["params"]["diagnostics"], opened["diagnostics"]);
     fs::remove(changed);
+    // didSave checks at once, without the debounce wait, the text it brings.
+    server.Notify("textDocument/didSave", {{"textDocument", {{"uri", uri}}}, {"text", text}});
+    const auto saved = server.Next("textDocument/publishDiagnostics");
+    ASSERT_TRUE(saved);
+    EXPECT_EQ((*saved)["params"]["diagnostics"], opened["diagnostics"]);
     // didClose clears the document's diagnostics.
     server.Notify("textDocument/didClose", {{"textDocument", {{"uri", uri}}}});
     const auto closed = server.Next("textDocument/publishDiagnostics");
