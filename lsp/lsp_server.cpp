@@ -5,6 +5,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "base/message_catalogue.h"
 #include "base/string_table.h"
 #include "base/text_util.h"
 #include "check/keyword_catalogue.h"
@@ -141,7 +142,8 @@ std::vector<SNumberToken> SlotReferences(std::string_view line) {
 }  // namespace
 
 std::string HelpPageUri(int id) {
-    return std::string("file://") + TALUNA_HELP_DIR + "/msg_" + std::to_string(id) + ".htm";
+    if (FindMessage(id) == nullptr) return {};
+    return std::string("file://") + TALUNA_HELP_DIR + "/" + HelpPageName(id);
 }
 
 CLspServer::CLspServer(Writer writer) : m_Writer(std::move(writer)) {}
@@ -396,8 +398,6 @@ void CLspServer::Publish(const std::string& uri, const SOpenDocument& document) 
     std::string body = R"({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"uri":)";
     body += json(uri).dump(-1, ' ', false, json::error_handler_t::replace);
     body += R"(,"version":)" + std::to_string(document.m_nVersion) + R"(,"diagnostics":[)";
-    const std::string help = HelpPageUri(0);
-    const std::string_view helpStart(help.data(), help.rfind('0'));
     std::string utf8;
     bool first = true;
     for (const CCheckMessage& row : checked.Rows()) {
@@ -412,12 +412,13 @@ void CLspServer::Publish(const std::string& uri, const SOpenDocument& document) 
         body += R"(}},"severity":)";
         body += error ? '1' : '2';
         if (row.m_nId > 0) {
-            const std::string id = std::to_string(row.m_nId);
-            body += R"(,"code":)" + id + R"(,"codeDescription":{"href":)";
-            utf8.assign(helpStart);
-            utf8 += id + ".htm";
-            AppendJsonString(body, utf8);
-            body += '}';
+            body += R"(,"code":)" + std::to_string(row.m_nId);
+            // The findings of the message catalogue have a help page each.
+            if (const std::string page = HelpPageUri(row.m_nId); !page.empty()) {
+                body += R"(,"codeDescription":{"href":)";
+                AppendJsonString(body, page);
+                body += '}';
+            }
         }
         body += R"(,"source":"taluna","message":)";
         utf8.clear();

@@ -97,5 +97,6 @@ private:
     std::map<std::string, SOpenDocument> m_Documents;
 };
 
-// The help page of a message id, as a file URI in the installed help.
+// The help page of a finding of the message catalogue, as a file URI in the
+// installed help; empty for an id the catalogue does not hold.
 std::string HelpPageUri(int id);
