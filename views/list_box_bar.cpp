@@ -9,7 +9,10 @@
 #include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTreeView>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -57,6 +60,20 @@ int IconIndex(int kind) {
     return kind >= 0 && kind <= 3 ? kind : 0;
 }
 
+// The filter group of a kind: errors, warnings, or infos (notes and unknown kinds too).
+EOutputFilter GroupOf(int kind) {
+    switch (kind) {
+        case CheckMessageKind::Error:
+        case CheckMessageKind::FatalError: return FILTER_ERRORS;
+        case CheckMessageKind::Warning: return FILTER_WARNINGS;
+        default: return FILTER_INFOS;
+    }
+}
+
+int GroupIndex(EOutputFilter group) {
+    return group == FILTER_ERRORS ? 0 : group == FILTER_WARNINGS ? 1 : 2;
+}
+
 // The list of the output window: reports the keys that move through the rows
 // after the list has handled them, with the row that was selected before.
 // With no row selected (the list just filled, or entered by the keyboard), the
@@ -88,6 +105,16 @@ protected:
     }
 };
 
+// The content of the bar: the switches above the list. It asks for the room
+// the list alone would, so that the bar docks as high as before the switches
+// came; the list gives up the switches' height.
+class COutputPane : public QWidget {
+public:
+    explicit COutputPane(QWidget* parent) : QWidget(parent) {}
+    QWidget* m_pList = nullptr;
+    QSize sizeHint() const override { return m_pList != nullptr ? m_pList->sizeHint() : QWidget::sizeHint(); }
+};
+
 }  // namespace
 
 // The rows as the checks gave them, each column made when it is shown: a row
@@ -107,6 +134,10 @@ public:
         if (role == Qt::DisplayRole) return Text(row, index.column());
         if (role == Qt::DecorationRole && index.column() == 0) return CMyListBoxBar::KindIcon(row.m_nKind);
         if (role == ROLE_ICON_INDEX) return IconIndex(row.m_nKind);
+        if (role == ROLE_OUTPUT_KIND) return row.m_nKind;
+        if (role == ROLE_OUTPUT_LINE) return row.HasLine() ? row.m_nLine : -1;
+        if (role == ROLE_OUTPUT_DOCUMENT) return QVariant::fromValue(reinterpret_cast<quintptr>(row.m_pDoc));
+        if (role == ROLE_OUTPUT_MESSAGE_ID) return row.m_nId;
         return {};
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
@@ -122,13 +153,16 @@ public:
         const int row = rowCount();
         beginInsertRows(QModelIndex(), row, row);
         m_Rows.push_back(message);
+        ++m_nCounts[GroupIndex(GroupOf(message.m_nKind))];
         endInsertRows();
     }
     void Clear() {
         beginResetModel();
         std::vector<CCheckMessage>().swap(m_Rows);
+        m_nCounts = {};
         endResetModel();
     }
+    int CountOf(EOutputFilter group) const { return m_nCounts[static_cast<size_t>(GroupIndex(group))]; }
     static QString Text(const CCheckMessage& row, int column) {
         switch (column) {
             case 0: return DecodeCp1252(row.KindText());
@@ -143,6 +177,29 @@ public:
 private:
     QStringList m_Headers;
     std::vector<CCheckMessage> m_Rows;
+    std::array<int, 3> m_nCounts = {};
+};
+
+// The rows of the groups of kinds that are switched on.
+class COutputFilter : public QSortFilterProxyModel {
+public:
+    explicit COutputFilter(QObject* parent) : QSortFilterProxyModel(parent) {}
+    int Groups() const { return m_nGroups; }
+    void SetGroups(int groups) {
+        if (groups == m_nGroups) return;
+        m_nGroups = groups;
+        invalidateRowsFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        if (m_nGroups == FILTER_ALL) return true;
+        const int kind = sourceModel()->index(row, 0, parent).data(ROLE_OUTPUT_KIND).toInt();
+        return (m_nGroups & GroupOf(kind)) != 0;
+    }
+
+private:
+    int m_nGroups = FILTER_ALL;
 };
 
 QIcon CMyListBoxBar::KindIcon(int kind) {
@@ -156,9 +213,43 @@ CMyListBoxBar::CMyListBoxBar(QWidget* parent) : QDockWidget(DecodeCp1252(LoadStr
     setAllowedAreas(Qt::AllDockWidgetAreas);
     m_pModel = new COutputModel(
         {DecodeCp1252(LoadString(65099)), DecodeCp1252(LoadString(65100)), DecodeCp1252(LoadString(65101))}, this);
-    m_pProxy = new QSortFilterProxyModel(this);
+    m_pProxy = new COutputFilter(this);
     m_pProxy->setSourceModel(m_pModel);
-    auto* list = new COutputList(this);
+    auto* content = new COutputPane(this);
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* filters = new QToolBar(content);
+    filters->setObjectName("OutputFilter");
+    filters->setIconSize(QSize(16, 16));
+    filters->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    const struct {
+        EOutputFilter m_Group;
+        int m_nKind;
+        const char* m_pszName;
+        QString m_Tip;
+    } groups[] = {
+        {FILTER_ERRORS, CheckMessageKind::Error, "ShowErrors", tr("Show or hide the errors")},
+        {FILTER_WARNINGS, CheckMessageKind::Warning, "ShowWarnings", tr("Show or hide the warnings")},
+        {FILTER_INFOS, CheckMessageKind::Info, "ShowInfos", tr("Show or hide the infos and notes")},
+    };
+    for (const auto& group : groups) {
+        auto* button = new QToolButton(filters);
+        button->setObjectName(group.m_pszName);
+        button->setCheckable(true);
+        button->setChecked(true);
+        button->setAutoRaise(true);
+        button->setIcon(KindIcon(group.m_nKind));
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setToolTip(group.m_Tip);
+        const EOutputFilter flag = group.m_Group;
+        connect(button, &QToolButton::toggled, this,
+                [this, flag](bool on) { SetFilter(on ? (Filter() | flag) : (Filter() & ~flag)); });
+        filters->addWidget(button);
+        m_pFilterButtons[GroupIndex(group.m_Group)] = button;
+    }
+    layout->addWidget(filters);
+    auto* list = new COutputList(content);
     list->m_fnKey = [this](int key, int selectedBefore) { OnListKey(key, selectedBefore); };
     list->m_fnRowHelp = [this](bool open) {
         const std::string page = HelpPageOfRow(SelectedRow());
@@ -166,6 +257,7 @@ CMyListBoxBar::CMyListBoxBar(QWidget* parent) : QDockWidget(DecodeCp1252(LoadStr
         return !page.empty();
     };
     m_pList = list;
+    content->m_pList = list;
     m_pList->setObjectName("OutputList");
     m_pList->setProperty("helpContext", HID_BASE_CONTROL + IDC_OUTPUT_LIST);
     m_pList->setModel(m_pProxy);
@@ -181,7 +273,9 @@ CMyListBoxBar::CMyListBoxBar(QWidget* parent) : QDockWidget(DecodeCp1252(LoadStr
     m_pList->setColumnWidth(1, 80);
     m_pList->setColumnWidth(2, 500);
     m_pList->setFrameShadow(QFrame::Sunken);
-    setWidget(m_pList);
+    layout->addWidget(m_pList);
+    setWidget(content);
+    UpdateFilterButtons();
     connect(m_pList, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { NavigateFromRow(m_pProxy->mapToSource(index).row()); });
 }
@@ -232,11 +326,53 @@ void CMyListBoxBar::AddRow(const CCheckMessage& message) {
     if (isHidden()) show();
     m_pModel->Append(message);
     if (message.m_pDoc != nullptr) m_pNavDoc = message.m_pDoc;
+    // The counts on the switches follow once the rows of a check are in.
+    if (!m_bCountsPending) {
+        m_bCountsPending = true;
+        QTimer::singleShot(0, this, &CMyListBoxBar::UpdateFilterButtons);
+    }
 }
 
 void CMyListBoxBar::Clear() {
     m_pModel->Clear();
     m_pNavDoc = nullptr;
+    UpdateFilterButtons();
+}
+
+void CMyListBoxBar::UpdateFilterButtons() {
+    m_bCountsPending = false;
+    const QString texts[] = {tr("Errors (%1)"), tr("Warnings (%1)"), tr("Infos (%1)")};
+    for (EOutputFilter group : {FILTER_ERRORS, FILTER_WARNINGS, FILTER_INFOS})
+        m_pFilterButtons[GroupIndex(group)]->setText(texts[GroupIndex(group)].arg(CountOf(group)));
+}
+
+int CMyListBoxBar::Filter() const {
+    return m_pProxy->Groups();
+}
+
+void CMyListBoxBar::SetFilter(int groups) {
+    groups &= FILTER_ALL;
+    // The selected row stays selected when it is still shown.
+    const int selected = SelectedRow();
+    m_pProxy->SetGroups(groups);
+    for (EOutputFilter group : {FILTER_ERRORS, FILTER_WARNINGS, FILTER_INFOS}) {
+        QToolButton* button = m_pFilterButtons[GroupIndex(group)];
+        const QSignalBlocker block(button);
+        button->setChecked((groups & group) != 0);
+    }
+    if (selected >= 0) SelectRow(selected);
+}
+
+QToolButton* CMyListBoxBar::FilterButton(EOutputFilter group) const {
+    return m_pFilterButtons[GroupIndex(group)];
+}
+
+int CMyListBoxBar::CountOf(EOutputFilter group) const {
+    return m_pModel->CountOf(group);
+}
+
+int CMyListBoxBar::VisibleRowCount() const {
+    return m_pProxy->rowCount();
 }
 
 int CMyListBoxBar::RowCount() const {
@@ -277,9 +413,10 @@ void CMyListBoxBar::SelectRow(int row) {
 }
 
 void CMyListBoxBar::NavigateFromRow(int row) {
-    if (row < 0 || row >= m_pModel->rowCount()) return;
-    const int line = LineOfLineText(RowText(row, 1));
-    if (m_pNavDoc != nullptr && line >= 0) emit navigateRequested(m_pNavDoc, line);
+    const CCheckMessage* message = m_pModel->Row(row);
+    if (message == nullptr || !message->HasLine() || message->m_nLine < 0) return;
+    const void* document = message->m_pDoc != nullptr ? message->m_pDoc : m_pNavDoc;
+    if (document != nullptr) emit navigateRequested(document, message->m_nLine);
 }
 
 void CMyListBoxBar::OnListKey(int key, int selectedBefore) {

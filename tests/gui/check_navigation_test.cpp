@@ -374,7 +374,7 @@ private slots:
         CloseAll(frame);
     }
 
-    void navigationGoesToTheDocumentOfTheLastRowAndActivatesIt() {
+    void navigationGoesToTheDocumentOfTheRowAndActivatesIt() {
         CMainFrame frame;
         frame.show();
         CChildFrame* first = frame.OpenDocumentFile(Copy("DPV10008.gsd"));
@@ -398,12 +398,17 @@ private slots:
         QCOMPARE(first->TreeView()->currentItem()->text(0), QString("OrderNumber (128)"));
         QCOMPARE(SelectedTextLine(first->TextView()), 127);
 
-        // A row with the other document makes it the target of every row.
+        // A row of the other document leads there; the rows before it still
+        // lead to their own document.
         frame.AddCheckMessage(CheckMessageKind::Error, 188, "module", second->GetDocument());
         QCOMPARE(bar->NavigationDocument(), static_cast<const void*>(second->GetDocument()));
-        ClickRow(bar, row);
+        ClickRow(bar, bar->RowCount() - 1);
         QCOMPARE(frame.MdiArea()->activeSubWindow(), secondSub);
-        QCOMPARE(SelectedTextLine(second->TextView()), 127);
+        QCOMPARE(SelectedTextLine(second->TextView()), 188);
+        ClickRow(bar, row);
+        QCOMPARE(frame.MdiArea()->activeSubWindow(), firstSub);
+        QCOMPARE(SelectedTextLine(first->TextView()), 127);
+        QCOMPARE(SelectedTextLine(second->TextView()), 188);
 
         // Closing the target document empties the list.
         second->GetDocument()->SetModified(false);
