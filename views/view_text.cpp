@@ -1,20 +1,14 @@
 #include "views/view_text.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
-
+#include "app/cp1252.h"
 #include "base/string_table.h"
 
 QString GsdToQt(const std::string& bytes) {
-    QStringDecoder decoder("windows-1252");
-    if (!decoder.isValid()) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return DecodeCp1252(bytes);
 }
 
 std::string QtToGsd(const QString& text) {
-    QStringEncoder encoder("windows-1252");
-    const QByteArray bytes = encoder.isValid() ? QByteArray(encoder.encode(text)) : text.toLatin1();
-    return bytes.toStdString();
+    return EncodeCp1252(text);
 }
 
 QString GsdToQtLines(const std::string& bytes) {

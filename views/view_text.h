@@ -1,6 +1,7 @@
 #pragma once
 // Texts between the core (Windows-1252 bytes) and Qt widgets, for the tree,
-// the key editor form and their dialogs.
+// the key editor form and their dialogs: the program's one Windows-1252 codec
+// (app/cp1252.h), which the text of the documents goes through as well.
 
 #include <QString>
 #include <string>

@@ -15,6 +15,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "app/cp1252.h"
 #include "base/string_table.h"
 #include "view_test_host.h"
 #include "views/identifier_dialog.h"
@@ -88,6 +89,8 @@ private slots:
     void changingTheDataTypeWritesALineOfTheNewType();
     void dataTypeChangedBackToNumber();
     void modeElevenAndTenApply();
+    void formTextGoesThroughTheFileCodec_data();
+    void formTextGoesThroughTheFileCodec();
     void identifierListShowsDecodedRows();
     void editIdentifierWritesConfigField();
     void editIdentifierThroughTheDialog();
@@ -625,3 +628,40 @@ void CInputViewTest::identifierDialogEditsAndValidates() {
 
 QTEST_MAIN(CInputViewTest)
 #include "input_view_test.moc"
+
+// The form writes what the file would: a character the code page has as its
+// byte, one it lacks as '?', the five bytes the code page leaves undefined as
+// themselves; and it shows the bytes as the text pane does.
+void CInputViewTest::formTextGoesThroughTheFileCodec_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("ASCII") << QStringLiteral("Velmar") << QByteArray("Velmar");
+    QTest::newRow("Latin-1 letter") << QStringLiteral("M\u00fcller") << QByteArray("M\xfcller");
+    QTest::newRow("euro sign (0x80)") << QStringLiteral("5 \u20ac") << QByteArray("5 \x80");
+    QTest::newRow("undefined byte 0x81 kept") << QStringLiteral("a\u0081b")
+                                              << QByteArray(
+                                                     "a\x81"
+                                                     "b");
+    QTest::newRow("Greek omega is not in it") << QStringLiteral("\u03a9hm") << QByteArray("?hm");
+    QTest::newRow("CJK is not in it") << QStringLiteral("x\u4e2dy") << QByteArray("x?y");
+}
+
+void CInputViewTest::formTextGoesThroughTheFileCodec() {
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, bytes);
+    const std::string expected(bytes.constData(), static_cast<size_t>(bytes.size()));
+    QCOMPARE(QtToGsd(typed), expected);
+    QCOMPARE(QtToGsd(typed), EncodeCp1252(typed));
+    QCOMPARE(GsdToQt(expected), DecodeCp1252(expected));
+
+    CTestViewHost host;
+    host.Load(kText);
+    host.Select("Vendor_Name");
+    host.m_pForm->StringEdit()->setPlainText(typed);
+    host.m_pForm->ApplyKeyForm();
+    QCOMPARE(host.m_WrittenBack, std::vector<std::string>({"Vendor_Name=\"" + expected + "\""}));
+    QCOMPARE(host.EntryOf("Vendor_Name")->m_Ready[0], expected);
+    host.Select("GSD_Revision");
+    host.Select("Vendor_Name");
+    QCOMPARE(host.m_pForm->StringEdit()->toPlainText(), DecodeCp1252(expected));
+}
