@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 
+#include "app/app_icons.h"
 #include "app/child_frame.h"
 #include "app/main_frame.h"
 #include "app/splash_wnd.h"
@@ -14,6 +15,10 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Taluna");
     QApplication::setApplicationVersion(TALUNA_VERSION);
     Q_INIT_RESOURCE(taluna);
+    // Every window carries the program's icon; the desktop finds the program's
+    // entry (and with it the icon of its windows) by the .desktop file's name.
+    QApplication::setWindowIcon(AppIcon());
+    QGuiApplication::setDesktopFileName("taluna");
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Editor and checker for PROFIBUS-DP device description files (GSD files).");
