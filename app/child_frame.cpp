@@ -15,6 +15,7 @@
 #include "check/process_key.h"
 #include "model/database_builder.h"
 #include "model/taluna_context.h"
+#include "views/finding_recorder.h"
 #include "views/gsd_text_view.h"
 #include "views/gsd_tree_view.h"
 #include "views/input_view.h"
@@ -124,7 +125,9 @@ void CChildFrame::SetKeyFormEnabled(bool enabled) {
 
 void CChildFrame::CheckSyntax() {
     m_pDoc->ApplyCheckProfile();
+    CFindingRecorder findings(Context(), m_pDoc);
     RunCheckSyntax(Context(), Lines(), Database(), m_pDoc);
+    m_pTextView->SetFindings(findings.Findings());
     UpdateAllViews(nullptr);
 }
 
@@ -135,6 +138,8 @@ void CChildFrame::Rebuild() {
     } catch (const std::bad_alloc&) {
         OnOutOfMemory(tr("Rebuild"));
     }
+    // The marks of the last check go: the text they were found in is read again.
+    m_pTextView->ClearFindings();
     SetTreeRefresh(true);
     m_pTreeView->SetStale(false);
     SetKeyFormEnabled(true);
@@ -150,9 +155,12 @@ void CChildFrame::CheckGsd() {
     SetTreeRefresh(true);
     m_pTreeView->SetStale(false);
     SetKeyFormEnabled(true);
+    m_pTextView->ClearFindings();
     try {
         m_pDoc->ApplyCheckProfile();
+        CFindingRecorder findings(Context(), m_pDoc);
         RunCheckGsd(Context(), Lines(), Database(), m_pDoc);
+        m_pTextView->SetFindings(findings.Findings());
     } catch (const std::bad_alloc&) {
         OnOutOfMemory(tr("Check GSD"));
     }

@@ -38,6 +38,11 @@ constexpr int ID_EXTRAS_REBUILD = 32785;
 constexpr int ID_EXTRAS_CHECK = 32786;
 constexpr int ID_EXTRAS_SETTINGS = 32790;
 constexpr int ID_EXTRAS_SLAVE_CONFIG = 32791;
+constexpr int ID_EDIT_FIND_NEXT = 32792;
+constexpr int ID_EDIT_FIND_PREVIOUS = 32793;
+constexpr int ID_VIEW_ZOOM_IN = 32794;
+constexpr int ID_VIEW_ZOOM_OUT = 32795;
+constexpr int ID_VIEW_ZOOM_RESET = 32796;
 constexpr int AFX_IDM_FIRST_MDICHILD = 61215;
 
 constexpr int IDR_MAINFRAME = 128;

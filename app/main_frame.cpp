@@ -30,6 +30,7 @@
 #include <QUrl>
 
 #include "app/about_dlg.h"
+#include "app/app_icons.h"
 #include "app/child_frame.h"
 #include "app/command_ids.h"
 #include "app/cp1252.h"
@@ -54,6 +55,7 @@ namespace {
 
 const char* const kCommandId = "commandId";
 const char* const kRecentSection = "Recent File List";
+const char* const kEditorFontKey = "Settings/EditorFont";
 
 QString Text(int id) {
     return DecodeCp1252(LoadString(id));
@@ -98,9 +100,13 @@ QPrinter& AppPrinter() {
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_pProfile(std::make_unique<CQtProfileStore>()) {
     setObjectName("MainFrame");
     setWindowTitle(Text(128));
+    setWindowIcon(AppIcon());
     setProperty("helpContext", HID_BASE_RESOURCE + IDR_MAINFRAME);
     m_Context.m_Settings.Read(*m_pProfile);
     m_Context.m_Settings.m_nCheckProfile = m_pProfile->GetInt("Settings", "CheckProfile", 0);
+    QFont editorFont = CGSDTextView::DefaultEditorFont();
+    const QString storedFont = m_pProfile->Settings().value(kEditorFontKey).toString();
+    if (!storedFont.isEmpty() && editorFont.fromString(storedFont)) CGSDTextView::SetEditorFont(editorFont);
     m_pProgress = std::make_unique<CProgressSink>(this);
     m_Context.m_pProfile = m_pProfile.get();
     m_Context.m_pNotifier = &AppNotifier();
@@ -183,21 +189,20 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, const 
 }
 
 void CMainFrame::CreateActions() {
-    QStyle* st = style();
     m_pFileMenu = menuBar()->addMenu(tr("&File"));
     QAction* newAction =
         AddCommand(m_pFileMenu, ID_FILE_NEW, tr("&New"), tr("Create a new document"), QKeySequence::New);
-    newAction->setIcon(st->standardIcon(QStyle::SP_FileIcon));
+    newAction->setIcon(CommandIcon("document-new"));
     connect(newAction, &QAction::triggered, this, [this] { NewDocument(); });
     QAction* openAction =
         AddCommand(m_pFileMenu, ID_FILE_OPEN, tr("&Open..."), tr("Open an existing document"), QKeySequence::Open);
-    openAction->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
+    openAction->setIcon(CommandIcon("document-open"));
     connect(openAction, &QAction::triggered, this, &CMainFrame::OnFileOpen);
     QAction* closeAction = AddCommand(m_pFileMenu, ID_FILE_CLOSE, tr("&Close"), tr("Close the active document"));
     connect(closeAction, &QAction::triggered, this, &CMainFrame::OnFileClose);
     QAction* saveAction =
         AddCommand(m_pFileMenu, ID_FILE_SAVE, tr("&Save"), tr("Save the active document"), QKeySequence::Save);
-    saveAction->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
+    saveAction->setIcon(CommandIcon("document-save"));
     connect(saveAction, &QAction::triggered, this, &CMainFrame::OnFileSave);
     QAction* saveAsAction =
         AddCommand(m_pFileMenu, ID_FILE_SAVE_AS, tr("Save &As..."), tr("Save the active document with a new name"));
@@ -205,6 +210,7 @@ void CMainFrame::CreateActions() {
     m_pFileMenu->addSeparator();
     QAction* printAction =
         AddCommand(m_pFileMenu, ID_FILE_PRINT, tr("&Print..."), tr("Print the active document"), QKeySequence::Print);
+    printAction->setIcon(CommandIcon("document-print"));
     connect(printAction, &QAction::triggered, this, &CMainFrame::OnFilePrint);
     QAction* previewAction =
         AddCommand(m_pFileMenu, ID_FILE_PRINT_PREVIEW, tr("Print Pre&view"), tr("Display full pages"));
@@ -227,17 +233,20 @@ void CMainFrame::CreateActions() {
         QString m_Status;
         QKeySequence m_Key;
         void (QPlainTextEdit::*m_pSlot)();
+        const char* m_pszIcon;
     };
     const SEdit edits[] = {
-        {ID_EDIT_UNDO, tr("&Undo"), tr("Undo the last action"), QKeySequence::Undo, &QPlainTextEdit::undo},
+        {ID_EDIT_UNDO, tr("&Undo"), tr("Undo the last action"), QKeySequence::Undo, &QPlainTextEdit::undo, "edit-undo"},
         {ID_EDIT_CUT, tr("Cu&t"), tr("Cut the selection and put it on the Clipboard"), QKeySequence::Cut,
-         &QPlainTextEdit::cut},
+         &QPlainTextEdit::cut, "edit-cut"},
         {ID_EDIT_COPY, tr("&Copy"), tr("Copy the selection and put it on the Clipboard"), QKeySequence::Copy,
-         &QPlainTextEdit::copy},
-        {ID_EDIT_PASTE, tr("&Paste"), tr("Insert Clipboard contents"), QKeySequence::Paste, &QPlainTextEdit::paste},
+         &QPlainTextEdit::copy, "edit-copy"},
+        {ID_EDIT_PASTE, tr("&Paste"), tr("Insert Clipboard contents"), QKeySequence::Paste, &QPlainTextEdit::paste,
+         "edit-paste"},
     };
     for (const SEdit& e : edits) {
         QAction* action = AddCommand(edit, e.m_nId, e.m_Text, e.m_Status, e.m_Key);
+        action->setIcon(CommandIcon(e.m_pszIcon));
         const auto slot = e.m_pSlot;
         connect(action, &QAction::triggered, this, [this, slot] {
             if (CChildFrame* child = ActiveChild()) (child->TextView()->*slot)();
@@ -246,11 +255,21 @@ void CMainFrame::CreateActions() {
     }
     edit->addSeparator();
     QAction* find = AddCommand(edit, ID_EDIT_FIND, tr("&Find..."), tr("Find the specified text"), QKeySequence::Find);
+    find->setIcon(CommandIcon("edit-find"));
     connect(find, &QAction::triggered, this, [this] { OnFindReplace(false); });
+    QAction* findNext = AddCommand(edit, ID_EDIT_FIND_NEXT, tr("Find &Next"),
+                                   tr("Find the next occurrence of the last search"), QKeySequence(Qt::Key_F3));
+    findNext->setIcon(CommandIcon("go-down"));
+    connect(findNext, &QAction::triggered, this, [this] { FindAgain(false); });
+    QAction* findPrevious =
+        AddCommand(edit, ID_EDIT_FIND_PREVIOUS, tr("Find Pre&vious"),
+                   tr("Find the previous occurrence of the last search"), QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    findPrevious->setIcon(CommandIcon("go-up"));
+    connect(findPrevious, &QAction::triggered, this, [this] { FindAgain(true); });
     QAction* replace = AddCommand(edit, ID_EDIT_REPLACE, tr("R&eplace..."),
                                   tr("Replace specific text with different text"), QKeySequence(Qt::CTRL | Qt::Key_H));
     connect(replace, &QAction::triggered, this, [this] { OnFindReplace(true); });
-    m_DocActions << find << replace;
+    m_DocActions << find << findNext << findPrevious << replace;
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     m_pToolBar = addToolBar(tr("Toolbar"));
@@ -272,17 +291,32 @@ void CMainFrame::CreateActions() {
         AddCommand(view, ID_VIEW_OUTPUT_BAR, tr("&Output"), tr("Shows the output window.\nOutput").section('\n', 0, 0));
     m_pMenuOutput->setCheckable(true);
     connect(m_pMenuOutput, &QAction::triggered, this, [this](bool on) { m_pOutputBar->setVisible(on); });
+    view->addSeparator();
+    QAction* zoomIn = AddCommand(view, ID_VIEW_ZOOM_IN, tr("Zoom &In"), tr("Enlarge the text of the active window"));
+    zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    zoomIn->setIcon(CommandIcon("zoom-in"));
+    connect(zoomIn, &QAction::triggered, this, [this] { OnZoom(1); });
+    QAction* zoomOut = AddCommand(view, ID_VIEW_ZOOM_OUT, tr("Zoom O&ut"), tr("Reduce the text of the active window"),
+                                  QKeySequence::ZoomOut);
+    zoomOut->setIcon(CommandIcon("zoom-out"));
+    connect(zoomOut, &QAction::triggered, this, [this] { OnZoom(-1); });
+    QAction* zoomReset = AddCommand(view, ID_VIEW_ZOOM_RESET, tr("&Reset Zoom"),
+                                    tr("Show the text of the active window in the editor font again"),
+                                    QKeySequence(Qt::CTRL | Qt::Key_0));
+    zoomReset->setIcon(CommandIcon("zoom-original"));
+    connect(zoomReset, &QAction::triggered, this, [this] { OnZoom(0); });
+    m_DocActions << zoomIn << zoomOut << zoomReset;
 
     QMenu* extras = menuBar()->addMenu(tr("E&xtras"));
     QAction* rebuild =
         AddCommand(extras, ID_EXTRAS_REBUILD, "&Rebuild", "Rebuilds the internal database.", QKeySequence(Qt::Key_F5));
     rebuild->setToolTip("Rebuild");
-    rebuild->setIcon(st->standardIcon(QStyle::SP_BrowserReload));
+    rebuild->setIcon(CommandIcon("view-refresh"));
     connect(rebuild, &QAction::triggered, this, &CMainFrame::OnRebuild);
     QAction* check = AddCommand(extras, ID_EXTRAS_CHECK, "&Check GSD", "Perfoms a check of the active GSD file.",
                                 QKeySequence(Qt::Key_F7));
     check->setToolTip("Check GSD");
-    check->setIcon(st->standardIcon(QStyle::SP_DialogApplyButton));
+    check->setIcon(CommandIcon("tools-check-spelling"));
     connect(check, &QAction::triggered, this, &CMainFrame::OnCheckGsd);
     QAction* slaveConfig =
         AddCommand(extras, ID_EXTRAS_SLAVE_CONFIG, tr("Slave &Configuration..."),
@@ -310,6 +344,7 @@ void CMainFrame::CreateActions() {
     connect(context, &QAction::triggered, this, [this] { HelpWindow()->ContextHelp(CurrentHelpContext()); });
     help->addSeparator();
     QAction* about = AddCommand(help, ID_APP_ABOUT, tr("&About Taluna..."), tr("Display program information"));
+    about->setIcon(CommandIcon("help-about"));
     connect(about, &QAction::triggered, this, &CMainFrame::OnAbout);
 
     for (QMenu* menu : menuBar()->findChildren<QMenu*>()) menu->installEventFilter(this);
@@ -319,7 +354,9 @@ void CMainFrame::CreateActions() {
     m_pToolBar->addSeparator();
     for (QAction* action : edit->actions())
         if (!action->isSeparator() && action->property(kCommandId).toInt() != ID_EDIT_UNDO &&
-            action->property(kCommandId).toInt() != ID_EDIT_REPLACE)
+            action->property(kCommandId).toInt() != ID_EDIT_REPLACE &&
+            action->property(kCommandId).toInt() != ID_EDIT_FIND_NEXT &&
+            action->property(kCommandId).toInt() != ID_EDIT_FIND_PREVIOUS)
             m_pToolBar->addAction(action);
     m_pToolBar->addSeparator();
     m_pToolBar->addAction(printAction);
@@ -576,8 +613,37 @@ void CMainFrame::OnFindReplace(bool replace) {
     delete m_pFindDlg;
     m_pFindDlg = new CFindReplaceDlg(child->TextView(), replace, this);
     m_pFindDlg->setAttribute(Qt::WA_DeleteOnClose);
-    m_pFindDlg->m_pFind->setText(child->TextView()->textCursor().selectedText());
+    const QString selected = child->TextView()->textCursor().selectedText();
+    m_pFindDlg->m_pFind->setText(selected.isEmpty() ? m_LastFindText : selected);
+    connect(m_pFindDlg, &CFindReplaceDlg::searched, this, [this](const QString& text, QTextDocument::FindFlags flags) {
+        m_LastFindText = text;
+        m_LastFindFlags = flags;
+    });
     m_pFindDlg->show();
+}
+
+bool CMainFrame::FindAgain(bool backward) {
+    CChildFrame* child = ActiveChild();
+    if (!child) return false;
+    if (m_LastFindText.isEmpty()) {
+        OnFindReplace(false);
+        return false;
+    }
+    // The dialog searches in the window it was opened for; F3 in the active one.
+    if (m_pFindDlg) m_pFindDlg->SetEditor(child->TextView());
+    QTextDocument::FindFlags flags = m_LastFindFlags;
+    if (backward) flags |= QTextDocument::FindBackward;
+    if (child->TextView()->FindAgain(m_LastFindText, flags)) return true;
+    statusBar()->showMessage(tr("\"%1\" was not found.").arg(m_LastFindText), 5000);
+    return false;
+}
+
+void CMainFrame::OnZoom(int steps) {
+    CChildFrame* child = ActiveChild();
+    if (!child) return;
+    if (steps > 0) child->TextView()->ZoomIn();
+    if (steps < 0) child->TextView()->ZoomOut();
+    if (steps == 0) child->TextView()->ZoomReset();
 }
 
 void CMainFrame::OnRebuild() {
@@ -618,7 +684,12 @@ void CMainFrame::NavigateToLine(const void* document, int line) {
 }
 
 void CMainFrame::OnSettings() {
-    RunSettingsDialog(this, m_Context.m_Settings);
+    QFont font = CGSDTextView::EditorFont();
+    if (RunSettingsDialog(this, m_Context.m_Settings, &font) && font != CGSDTextView::EditorFont()) {
+        CGSDTextView::SetEditorFont(font);
+        m_pProfile->Settings().setValue(kEditorFontKey, font.toString());
+        for (CChildFrame* child : Children()) child->TextView()->ApplyEditorFont();
+    }
     UpdateIndicators();
 }
 

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
+#include <QTextDocument>
 #include <memory>
 
 #include "model/taluna_context.h"
@@ -80,6 +81,11 @@ public:
     int CurrentHelpContext() const;
     // Shows the splash window when the settings allow it.
     void ShowSplashIfWanted();
+    // Find Next (F3) and Find Previous (Shift+F3): the find dialog's last
+    // search again in the active text, from the caret on; without one the
+    // find dialog opens. False when nothing was found.
+    bool FindAgain(bool backward);
+    QString LastFindText() const { return m_LastFindText; }
 
     // File attributes as the Open command tests them (see DESIGN.md).
     static unsigned QueryFileAttributes(const QString& path);
@@ -119,6 +125,7 @@ private:
     void OnCheckGsd();
     void OnSlaveConfig();
     void OnSettings();
+    void OnZoom(int steps);
     void OnAbout();
     void OnHelp(int command);
 
@@ -146,5 +153,7 @@ private:
     bool m_bDestroying = false;
     QPointer<CHelpWindow> m_pHelpWindow;
     QPointer<CFindReplaceDlg> m_pFindDlg;
+    QString m_LastFindText;
+    QTextDocument::FindFlags m_LastFindFlags;
     QPointer<QMdiSubWindow> m_pLastActive;
 };

@@ -3,8 +3,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontComboBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "app/cp1252.h"
@@ -56,6 +59,20 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, int titleId) : QDialog(parent) {
     profileLabel->setBuddy(m_pProfile);
     editor->layout()->addWidget(profileLabel);
     editor->layout()->addWidget(m_pProfile);
+    auto* fontLabel = new QLabel(tr("&Font of the text:"), editor);
+    m_pFont = new QFontComboBox(editor);
+    m_pFont->setObjectName("EditorFont");
+    m_pFont->setFontFilters(QFontComboBox::MonospacedFonts);
+    m_pFontSize = new QSpinBox(editor);
+    m_pFontSize->setObjectName("EditorFontSize");
+    m_pFontSize->setRange(4, 72);
+    m_pFontSize->setSuffix(tr(" pt"));
+    fontLabel->setBuddy(m_pFont);
+    auto* fontRow = new QHBoxLayout;
+    fontRow->addWidget(m_pFont, 1);
+    fontRow->addWidget(m_pFontSize);
+    editor->layout()->addWidget(fontLabel);
+    static_cast<QVBoxLayout*>(editor->layout())->addLayout(fontRow);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -88,10 +105,32 @@ void CSettingsDlg::CopyTo(CSettings& settings) const {
     settings.m_nCheckProfile = m_pProfile->currentIndex();
 }
 
-bool RunSettingsDialog(QWidget* parent, CSettings& settings) {
+void CSettingsDlg::SetEditorFont(const QFont& font) {
+    m_pFont->setCurrentFont(font);
+    m_pFontSize->setValue(font.pointSize() > 0 ? font.pointSize() : 10);
+}
+
+QFont CSettingsDlg::EditorFont() const {
+    QFont font = m_pFont->currentFont();
+    font.setPointSize(m_pFontSize->value());
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
+bool RunSettingsDialog(QWidget* parent, CSettings& settings, QFont* editorFont) {
     CSettingsDlg dialog(parent);
     dialog.SetFrom(settings);
+    if (editorFont != nullptr) dialog.SetEditorFont(*editorFont);
+    // A family the system lacks shows as another in the list: it stays
+    // unless the user picks a family.
+    const QString shownFamily = dialog.m_pFont->currentFont().family();
     if (dialog.exec() != QDialog::Accepted) return false;
     dialog.CopyTo(settings);
+    if (editorFont != nullptr) {
+        QFont chosen = dialog.EditorFont();
+        if (chosen.family() == shownFamily) chosen.setFamily(editorFont->family());
+        *editorFont = chosen;
+    }
     return true;
 }

@@ -11,7 +11,7 @@
 
 namespace {
 
-QTextDocument::FindFlags Flags(const QCheckBox* matchCase, const QCheckBox* wholeWord) {
+QTextDocument::FindFlags FlagsOf(const QCheckBox* matchCase, const QCheckBox* wholeWord) {
     QTextDocument::FindFlags flags;
     if (matchCase->isChecked()) flags |= QTextDocument::FindCaseSensitively;
     if (wholeWord->isChecked()) flags |= QTextDocument::FindWholeWords;
@@ -29,8 +29,10 @@ CFindReplaceDlg::CFindReplaceDlg(QPlainTextEdit* editor, bool replace, QWidget* 
     m_pMatchCase = new QCheckBox(tr("Match &case"), this);
     m_pWholeWord = new QCheckBox(tr("Match &whole word only"), this);
     form->addRow(tr("Fi&nd what:"), m_pFind);
-    if (replace) form->addRow(tr("Re&place with:"), m_pReplace);
-    else m_pReplace->hide();
+    if (replace)
+        form->addRow(tr("Re&place with:"), m_pReplace);
+    else
+        m_pReplace->hide();
     form->addRow(m_pMatchCase);
     form->addRow(m_pWholeWord);
     auto* buttons = new QVBoxLayout;
@@ -55,9 +57,14 @@ CFindReplaceDlg::CFindReplaceDlg(QPlainTextEdit* editor, bool replace, QWidget* 
     layout->addLayout(buttons);
 }
 
+QTextDocument::FindFlags CFindReplaceDlg::Flags() const {
+    return FlagsOf(m_pMatchCase, m_pWholeWord);
+}
+
 bool CFindReplaceDlg::FindNext() {
     if (!m_pEditor || m_pFind->text().isEmpty()) return false;
-    return m_pEditor->find(m_pFind->text(), Flags(m_pMatchCase, m_pWholeWord));
+    emit searched(m_pFind->text(), Flags());
+    return m_pEditor->find(m_pFind->text(), Flags());
 }
 
 bool CFindReplaceDlg::ReplaceOne() {
@@ -75,11 +82,11 @@ int CFindReplaceDlg::ReplaceAll() {
     QTextCursor edit(document);
     edit.beginEditBlock();
     int count = 0;
-    QTextCursor found = document->find(m_pFind->text(), 0, Flags(m_pMatchCase, m_pWholeWord));
+    QTextCursor found = document->find(m_pFind->text(), 0, Flags());
     while (!found.isNull()) {
         found.insertText(m_pReplace->text());
         ++count;
-        found = document->find(m_pFind->text(), found, Flags(m_pMatchCase, m_pWholeWord));
+        found = document->find(m_pFind->text(), found, Flags());
     }
     edit.endEditBlock();
     return count;

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QTextDocument>
 
 class QCheckBox;
 class QLineEdit;
@@ -16,7 +17,10 @@ public:
     void SetEditor(QPlainTextEdit* editor) { m_pEditor = editor; }
 
     // Finds the next occurrence after the caret; false when there is none.
+    // Every search is announced (Find Next and Find Previous repeat it).
     bool FindNext();
+    // The search the boxes describe.
+    QTextDocument::FindFlags Flags() const;
     // Replaces the current match (if the selection is one) and finds the next.
     bool ReplaceOne();
     // Replaces every occurrence in one undo step; returns how many.
@@ -26,6 +30,9 @@ public:
     QLineEdit* m_pReplace;
     QCheckBox* m_pMatchCase;
     QCheckBox* m_pWholeWord;
+
+signals:
+    void searched(const QString& text, QTextDocument::FindFlags flags);
 
 private:
     QPointer<QPlainTextEdit> m_pEditor;
