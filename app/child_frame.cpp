@@ -111,7 +111,7 @@ void CChildFrame::SelectLine(int line) {
     m_pTextView->SelectLine(line);
 }
 bool CChildFrame::WriteBackEntry(CKeyEntry& entry) {
-    return m_pTextView->WriteBackEntry(entry);
+    return m_pDoc->WriteBackEntry(entry);
 }
 
 void CChildFrame::UpdateAllViews(QWidget* sender) {
@@ -133,8 +133,10 @@ void CChildFrame::CheckSyntax() {
 
 void CChildFrame::Rebuild() {
     try {
-        m_pDoc->ApplyCheckProfile();
-        RebuildDatabase(Context(), KeyClassifier(), Lines(), Database());
+        // One reading of the text for the whole command.
+        const ILineSource& lines = m_pDoc->TakeSnapshot();
+        m_pDoc->ApplyCheckProfile(lines);
+        RebuildDatabase(Context(), KeyClassifier(), lines, Database());
     } catch (const std::bad_alloc&) {
         OnOutOfMemory(tr("Rebuild"));
     }
@@ -157,9 +159,11 @@ void CChildFrame::CheckGsd() {
     SetKeyFormEnabled(true);
     m_pTextView->ClearFindings();
     try {
-        m_pDoc->ApplyCheckProfile();
+        // One reading of the text for the whole command.
+        const ILineSource& lines = m_pDoc->TakeSnapshot();
+        m_pDoc->ApplyCheckProfile(lines);
         CFindingRecorder findings(Context(), m_pDoc);
-        RunCheckGsd(Context(), Lines(), Database(), m_pDoc);
+        RunCheckGsd(Context(), lines, Database(), m_pDoc);
         m_pTextView->SetFindings(findings.Findings());
     } catch (const std::bad_alloc&) {
         OnOutOfMemory(tr("Check GSD"));

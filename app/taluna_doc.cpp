@@ -22,7 +22,9 @@
 #include "check/process_key.h"
 #include "model/database_builder.h"
 #include "model/file_rules.h"
+#include "model/key_entry.h"
 #include "model/taluna_context.h"
+#include "model/write_back.h"
 #include "views/gsd_highlighter.h"
 #include "views/memory_headroom.h"
 
@@ -64,6 +66,39 @@ std::string CDocLineSource::GetLine(int line) const {
 int CDocLineSource::GetLineLength(int line) const {
     const QTextBlock block = m_pDocument->findBlockByNumber(line);
     return block.isValid() ? block.length() - 1 : 0;
+}
+
+CTextSnapshot::CTextSnapshot(const QTextDocument* document) {
+    // The raw text holds the blocks with a paragraph separator between them;
+    // every character is one byte of the code page.
+    const QString raw = document->toRawText();
+    m_Bytes = EncodeCp1252(raw);
+    m_Lines.reserve(static_cast<size_t>(document->blockCount()));
+    size_t start = 0;
+    const QChar* chars = raw.constData();
+    const auto size = static_cast<size_t>(raw.size());
+    for (size_t i = 0; i < size; ++i) {
+        if (chars[i] != QChar::ParagraphSeparator) continue;
+        m_Lines.emplace_back(start, i - start);
+        start = i + 1;
+    }
+    m_Lines.emplace_back(start, size - start);
+}
+
+std::string CTextSnapshot::GetLine(int line) const {
+    std::string buffer;
+    return std::string(GetLineView(line, buffer));
+}
+
+int CTextSnapshot::GetLineLength(int line) const {
+    if (line < 0 || line >= GetLineCount()) return 0;
+    return static_cast<int>(m_Lines[static_cast<size_t>(line)].second);
+}
+
+std::string_view CTextSnapshot::GetLineView(int line, std::string&) const {
+    if (line < 0 || line >= GetLineCount()) return {};
+    const auto [start, length] = m_Lines[static_cast<size_t>(line)];
+    return std::string_view(m_Bytes).substr(start, std::min<size_t>(length, MAX_LINE_LENGTH));
 }
 
 CDiskStamp CDiskStamp::Of(const QString& path) {
@@ -326,7 +361,11 @@ void CTalunaDoc::SetText(const std::string& bytes) {
 }
 
 void CTalunaDoc::ApplyCheckProfile() {
-    m_Context.m_Profile = ProfileOfSetting(m_Context.m_Settings.m_nCheckProfile, m_Lines);
+    ApplyCheckProfile(m_Lines);
+}
+
+void CTalunaDoc::ApplyCheckProfile(const ILineSource& lines) {
+    m_Context.m_Profile = ProfileOfSetting(m_Context.m_Settings.m_nCheckProfile, lines);
     m_pHighlighter->SetProfile(m_Context.m_Profile);
 }
 
@@ -395,6 +434,13 @@ void CTalunaDoc::WriteBackupAndBuild(const QString& source, const QString& title
     }
 }
 
+const ILineSource& CTalunaDoc::TakeSnapshot() {
+    // The old one goes first: a large text is not held three times.
+    m_pSnapshot.reset();
+    m_pSnapshot = std::make_unique<CTextSnapshot>(m_pText);
+    return *m_pSnapshot;
+}
+
 std::string CTalunaDoc::TextBytes() const {
     std::vector<std::string> lines;
     std::vector<ELineEnd> ends;
@@ -450,4 +496,31 @@ bool CTalunaDoc::SaveDocument(const QString& path) {
 
 void CTalunaDoc::OnCloseDocument() {
     m_Context.ClearMessages();
+}
+
+bool CTalunaDoc::WriteBackEntry(CKeyEntry& entry) {
+    std::vector<std::string> oldLines;
+    for (int line = entry.m_LongLine; line <= entry.m_Line; ++line) {
+        const QTextBlock block = m_pText->findBlockByNumber(line);
+        oldLines.push_back(block.isValid() ? EncodeCp1252(block.text()) : std::string());
+    }
+    const SWriteBack result = ComposeWriteBack(oldLines, entry.m_Keyword, entry.m_Value);
+    if (!result.m_bOk) {
+        ShowMessage(tr("LineLength greater than expected!"));
+        return false;
+    }
+    const QTextBlock first = m_pText->findBlockByNumber(entry.m_LongLine);
+    const QTextBlock last = m_pText->findBlockByNumber(entry.m_Line);
+    if (!first.isValid()) return false;
+    QTextCursor cursor(first);
+    const QTextBlock end = last.isValid() ? last : m_pText->lastBlock();
+    cursor.setPosition(end.position() + end.length() - 1, QTextCursor::KeepAnchor);
+    QString replacement = DecodeCp1252(result.m_Text);
+    replacement.replace("\r\n", "\n");
+    cursor.beginEditBlock();
+    cursor.insertText(replacement);
+    cursor.endEditBlock();
+    entry.m_Line = entry.m_LongLine + result.m_nLineFeeds;
+    emit entryWrittenBack(cursor.position());
+    return true;
 }

@@ -16,6 +16,7 @@
 class QFileSystemWatcher;
 class QTextDocument;
 class CGSDHighlighter;
+class CKeyEntry;
 class CTalunaContext;
 
 // The lines of a document's text as the core reads them (Windows-1252 bytes, at
@@ -29,6 +30,22 @@ public:
 
 private:
     const QTextDocument* m_pDocument;
+};
+
+// The lines of a document's text as they were at one moment, read in one pass
+// over the text: for the commands that read every line, which would otherwise
+// look up the editor's blocks line by line.
+class CTextSnapshot : public ILineSource {
+public:
+    explicit CTextSnapshot(const QTextDocument* document);
+    int GetLineCount() const override { return static_cast<int>(m_Lines.size()); }
+    std::string GetLine(int line) const override;
+    int GetLineLength(int line) const override;
+    std::string_view GetLineView(int line, std::string& buffer) const override;
+
+private:
+    std::string m_Bytes;
+    std::vector<std::pair<size_t, size_t>> m_Lines;  // start and length of every line
 };
 
 // What a file on disk was when the document last read or wrote it: enough to
@@ -57,6 +74,10 @@ public:
     CGSDHighlighter* Highlighter() const { return m_pHighlighter; }
     CKeyDatabase& Database() { return m_Database; }
     const ILineSource& Lines() const { return m_Lines; }
+    // The text as it is now, for Check GSD and Rebuild (see CTextSnapshot). It
+    // lives until the next one is taken, so that the database and the checks
+    // may refer to it.
+    const ILineSource& TakeSnapshot();
     CTalunaContext& Context() { return m_Context; }
 
     // Reads `path` into the document (the load path: backup file,
@@ -74,6 +95,8 @@ public:
     // Sets the context's check profile for this document's text, as the setting
     // asks (classic, revision 5, or by the file's GSD_Revision).
     void ApplyCheckProfile();
+    // The same, reading the file's GSD_Revision from `lines` (a snapshot).
+    void ApplyCheckProfile(const ILineSource& lines);
     // Whether the file on disk differs from what the document last read or wrote.
     bool ChangedOnDisk() const;
     // Announces, once per change, a file changed or removed by another program
@@ -104,6 +127,12 @@ public:
     // The bytes the document would write now.
     std::string TextBytes() const;
 
+    // The key form's Apply: replaces the entry's lines by its keyword and
+    // value as one undo step and updates its last line; the views see it as
+    // any edit of the text (entryWrittenBack tells where it ends). False when
+    // an old line is too long (message shown); the text is then unchanged.
+    bool WriteBackEntry(CKeyEntry& entry);
+
     int m_bWriteProtected = 0;
     int m_bTreeRefresh = 0;
 
@@ -114,6 +143,8 @@ signals:
     void caretChanged();
     void titleChanged();
     void modifiedChanged(bool modified);
+    // An entry was written back; `position` is the end of its new text.
+    void entryWrittenBack(int position);
 
 private:
     bool ReadFileBytes(const QString& path, std::string& bytes);
@@ -133,6 +164,7 @@ private:
     CGSDHighlighter* m_pHighlighter;
     CKeyDatabase m_Database;
     CDocLineSource m_Lines;
+    std::unique_ptr<CTextSnapshot> m_pSnapshot;
     CTextLayout m_Layout;
     QString m_PathName;
     CDiskStamp m_DiskStamp;  // the file as last read or written

@@ -19,8 +19,6 @@
 #include "app/cp1252.h"
 #include "app/qt_seams.h"
 #include "app/taluna_doc.h"
-#include "model/key_entry.h"
-#include "model/write_back.h"
 #include "views/list_box_bar.h"
 #include "views/text_gutter.h"
 
@@ -61,15 +59,16 @@ QColor UnderlineColour(int kind) {
 }
 
 // The key of a line: from its first character that is no blank up to the
-// '=' or ';', without the blanks before it. The whole line when it has no
-// such character before them; [n, n) for a blank line.
+// first '=', ';' or blank after it ("Ident_Number", "Bit(0)"); [n, n) for a
+// blank line.
 std::pair<int, int> KeyRange(const QString& line) {
     int start = 0;
     while (start < line.size() && line.at(start).isSpace()) ++start;
     int end = start;
-    while (end < line.size() && line.at(end) != QChar('=') && line.at(end) != QChar(';')) ++end;
-    while (end > start && line.at(end - 1).isSpace()) --end;
-    if (end == start && start < line.size()) end = static_cast<int>(line.size());
+    while (end < line.size() && line.at(end) != QChar('=') && line.at(end) != QChar(';') && !line.at(end).isSpace())
+        ++end;
+    // A line that starts with '=' or ';': the mark goes under that character.
+    if (end == start && start < line.size()) end = start + 1;
     return {start, end};
 }
 
@@ -112,6 +111,13 @@ CGSDTextView::CGSDTextView(CTalunaDoc* document, QWidget* parent) : QPlainTextEd
     connect(this, &QPlainTextEdit::updateRequest, this, &CGSDTextView::UpdateGutter);
     ApplyEditorFont();
     HighlightCurrentLine();
+    // The key form's Apply edits the document; the caret goes to the end of
+    // the lines it wrote.
+    connect(document, &CTalunaDoc::entryWrittenBack, this, [this](int position) {
+        QTextCursor cursor(this->document());
+        cursor.setPosition(position);
+        setTextCursor(cursor);
+    });
 }
 
 QFont CGSDTextView::DefaultEditorFont() {
@@ -387,34 +393,6 @@ void CGSDTextView::SelectLine(int line) {
     cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
     setTextCursor(cursor);
     verticalScrollBar()->setValue(line);
-}
-
-bool CGSDTextView::WriteBackEntry(CKeyEntry& entry) {
-    QTextDocument* text = document();
-    std::vector<std::string> oldLines;
-    for (int line = entry.m_LongLine; line <= entry.m_Line; ++line) {
-        const QTextBlock block = text->findBlockByNumber(line);
-        oldLines.push_back(block.isValid() ? EncodeCp1252(block.text()) : std::string());
-    }
-    const SWriteBack result = ComposeWriteBack(oldLines, entry.m_Keyword, entry.m_Value);
-    if (!result.m_bOk) {
-        ShowMessage(tr("LineLength greater than expected!"));
-        return false;
-    }
-    const QTextBlock first = text->findBlockByNumber(entry.m_LongLine);
-    const QTextBlock last = text->findBlockByNumber(entry.m_Line);
-    if (!first.isValid()) return false;
-    QTextCursor cursor(first);
-    const QTextBlock end = last.isValid() ? last : text->lastBlock();
-    cursor.setPosition(end.position() + end.length() - 1, QTextCursor::KeepAnchor);
-    QString replacement = DecodeCp1252(result.m_Text);
-    replacement.replace("\r\n", "\n");
-    cursor.beginEditBlock();
-    cursor.insertText(replacement);
-    cursor.endEditBlock();
-    setTextCursor(cursor);
-    entry.m_Line = entry.m_LongLine + result.m_nLineFeeds;
-    return true;
 }
 
 void CGSDTextView::dragEnterEvent(QDragEnterEvent* event) {

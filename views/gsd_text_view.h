@@ -12,7 +12,6 @@
 #include "base/check_message.h"
 
 class CTalunaDoc;
-class CKeyEntry;
 class CTextGutter;
 class QPrinter;
 
@@ -34,9 +33,6 @@ public:
     // Makes 0-based line `line` the first visible line and selects its text;
     // ignored beyond the last line.
     void SelectLine(int line);
-    // Replaces the entry's lines by its keyword and value (one undo step) and
-    // updates its last line. False when an old line is too long (message shown).
-    bool WriteBackEntry(CKeyEntry& entry);
     // Paints the whole text onto `printer` with the page header and footer.
     void PrintDocument(QPrinter* printer);
 

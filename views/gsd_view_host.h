@@ -31,8 +31,8 @@ public:
 
     // Text view: make line `line` (0-based) the first visible line and select it.
     virtual void SelectLine(int line) = 0;
-    // Text view: replace the entry's lines by its keyword and value text as one
-    // undo step and update its `m_Line`. False when the text view refused
+    // The document: replace the entry's lines by its keyword and value text as
+    // one undo step and update its `m_Line`. False when the document refused
     // (a line longer than 1024 characters); the text is then unchanged.
     virtual bool WriteBackEntry(CKeyEntry& entry) = 0;
 

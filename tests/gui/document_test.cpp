@@ -320,37 +320,82 @@ private slots:
         QCOMPARE(ClassAt(doc.TextDocument()->findBlockByNumber(2500), 0), QString("comment"));
     }
 
-    void writeBackEntryIsOneUndoStep() {
+    // The key form's write-back is an edit of the document: one undo step,
+    // with or without a text pane, which follows it with its caret; a line
+    // too long to write leaves the text as it was.
+    void writeBackIsOneUndoStepOfTheDocument_data() {
+        QTest::addColumn<bool>("withView");
+        QTest::newRow("document alone") << false;
+        QTest::newRow("document with its text pane") << true;
+    }
+    void writeBackIsOneUndoStepOfTheDocument() {
+        QFETCH(bool, withView);
         CTalunaDoc doc(m_Context);
-        CGSDTextView view(&doc);
+        std::unique_ptr<CGSDTextView> view(withView ? new CGSDTextView(&doc) : nullptr);
         std::string line = "Ident_Number = 0x1";
         line.resize(40, ' ');
         line += "; ident";
         QTextCursor(doc.TextDocument()).insertText(DecodeCp1252("#Profibus_DP\n" + line + "\nRevision = \"1\"\n"));
+        QSignalSpy written(&doc, &CTalunaDoc::entryWrittenBack);
         CKeyEntry entry("Ident_Number", "0x1", 1);
         entry.m_LongLine = 1;
         entry.m_Value = " = 0x4711,\r\n0x12";
-        QVERIFY(view.WriteBackEntry(entry));
+        QVERIFY(doc.WriteBackEntry(entry));
         QCOMPARE(entry.m_Line, 2);
         QCOMPARE(doc.TextDocument()->findBlockByNumber(1).text().indexOf(';'), 40);
         QCOMPARE(doc.TextDocument()->findBlockByNumber(1).text().left(23), QString("Ident_Number = 0x4711,\\"));
         QCOMPARE(doc.TextDocument()->findBlockByNumber(2).text(), QString("0x12"));
         QCOMPARE(doc.TextDocument()->findBlockByNumber(3).text(), QString("Revision = \"1\""));
+        QCOMPARE(written.size(), 1);
+        const int end = doc.TextDocument()->findBlockByNumber(2).position() + 4;
+        QCOMPARE(written.front().front().toInt(), end);
+        if (view) QCOMPARE(view->textCursor().position(), end);
         doc.TextDocument()->undo();
         QCOMPARE(doc.TextDocument()->findBlockByNumber(1).text(), DecodeCp1252(line));
         QCOMPARE(doc.TextDocument()->findBlockByNumber(2).text(), QString("Revision = \"1\""));
+
+        const QString longLine = "Revision = \"" + QString(1100, 'x') + "\"";
+        QTextCursor(doc.TextDocument()->findBlockByNumber(2)).insertText(longLine + "\n");
+        CKeyEntry revision("Revision", "x", 2);
+        revision.m_Value = " = \"y\"";
+        QVERIFY(!doc.WriteBackEntry(revision));
+        QCOMPARE(RecordedMessages().last(), QString("LineLength greater than expected!"));
+        QCOMPARE(doc.TextDocument()->findBlockByNumber(2).text(), longLine);
+        QCOMPARE(written.size(), 1);
     }
 
-    void writeBackRefusesALongLine() {
+    // Check GSD and Rebuild read the text once, as a snapshot: it holds every
+    // line as the editor's line source gives it, long lines cut for reading
+    // but with their whole length, and stays as it was when the text changes.
+    void snapshotReadsTheLinesAsTheEditorHoldsThem_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("final line end") << QString("#Profibus_DP\nVendor_Name = \"V\"\n");
+        QTest::newRow("blank lines") << QString("\n\n;\n\n");
+        QTest::newRow("code page characters") << QString("Info_Text = \"\u20ac \u00e4 \u03a9\"");
+        QTest::newRow("line of 3000 characters") << "A\n" + QString(3000, 'x') + "\nB";
+        QTest::newRow("line separator inside a line") << QString("a\u2028b\nc");
+    }
+    void snapshotReadsTheLinesAsTheEditorHoldsThem() {
+        QFETCH(QString, text);
         CTalunaDoc doc(m_Context);
-        CGSDTextView view(&doc);
-        const QString longLine = "Revision = \"" + QString(1100, 'x') + "\"";
-        QTextCursor(doc.TextDocument()).insertText(longLine);
-        CKeyEntry entry("Revision", "x", 0);
-        entry.m_Value = " = \"y\"";
-        QVERIFY(!view.WriteBackEntry(entry));
-        QCOMPARE(RecordedMessages().last(), QString("LineLength greater than expected!"));
-        QCOMPARE(doc.TextDocument()->firstBlock().text(), longLine);
+        QTextCursor(doc.TextDocument()).insertText(text);
+        const ILineSource& snapshot = doc.TakeSnapshot();
+        const ILineSource& live = doc.Lines();
+        QCOMPARE(snapshot.GetLineCount(), live.GetLineCount());
+        std::vector<std::string> before;
+        for (int i = 0; i < live.GetLineCount(); ++i) {
+            QCOMPARE(snapshot.GetLine(i), live.GetLine(i));
+            QCOMPARE(snapshot.GetLineLength(i), live.GetLineLength(i));
+            std::string buffer;
+            QCOMPARE(std::string(snapshot.GetLineView(i, buffer)), live.GetLine(i));
+            before.push_back(live.GetLine(i));
+        }
+        QCOMPARE(snapshot.GetLine(live.GetLineCount()), std::string());
+        QCOMPARE(snapshot.GetLineLength(-1), 0);
+        QTextCursor(doc.TextDocument()).insertText("changed\n");
+        QCOMPARE(snapshot.GetLineCount(), static_cast<int>(before.size()));
+        for (int i = 0; i < snapshot.GetLineCount(); ++i) QCOMPARE(snapshot.GetLine(i), before[static_cast<size_t>(i)]);
     }
 
     void selectLineAndCaretReport() {
