@@ -216,7 +216,7 @@ CInputView::CInputView(IGsdViewHost& host, QWidget* parent) : QWidget(parent), m
     connect(m_pApply, &QPushButton::clicked, this, &CInputView::ApplyKeyForm);
     connect(m_pDataType, &QComboBox::activated, this, [this](int) { DataTypeChanged(); });
     connect(m_pThird, &QLineEdit::textChanged, this, [this](const QString&) {
-        if (m_Host.Context().m_Form.m_nFormMode == 6) FillValueList();
+        if (m_Host.Context().m_Form.m_nFormMode == static_cast<int>(EFormMode::Module)) FillValueList();
     });
     connect(m_pValueList, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item, int) { EditIdentifier(m_pValueList->indexOfTopLevelItem(item)); });
@@ -238,110 +238,156 @@ void CInputView::Show(std::initializer_list<int> ids) {
         if (QWidget* widget = Control(id)) widget->setVisible(true);
 }
 
+const CInputView::SModeRow* CInputView::ModeRow(int mode) {
+    using M = EFormMode;
+    static const SModeRow kRows[] = {
+        {M::Information, {IDC_ICON}, false, nullptr, nullptr},
+        {M::Text, {IDC_STRING_LABEL, IDC_STRING_EDIT}, true, &CInputView::RenderText, &CInputView::ReadText},
+        {M::Number, {IDC_UINT_LABEL, IDC_UINT_EDIT}, true, &CInputView::RenderNumber, &CInputView::ReadNumber},
+        {M::ThreeChoices,
+         {IDC_CHOICE_LABEL, IDC_CHOICE_1, IDC_CHOICE_2, IDC_CHOICE_3},
+         true,
+         &CInputView::RenderThreeChoices,
+         &CInputView::ReadThreeChoices},
+        {M::TwoChoices,
+         {IDC_CHOICE_LABEL, IDC_CHOICE_1, IDC_CHOICE_2},
+         true,
+         &CInputView::RenderTwoChoices,
+         &CInputView::ReadTwoChoices},
+        {M::Flag, {IDC_BOOL_LABEL, IDC_BOOL_CHECK}, true, &CInputView::RenderFlag, &CInputView::ReadFlag},
+        {M::Module,
+         {IDC_STRING_LABEL, IDC_STRING_EDIT, IDC_THIRD_LABEL, IDC_THIRD_EDIT, IDC_VALUE_LIST},
+         true,
+         &CInputView::RenderModule,
+         &CInputView::ReadModule},
+        {M::BlockEnd, {}, false, nullptr, nullptr},
+        {M::BitParameter,
+         {IDC_FIRST_LABEL, IDC_FIRST_EDIT, IDC_SECOND_LABEL, IDC_SECOND_EDIT, IDC_THIRD_LABEL, IDC_THIRD_EDIT,
+          IDC_DATA_TYPE_LABEL, IDC_DATA_TYPE},
+         true,
+         &CInputView::RenderParameter,
+         &CInputView::ReadBitParameter},
+        {M::NumberParameter,
+         {IDC_FIRST_LABEL, IDC_FIRST_EDIT, IDC_SECOND_LABEL, IDC_SECOND_EDIT, IDC_DATA_TYPE_LABEL, IDC_DATA_TYPE},
+         true,
+         &CInputView::RenderParameter,
+         &CInputView::ReadNumberParameter},
+        {M::Area,
+         {IDC_FIRST_LABEL, IDC_FIRST_EDIT, IDC_SECOND_LABEL, IDC_SECOND_EDIT},
+         true,
+         &CInputView::RenderArea,
+         &CInputView::ReadArea},
+        {M::Reference,
+         {IDC_STRING_LABEL, IDC_STRING_EDIT, IDC_THIRD_LABEL, IDC_THIRD_EDIT},
+         true,
+         &CInputView::RenderReference,
+         &CInputView::ReadReference},
+    };
+    for (const SModeRow& row : kRows)
+        if (static_cast<int>(row.m_Mode) == mode) return &row;
+    return nullptr;
+}
+
 void CInputView::OnUpdate() {
     CWaitCursor wait;
     const CKeyFormRecord& form = m_Host.Context().m_Form;
-    const auto& v = form.m_Values;
-    const auto& l = form.m_Labels;
     m_pHelp->setPlainText(GsdToQtLines(form.m_HelpText));
     for (auto& [id, widget] : m_Controls) widget->setVisible(false);
     Show({IDC_SEPARATOR, IDC_HELP, IDC_FRAME});
+    const SModeRow* row = ModeRow(form.m_nFormMode);
+    if (row == nullptr) return;
+    Show(row->m_Controls);
+    if (row->m_pRender != nullptr) (this->*row->m_pRender)(form);
+    if (row->m_bApply) Show({IDC_APPLY});
+}
 
-    auto setChecked = [this](int index) {
-        m_pChoiceGroup->setExclusive(false);
-        for (int i = 0; i < 3; ++i) m_pChoices[i]->setChecked(i == index);
-        m_pChoiceGroup->setExclusive(true);
-    };
-    const int number = Atoi32(v[0]);
-    switch (form.m_nFormMode) {
-        case 0: Show({IDC_ICON}); break;
-        case 1:
-            Show({IDC_STRING_LABEL, IDC_STRING_EDIT});
-            m_pString->setPlainText(GsdToQtLines(v[0]));
-            break;
-        case 2:
-            Show({IDC_UINT_LABEL, IDC_UINT_EDIT});
-            m_pUint->setText(GsdToQt(v[0]));
-            break;
-        case 3:
-            Show({IDC_CHOICE_LABEL, IDC_CHOICE_1, IDC_CHOICE_2, IDC_CHOICE_3});
-            for (int i = 0; i < 3; ++i) m_pChoices[i]->setText(GsdToQt(l[static_cast<size_t>(i)]));
-            setChecked(number == 1 ? 1 : number == 2 ? 2 : 0);
-            break;
-        case 4:
-            Show({IDC_CHOICE_LABEL, IDC_CHOICE_1, IDC_CHOICE_2});
-            for (int i = 0; i < 2; ++i) m_pChoices[i]->setText(GsdToQt(l[static_cast<size_t>(i)]));
-            setChecked(number == 0 ? 0 : number == 1 ? 1 : -1);
-            break;
-        case 5:
-            Show({IDC_BOOL_LABEL, IDC_BOOL_CHECK});
-            m_pBool->setText(GsdToQt(l[0]));
-            m_pBool->setChecked(number == 1);
-            break;
-        case 6:
-            Show({IDC_STRING_LABEL, IDC_STRING_EDIT, IDC_THIRD_LABEL, IDC_THIRD_EDIT, IDC_VALUE_LIST});
-            m_pString->setPlainText(GsdToQtLines(v[0]));
-            // Information mode puts the caption of the configuration field into
-            // value part 2; the labels may still hold the previous key's.
-            m_pThirdLabel->setText(GsdToQt(!v[2].empty() ? v[2] : l[2]));
-            m_pThird->setText(GsdToQt(v[1]));
-            FillValueList();
-            break;
-        case 8:
-        case 9: {
-            const bool bit = form.m_nFormMode == 8;
-            Show({IDC_FIRST_LABEL, IDC_FIRST_EDIT, IDC_SECOND_LABEL, IDC_SECOND_EDIT, IDC_DATA_TYPE_LABEL,
-                  IDC_DATA_TYPE});
-            if (bit) Show({IDC_THIRD_LABEL, IDC_THIRD_EDIT});
-            m_pFirstLabel->setText(GsdToQt(l[0]));
-            m_pSecondLabel->setText(GsdToQt(l[1]));
-            m_pFirst->setText(GsdToQt(v[0]));
-            m_pSecond->setText(GsdToQt(v[1]));
-            if (bit) {
-                m_pThirdLabel->setText(GsdToQt(l[2]));
-                m_pThird->setText(GsdToQt(v[2]));
-            }
-            m_pDataTypeLabel->setText(GsdToQt(l[3]));
-            int selected = -1;
-            for (int i = 0; i < m_pDataType->count(); ++i)
-                if (EqualsNoCase(QtToGsd(m_pDataType->itemText(i)), v[3])) selected = i;
-            m_pDataType->setCurrentIndex(selected);
-            break;
-        }
-        case 10:
-            Show({IDC_FIRST_LABEL, IDC_FIRST_EDIT, IDC_SECOND_LABEL, IDC_SECOND_EDIT});
-            m_pFirstLabel->setText(GsdToQt(l[0]));
-            m_pSecondLabel->setText(GsdToQt(l[1]));
-            m_pFirst->setText(GsdToQt(v[0]));
-            m_pSecond->setText(GsdToQt(v[1]));
-            break;
-        case 11:
-            Show({IDC_STRING_LABEL, IDC_STRING_EDIT, IDC_THIRD_LABEL, IDC_THIRD_EDIT});
-            m_pString->setPlainText(GsdToQtLines(v[1]));
-            m_pThird->setText(GsdToQt(v[0]));
-            m_pThirdLabel->setText(GsdToQt(l[0]));
-            break;
-        default: break;
+void CInputView::SetChoice(int index) {
+    m_pChoiceGroup->setExclusive(false);
+    for (int i = 0; i < 3; ++i) m_pChoices[i]->setChecked(i == index);
+    m_pChoiceGroup->setExclusive(true);
+}
+
+void CInputView::RenderText(const CKeyFormRecord& form) {
+    m_pString->setPlainText(GsdToQtLines(form.m_Values[0]));
+}
+
+void CInputView::RenderNumber(const CKeyFormRecord& form) {
+    m_pUint->setText(GsdToQt(form.m_Values[0]));
+}
+
+void CInputView::RenderThreeChoices(const CKeyFormRecord& form) {
+    for (int i = 0; i < 3; ++i) m_pChoices[i]->setText(GsdToQt(form.m_Labels[static_cast<size_t>(i)]));
+    const int number = Atoi32(form.m_Values[0]);
+    SetChoice(number == 1 ? 1 : number == 2 ? 2 : 0);
+}
+
+void CInputView::RenderTwoChoices(const CKeyFormRecord& form) {
+    for (int i = 0; i < 2; ++i) m_pChoices[i]->setText(GsdToQt(form.m_Labels[static_cast<size_t>(i)]));
+    const int number = Atoi32(form.m_Values[0]);
+    SetChoice(number == 0 ? 0 : number == 1 ? 1 : -1);
+}
+
+void CInputView::RenderFlag(const CKeyFormRecord& form) {
+    m_pBool->setText(GsdToQt(form.m_Labels[0]));
+    m_pBool->setChecked(Atoi32(form.m_Values[0]) == 1);
+}
+
+void CInputView::RenderModule(const CKeyFormRecord& form) {
+    const auto& v = form.m_Values;
+    m_pString->setPlainText(GsdToQtLines(v[0]));
+    // Information mode puts the caption of the configuration field into
+    // value part 2; the labels may still hold the previous key's.
+    m_pThirdLabel->setText(GsdToQt(!v[2].empty() ? v[2] : form.m_Labels[2]));
+    m_pThird->setText(GsdToQt(v[1]));
+    FillValueList();
+}
+
+void CInputView::RenderParameter(const CKeyFormRecord& form) {
+    const auto& v = form.m_Values;
+    const auto& l = form.m_Labels;
+    m_pFirstLabel->setText(GsdToQt(l[0]));
+    m_pSecondLabel->setText(GsdToQt(l[1]));
+    m_pFirst->setText(GsdToQt(v[0]));
+    m_pSecond->setText(GsdToQt(v[1]));
+    if (form.m_nFormMode == static_cast<int>(EFormMode::BitParameter)) {
+        m_pThirdLabel->setText(GsdToQt(l[2]));
+        m_pThird->setText(GsdToQt(v[2]));
     }
-    const int mode = form.m_nFormMode;
-    if (mode >= 1 && mode <= 11 && mode != 7) Show({IDC_APPLY});
+    m_pDataTypeLabel->setText(GsdToQt(l[3]));
+    int selected = -1;
+    for (int i = 0; i < m_pDataType->count(); ++i)
+        if (EqualsNoCase(QtToGsd(m_pDataType->itemText(i)), v[3])) selected = i;
+    m_pDataType->setCurrentIndex(selected);
+}
+
+void CInputView::RenderArea(const CKeyFormRecord& form) {
+    m_pFirstLabel->setText(GsdToQt(form.m_Labels[0]));
+    m_pSecondLabel->setText(GsdToQt(form.m_Labels[1]));
+    m_pFirst->setText(GsdToQt(form.m_Values[0]));
+    m_pSecond->setText(GsdToQt(form.m_Values[1]));
+}
+
+void CInputView::RenderReference(const CKeyFormRecord& form) {
+    m_pString->setPlainText(GsdToQtLines(form.m_Values[1]));
+    m_pThird->setText(GsdToQt(form.m_Values[0]));
+    m_pThirdLabel->setText(GsdToQt(form.m_Labels[0]));
 }
 
 void CInputView::DataTypeChanged() {
     CTalunaContext& context = m_Host.Context();
     CKeyFormRecord& form = context.m_Form;
-    const int oldMode = form.m_nFormMode;
-    if (oldMode != 8 && oldMode != 9) return;
+    const auto oldMode = static_cast<EFormMode>(form.m_nFormMode);
+    if (oldMode != EFormMode::BitParameter && oldMode != EFormMode::NumberParameter) return;
     const std::string type = QtToGsd(m_pDataType->currentText());
     if (type.empty()) return;
     // The type shown already: the boxes stay as the user left them.
     if (EqualsNoCase(type, form.m_Values[3])) return;
     const bool number = IsNumberDataType(type);
-    const int mode = number ? 9 : 8;
+    const EFormMode mode = number ? EFormMode::NumberParameter : EFormMode::BitParameter;
 
     // The boxes as they stand, by meaning: bit or bit area, default, allowed values.
     CTypeValues shown = {QtToGsd(m_pFirst->text()), QtToGsd(m_pSecond->text()), QtToGsd(m_pThird->text())};
-    if (oldMode == 9) shown = {std::string(), shown[0], shown[1]};
+    if (oldMode == EFormMode::NumberParameter) shown = {std::string(), shown[0], shown[1]};
     CTypeValues values;
     const CKeyEntry* entry = context.m_pCurEntry;
     if (entry != nullptr && EqualsNoCase(entry->m_Keyword, type)) {
@@ -356,7 +402,7 @@ void CInputView::DataTypeChanged() {
     }
 
     // Apply reads the boxes of the new type and composes its line.
-    form.m_nFormMode = mode;
+    form.m_nFormMode = static_cast<int>(mode);
     form.m_Values = {};
     for (size_t i = 0; i < values.size(); ++i) form.m_Values[i] = values[i];
     form.m_Values[3] = type;
@@ -380,44 +426,8 @@ void CInputView::ApplyKeyForm() {
         return;
     }
     CKeyFormRecord& form = context.m_Form;
-    auto& v = form.m_Values;
-    const int checked = m_pChoiceGroup->checkedId();
-    switch (form.m_nFormMode) {
-        case 1: v[0] = MultiLineText(m_pString); break;
-        case 2: v[0] = QtToGsd(m_pUint->text()); break;
-        case 3:
-            if (checked >= 0) v[0] = std::to_string(checked);
-            break;
-        case 4:
-            if (checked == 0 || checked == 1) v[0] = std::to_string(checked);
-            break;
-        case 5: v[0].assign(1, m_pBool->isChecked() ? '1' : '0'); break;
-        case 6:
-            // The module name is taken over as well as the configuration data.
-            v[0] = MultiLineText(m_pString);
-            v[1] = QtToGsd(m_pThird->text());
-            break;
-        case 8:
-            v[0] = QtToGsd(m_pFirst->text());
-            v[1] = QtToGsd(m_pSecond->text());
-            v[2] = QtToGsd(m_pThird->text());
-            v[3] = QtToGsd(m_pDataType->currentText());
-            break;
-        case 9:
-            v[0] = QtToGsd(m_pFirst->text());
-            v[1] = QtToGsd(m_pSecond->text());
-            v[3] = QtToGsd(m_pDataType->currentText());
-            break;
-        case 10:
-            v[0] = QtToGsd(m_pFirst->text());
-            v[1] = QtToGsd(m_pSecond->text());
-            break;
-        case 11:
-            v[1] = MultiLineText(m_pString);
-            v[0] = QtToGsd(m_pThird->text());
-            break;
-        default: break;
-    }
+    if (const SModeRow* row = ModeRow(form.m_nFormMode); row != nullptr && row->m_pRead != nullptr)
+        (this->*row->m_pRead)(form);
     CKeyEntry* entry = context.m_pCurEntry;
     if (entry == nullptr) {
         context.Notify("No database exists.", ENotifyIcon::Exclamation);
@@ -438,8 +448,10 @@ void CInputView::ApplyKeyForm() {
     }
     // A parameter whose data type was changed in the form is composed as a
     // line of the new type.
-    const bool typeChosen = (form.m_nFormMode == 8 || form.m_nFormMode == 9) && !v[3].empty();
-    ProcessKey(context, typeChosen ? v[3] : entry->m_Keyword, MODE_COMPOSE, "");
+    const bool typeChosen = (form.m_nFormMode == static_cast<int>(EFormMode::BitParameter) ||
+                             form.m_nFormMode == static_cast<int>(EFormMode::NumberParameter)) &&
+                            !form.m_Values[3].empty();
+    ProcessKey(context, typeChosen ? form.m_Values[3] : entry->m_Keyword, MODE_COMPOSE, "");
     m_Host.WriteBackEntry(*entry);
     if (CGSDTreeView* tree = m_Host.TreeView()) tree->RenameEntryItem(*entry);
     context.ClearMessages();
@@ -448,6 +460,57 @@ void CInputView::ApplyKeyForm() {
     context.AddNote("Start Syntax-Check...");
     ProcessKey(context, entry->m_Keyword, MODE_CHECK, "");
     context.AddNote("Stop Syntax-Check...");
+}
+
+void CInputView::ReadText(CKeyFormRecord& form) {
+    form.m_Values[0] = MultiLineText(m_pString);
+}
+
+void CInputView::ReadNumber(CKeyFormRecord& form) {
+    form.m_Values[0] = QtToGsd(m_pUint->text());
+}
+
+void CInputView::ReadThreeChoices(CKeyFormRecord& form) {
+    const int checked = m_pChoiceGroup->checkedId();
+    if (checked >= 0) form.m_Values[0] = std::to_string(checked);
+}
+
+void CInputView::ReadTwoChoices(CKeyFormRecord& form) {
+    const int checked = m_pChoiceGroup->checkedId();
+    if (checked == 0 || checked == 1) form.m_Values[0] = std::to_string(checked);
+}
+
+void CInputView::ReadFlag(CKeyFormRecord& form) {
+    form.m_Values[0].assign(1, m_pBool->isChecked() ? '1' : '0');
+}
+
+void CInputView::ReadModule(CKeyFormRecord& form) {
+    // The module name is taken over as well as the configuration data.
+    form.m_Values[0] = MultiLineText(m_pString);
+    form.m_Values[1] = QtToGsd(m_pThird->text());
+}
+
+void CInputView::ReadBitParameter(CKeyFormRecord& form) {
+    form.m_Values[0] = QtToGsd(m_pFirst->text());
+    form.m_Values[1] = QtToGsd(m_pSecond->text());
+    form.m_Values[2] = QtToGsd(m_pThird->text());
+    form.m_Values[3] = QtToGsd(m_pDataType->currentText());
+}
+
+void CInputView::ReadNumberParameter(CKeyFormRecord& form) {
+    form.m_Values[0] = QtToGsd(m_pFirst->text());
+    form.m_Values[1] = QtToGsd(m_pSecond->text());
+    form.m_Values[3] = QtToGsd(m_pDataType->currentText());
+}
+
+void CInputView::ReadArea(CKeyFormRecord& form) {
+    form.m_Values[0] = QtToGsd(m_pFirst->text());
+    form.m_Values[1] = QtToGsd(m_pSecond->text());
+}
+
+void CInputView::ReadReference(CKeyFormRecord& form) {
+    form.m_Values[1] = MultiLineText(m_pString);
+    form.m_Values[0] = QtToGsd(m_pThird->text());
 }
 
 void CInputView::FillValueList() {

@@ -53,6 +53,25 @@ enum EInputControl {
     IDC_APPLY = 1035,
 };
 
+struct CKeyFormRecord;
+
+// The modes of the key form, as the key processing sets them into the form
+// record (`CKeyFormRecord::m_nFormMode`).
+enum class EFormMode {
+    Information = 0,      // help text and icon only
+    Text = 1,             // a string
+    Number = 2,           // an unsigned number
+    ThreeChoices = 3,     // one of three
+    TwoChoices = 4,       // one of two
+    Flag = 5,             // a check box
+    Module = 6,           // name, configuration data and its identifiers
+    BlockEnd = 7,         // the end of a block: nothing to edit
+    BitParameter = 8,     // Bit or BitArea: bit(s), default, allowed values, type
+    NumberParameter = 9,  // a number type: default, allowed values, type
+    Area = 10,            // two numbers (first and last bit)
+    Reference = 11,       // a reference number and its name
+};
+
 class CInputView : public QWidget {
     Q_OBJECT
 public:
@@ -100,8 +119,41 @@ public:
     void SetQuestionHandler(std::function<bool(const QString&)> ask) { m_fnAsk = std::move(ask); }
     void SetIdentifierEditor(std::function<bool(const QString&, CIdentifier&)> edit) { m_fnEdit = std::move(edit); }
 
+    // How the form shows and reads one mode: the controls it shows besides the
+    // frame, help and separator, whether Apply is offered, and the members
+    // that fill the controls from the record and read them back into it.
+    struct SModeRow {
+        EFormMode m_Mode;
+        std::initializer_list<int> m_Controls;
+        bool m_bApply;
+        void (CInputView::*m_pRender)(const CKeyFormRecord& form);
+        void (CInputView::*m_pRead)(CKeyFormRecord& form);
+    };
+    // The row of a mode; null for a mode the form does not know.
+    static const SModeRow* ModeRow(int mode);
+
 private:
     void Show(std::initializer_list<int> ids);
+    void SetChoice(int index);
+    void RenderText(const CKeyFormRecord& form);
+    void RenderNumber(const CKeyFormRecord& form);
+    void RenderThreeChoices(const CKeyFormRecord& form);
+    void RenderTwoChoices(const CKeyFormRecord& form);
+    void RenderFlag(const CKeyFormRecord& form);
+    void RenderModule(const CKeyFormRecord& form);
+    void RenderParameter(const CKeyFormRecord& form);
+    void RenderArea(const CKeyFormRecord& form);
+    void RenderReference(const CKeyFormRecord& form);
+    void ReadText(CKeyFormRecord& form);
+    void ReadNumber(CKeyFormRecord& form);
+    void ReadThreeChoices(CKeyFormRecord& form);
+    void ReadTwoChoices(CKeyFormRecord& form);
+    void ReadFlag(CKeyFormRecord& form);
+    void ReadModule(CKeyFormRecord& form);
+    void ReadBitParameter(CKeyFormRecord& form);
+    void ReadNumberParameter(CKeyFormRecord& form);
+    void ReadArea(CKeyFormRecord& form);
+    void ReadReference(CKeyFormRecord& form);
     void FillValueList();
     void OnValueListContextMenu(const QPoint& pos);
 

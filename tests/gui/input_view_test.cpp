@@ -89,6 +89,7 @@ private slots:
     void changingTheDataTypeWritesALineOfTheNewType();
     void dataTypeChangedBackToNumber();
     void modeElevenAndTenApply();
+    void formModeTableHasOneRowPerMode();
     void formTextGoesThroughTheFileCodec_data();
     void formTextGoesThroughTheFileCodec();
     void identifierListShowsDecodedRows();
@@ -664,4 +665,26 @@ void CInputViewTest::formTextGoesThroughTheFileCodec() {
     host.Select("GSD_Revision");
     host.Select("Vendor_Name");
     QCOMPARE(host.m_pForm->StringEdit()->toPlainText(), DecodeCp1252(expected));
+}
+
+// One row per mode, each offering Apply exactly when it reads its controls
+// back; a mode the form does not know shows no editor.
+void CInputViewTest::formModeTableHasOneRowPerMode() {
+    for (int mode = static_cast<int>(EFormMode::Information); mode <= static_cast<int>(EFormMode::Reference); ++mode) {
+        const CInputView::SModeRow* row = CInputView::ModeRow(mode);
+        QVERIFY2(row != nullptr, qPrintable(QString::number(mode)));
+        QCOMPARE(static_cast<int>(row->m_Mode), mode);
+        QCOMPARE(row->m_bApply, row->m_pRead != nullptr);
+        QCOMPARE(row->m_pRender != nullptr, row->m_pRead != nullptr);
+    }
+    QVERIFY(CInputView::ModeRow(-1) == nullptr);
+    QVERIFY(CInputView::ModeRow(static_cast<int>(EFormMode::Reference) + 1) == nullptr);
+
+    CTestViewHost host;
+    host.Load(kText);
+    host.Select("Vendor_Name");
+    host.m_Context.m_Form.m_nFormMode = 12;
+    host.m_pForm->OnUpdate();
+    QCOMPARE(ShownControls(*host.m_pForm), QList<int>());
+    QVERIFY(host.m_pForm->IsShown(IDC_HELP));
 }
