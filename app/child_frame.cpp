@@ -157,9 +157,9 @@ void CChildFrame::CheckGsd() {
     SetTreeRefresh(true);
     m_pTreeView->SetStale(false);
     SetKeyFormEnabled(true);
-    m_pTextView->ClearFindings();
     try {
-        // One reading of the text for the whole command.
+        // One reading of the text for the whole command; the marks of the
+        // last check stay until this one's replace them.
         const ILineSource& lines = m_pDoc->TakeSnapshot();
         m_pDoc->ApplyCheckProfile(lines);
         CFindingRecorder findings(Context(), m_pDoc);
@@ -198,6 +198,7 @@ CSlaveConfigWindow* CChildFrame::ShowSlaveConfig() {
 }
 
 void CChildFrame::OnOutOfMemory(const QString& command) {
+    m_pTextView->ClearFindings();
     // The database and the rows so far are given back, so that the program and
     // the other documents go on; the text stays as it is.
     CTalunaContext& context = Context();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -110,6 +111,11 @@ void CProgressSink::Begin(const std::string& caption) {
         m_bWasActive = owner->isActiveWindow();
         m_bRestorePending = m_bWasActive || m_pFocus;
     }
+    if (auto* main = qobject_cast<QMainWindow*>(owner);
+        main != nullptr && main->centralWidget() != nullptr && main->centralWidget()->updatesEnabled()) {
+        m_pFrozen = main->centralWidget();
+        m_pFrozen->setUpdatesEnabled(false);
+    }
     m_pWnd = new CProgressWnd(m_pParent);
     m_pWnd->setWindowTitle(DecodeCp1252(caption));
 }
@@ -135,6 +141,15 @@ void CProgressSink::End() {
 void CProgressSink::Close() {
     delete m_pWnd;
     m_pWnd = nullptr;
+    // The documents' area is painted again once the command has returned to
+    // the event loop: a command shows several progress windows one after the
+    // other, and the area would be painted between them.
+    if (m_pFrozen && m_pParent != nullptr)
+        QTimer::singleShot(0, m_pParent, [this] {
+            if (m_pWnd != nullptr || !m_pFrozen) return;
+            m_pFrozen->setUpdatesEnabled(true);
+            m_pFrozen = nullptr;
+        });
     // After the command, when its last window has closed.
     if (m_bRestorePending && m_pParent != nullptr) QTimer::singleShot(0, m_pParent, [this] { RestoreFocus(); });
 }

@@ -71,4 +71,9 @@ private:
     QPointer<QWidget> m_pFocus;
     bool m_bWasActive = false;
     bool m_bRestorePending = false;
+    // The documents' area of the main window, which is not painted while a
+    // command shows its progress: the progress steps return to the event
+    // loop, and the tree and the text would be painted at every step (in the
+    // disabled look, over a database the command is rebuilding).
+    QPointer<QWidget> m_pFrozen;
 };

@@ -531,6 +531,9 @@ void CGSDTreeView::RenameEntryItem(const CKeyEntry& entry) {
 }
 
 void CGSDTreeView::SetStale(bool stale) {
+    // Unchanged, the tree is not painted again (Check GSD and Rebuild set it
+    // before their progress steps).
+    if (stale == m_bStale && isEnabled() == !stale) return;
     m_bStale = stale;
     setEnabled(!stale);
     update();

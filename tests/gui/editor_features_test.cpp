@@ -32,6 +32,7 @@
 #include "gui_test_main.h"
 #include "views/find_replace_dlg.h"
 #include "views/gsd_text_view.h"
+#include "views/gsd_tree_view.h"
 #include "views/list_box_bar.h"
 #include "views/text_gutter.h"
 
@@ -73,6 +74,25 @@ QStringList ShownRows(CMyListBoxBar* bar) {
         rows << model->index(i, 0).data().toString() + '|' + model->index(i, 1).data().toString();
     return rows;
 }
+
+// Counts paints of the widgets it watches while a progress window is shown,
+// and the paints of the progress windows' bars (the steps did run).
+class CProgressPaints : public QObject {
+public:
+    int m_nDocumentPaints = 0;
+    int m_nBarPaints = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        bool progress = false;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            progress |= window->isVisible() && window->inherits("CProgressWnd");
+        if (watched->inherits("QProgressBar"))
+            ++m_nBarPaints;
+        else if (progress)
+            ++m_nDocumentPaints;
+        return false;
+    }
+};
 
 }  // namespace
 
@@ -318,8 +338,8 @@ private slots:
         const QList<int> kinds = {CheckMessageKind::Error, CheckMessageKind::Warning, CheckMessageKind::Warning};
         for (int i = 0; i < 3; ++i) {
             const int line = expected.keys()[i];
-            QCOMPARE(view->Findings()[static_cast<size_t>(i)].m_Key.selectedText(), keys[i]);
-            QCOMPARE(view->Findings()[static_cast<size_t>(i)].m_Key.blockNumber(), line);
+            QCOMPARE(view->FindingKey(view->Findings()[static_cast<size_t>(i)]), keys[i]);
+            QCOMPARE(view->FindingLine(view->Findings()[static_cast<size_t>(i)]), line);
             QCOMPARE(view->FindingKindAt(line), kinds[i]);
             QCOMPARE(view->FindingsTextAt(line), expected[line].join('\n'));
         }
@@ -344,13 +364,52 @@ private slots:
             QTextCursor(view->document()).insertText(";\n;\n");
             QCOMPARE(view->FindingKindAt(15), CheckMessageKind::Error);
             QCOMPARE(view->FindingKindAt(13), CheckMessageKind::Note);
-            QCOMPARE(view->Findings()[0].m_Key.selectedText(), QString("PrmText"));
+            QCOMPARE(view->FindingKey(view->Findings()[0]), QString("PrmText"));
         } else {
             frame.MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(other->parentWidget()));
             Command(frame, ID_EXTRAS_CHECK)->trigger();
             QCOMPARE(static_cast<int>(view->Findings().size()), 3);
             QCOMPARE(static_cast<int>(other->TextView()->Findings().size()), 2);
         }
+        CloseAll(frame);
+    }
+
+    // While Check GSD and Rebuild show their progress, the event loop runs
+    // at every step; the tree and the text are not painted then (the
+    // database under the tree is being rebuilt), only once the command ends.
+    void progressStepsPaintNeitherTreeNorText_data() {
+        QTest::addColumn<int>("command");
+        QTest::newRow("Check GSD") << int(ID_EXTRAS_CHECK);
+        QTest::newRow("Rebuild") << int(ID_EXTRAS_REBUILD);
+    }
+    void progressStepsPaintNeitherTreeNorText() {
+        QFETCH(int, command);
+        CMainFrame frame;
+        frame.resize(1200, 900);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        CChildFrame* child = frame.OpenDocumentFile(Copy("B756_P33.GSD"));
+        QVERIFY(child != nullptr);
+        QTest::qWait(50);
+        CProgressPaints paints;
+        child->TreeView()->viewport()->installEventFilter(&paints);
+        child->TextView()->viewport()->installEventFilter(&paints);
+        child->TextView()->Gutter()->installEventFilter(&paints);
+        QObject watcher;
+        // The bars of the progress windows the command opens.
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, &watcher, [&paints] {
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->inherits("CProgressWnd"))
+                    for (QWidget* bar : window->findChildren<QWidget*>())
+                        if (bar->inherits("QProgressBar")) bar->installEventFilter(&paints);
+        });
+        timer.start(0);
+        for (int i = 0; i < 2; ++i) Command(frame, command)->trigger();
+        QCOMPARE(paints.m_nDocumentPaints, 0);
+        QVERIFY(paints.m_nBarPaints > 0);
+        // Afterwards the document is painted again.
+        QTRY_VERIFY(child->TextView()->viewport()->updatesEnabled());
         CloseAll(frame);
     }
 
