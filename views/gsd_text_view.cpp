@@ -32,6 +32,9 @@ constexpr int GUTTER_MARK = 16;
 constexpr int GUTTER_PADDING = 4;
 constexpr int MIN_POINT_SIZE = 4;
 constexpr int MAX_POINT_SIZE = 72;
+// A key is never longer than a line may be: an edit moves only the findings
+// that start after this many characters before it.
+constexpr int MAX_KEY_SPAN = 1024;
 
 QFont& SharedEditorFont() {
     static QFont font = CGSDTextView::DefaultEditorFont();
@@ -65,8 +68,8 @@ std::pair<int, int> KeyRange(const QString& line) {
     int start = 0;
     while (start < line.size() && line.at(start).isSpace()) ++start;
     int end = start;
-    while (end < line.size() && line.at(end) != QChar('=') && line.at(end) != QChar(';') && !line.at(end).isSpace())
-        ++end;
+    const int limit = std::min(static_cast<int>(line.size()), start + MAX_KEY_SPAN);
+    while (end < limit && line.at(end) != QChar('=') && line.at(end) != QChar(';') && !line.at(end).isSpace()) ++end;
     // A line that starts with '=' or ';': the mark goes under that character.
     if (end == start && start < line.size()) end = start + 1;
     return {start, end};
@@ -109,6 +112,9 @@ CGSDTextView::CGSDTextView(CTalunaDoc* document, QWidget* parent) : QPlainTextEd
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CGSDTextView::HighlightCurrentLine);
     connect(this, &QPlainTextEdit::blockCountChanged, this, &CGSDTextView::UpdateGutterWidth);
     connect(this, &QPlainTextEdit::updateRequest, this, &CGSDTextView::UpdateGutter);
+    connect(document->TextDocument(), &QTextDocument::contentsChange, this, &CGSDTextView::MoveFindings);
+    // A reload replaces the text the marks were found in.
+    connect(document, &CTalunaDoc::aboutToReload, this, &CGSDTextView::ClearFindings);
     ApplyEditorFont();
     HighlightCurrentLine();
     // The key form's Apply edits the document; the caret goes to the end of
@@ -263,17 +269,45 @@ void CGSDTextView::SetFindings(const std::vector<CCheckMessage>& messages) {
         if (message.m_pDoc != m_pDoc || !message.HasLine() || message.m_nLine >= text->blockCount()) continue;
         const QTextBlock block = text->findBlockByNumber(message.m_nLine);
         const auto [start, end] = KeyRange(block.text());
-        QTextCursor key(text);
-        key.setPosition(block.position() + start);
-        key.setPosition(block.position() + end, QTextCursor::KeepAnchor);
-        findings.push_back({key, message.m_nKind, DecodeCp1252(message.m_Text)});
+        findings.push_back(
+            {block.position() + start, block.position() + end, message.m_nKind, DecodeCp1252(message.m_Text)});
     }
-    std::stable_sort(findings.begin(), findings.end(), [](const STextFinding& a, const STextFinding& b) {
-        return a.m_Key.selectionStart() < b.m_Key.selectionStart();
-    });
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const STextFinding& a, const STextFinding& b) { return a.m_nStart < b.m_nStart; });
     m_Findings = std::move(findings);
     viewport()->update();
     m_pGutter->update();
+}
+
+void CGSDTextView::MoveFindings(int position, int removed, int added) {
+    if (m_Findings.empty() || removed == added) return;
+    const int delta = added - removed;
+    const int removedEnd = position + removed;
+    // A position in the removed text goes to where the change starts; the
+    // positions after it move by the change in length.
+    const auto move = [&](int& at) {
+        if (at >= removedEnd)
+            at += delta;
+        else if (at > position)
+            at = position;
+    };
+    const auto first = std::lower_bound(m_Findings.begin(), m_Findings.end(), position - MAX_KEY_SPAN,
+                                        [](const STextFinding& f, int at) { return f.m_nStart < at; });
+    for (auto it = first; it != m_Findings.end(); ++it) {
+        move(it->m_nStart);
+        move(it->m_nEnd);
+    }
+}
+
+QString CGSDTextView::FindingKey(const STextFinding& finding) const {
+    QTextCursor key(document());
+    key.setPosition(finding.m_nStart);
+    key.setPosition(finding.m_nEnd, QTextCursor::KeepAnchor);
+    return key.selectedText();
+}
+
+int CGSDTextView::FindingLine(const STextFinding& finding) const {
+    return document()->findBlock(finding.m_nStart).blockNumber();
 }
 
 void CGSDTextView::ClearFindings() {
@@ -284,9 +318,7 @@ void CGSDTextView::ClearFindings() {
 }
 
 std::pair<size_t, size_t> CGSDTextView::FindingsBetween(int from, int to) const {
-    const auto before = [](const STextFinding& finding, int position) {
-        return finding.m_Key.selectionStart() < position;
-    };
+    const auto before = [](const STextFinding& finding, int position) { return finding.m_nStart < position; };
     const auto first = std::lower_bound(m_Findings.begin(), m_Findings.end(), from, before);
     const auto last = std::lower_bound(first, m_Findings.end(), to, before);
     return {static_cast<size_t>(first - m_Findings.begin()), static_cast<size_t>(last - m_Findings.begin())};
@@ -330,9 +362,9 @@ void CGSDTextView::PaintFindings(QPaintEvent* event) {
     painter.setRenderHint(QPainter::Antialiasing);
     for (size_t i = first; i < end; ++i) {
         const STextFinding& finding = m_Findings[i];
-        const QTextBlock at = finding.m_Key.block();
-        const int from = finding.m_Key.selectionStart() - at.position();
-        const int to = finding.m_Key.selectionEnd() - at.position();
+        const QTextBlock at = document()->findBlock(finding.m_nStart);
+        const int from = finding.m_nStart - at.position();
+        const int to = std::min(finding.m_nEnd - at.position(), at.length() - 1);
         const QTextLayout* layout = at.layout();
         if (to <= from || layout == nullptr || layout->lineCount() == 0) continue;
         const QTextLine line = layout->lineForTextPosition(from);

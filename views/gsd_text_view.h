@@ -16,10 +16,11 @@ class CTextGutter;
 class QPrinter;
 
 // A finding of a check as the text shows it: the key of its line underlined
-// (the cursor follows the text through edits), a mark in the gutter and its
+// (the positions follow the text through edits), a mark in the gutter and its
 // message as tooltip.
 struct STextFinding {
-    QTextCursor m_Key;
+    int m_nStart = 0;  // the key's characters in the text, [m_nStart, m_nEnd)
+    int m_nEnd = 0;
     int m_nKind = CheckMessageKind::Info;
     QString m_Text;
 };
@@ -54,6 +55,9 @@ public:
     void SetFindings(const std::vector<CCheckMessage>& messages);
     void ClearFindings();
     const std::vector<STextFinding>& Findings() const { return m_Findings; }
+    // The key a finding underlines, and its 0-based line.
+    QString FindingKey(const STextFinding& finding) const;
+    int FindingLine(const STextFinding& finding) const;
     // The messages of the findings on 0-based line `line`, one a line; empty
     // when the line has none.
     QString FindingsTextAt(int line) const;
@@ -98,10 +102,13 @@ private:
     // The findings whose key starts within [from, to), as indices into m_Findings.
     std::pair<size_t, size_t> FindingsBetween(int from, int to) const;
     void PaintFindings(QPaintEvent* event);
+    // Moves the findings with an edit of the text.
+    void MoveFindings(int position, int removed, int added);
 
     CTalunaDoc* m_pDoc;
     CTextGutter* m_pGutter;
     int m_nZoom = 0;
-    // In text order; the cursors keep that order through edits.
+    // In text order, which edits keep. Plain positions rather than text
+    // cursors: the document would move thousands of cursors on every key.
     std::vector<STextFinding> m_Findings;
 };
