@@ -1,11 +1,18 @@
 // Qt benchmarks of the editor: opening a 2 MB GSD file (load, backup file,
 // database, full highlighting), typing a character into it, and Check GSD of a
-// 2 MB file in the main window (rebuild, both passes, output rows, tree refill). With
-// TALUNA_SCREENSHOT set, also saves a picture of the main window with a file open.
+// 2 MB file in the main window (rebuild, both passes, output rows, tree refill);
+// the same for a 20 MB file, and the paints of the tree and the text while a
+// check runs. With TALUNA_SCREENSHOT set, also saves a picture of the main
+// window with a file open.
+//
+// To compare two builds, run each benchmark alone with -iterations 1 and
+// alternate the builds between runs (see bench/compare_gui_bench.sh).
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QMdiArea>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QtTest>
@@ -27,6 +34,25 @@ private:
     QTemporaryDir m_Work;
     QString m_Path;
     QString m_Generated;  // a modular slave with PrmText, ExtUserPrmData, modules and diagnosis
+    QString m_Large;      // the same, 20 MB
+
+    // Counts the paints of the widgets it is installed on, and those while a
+    // progress window is open.
+    class CPaintCounter : public QObject {
+    public:
+        int m_nPaints = 0;
+        int m_nDuringProgress = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() != QEvent::Paint) return false;
+            ++m_nPaints;
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->isVisible() && window->inherits("CProgressWnd")) {
+                    ++m_nDuringProgress;
+                    break;
+                }
+            return false;
+        }
+    };
 
 private slots:
     void initTestCase() {
@@ -45,6 +71,11 @@ private slots:
         QFile out(m_Generated);
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(generated.data(), static_cast<qint64>(generated.size()));
+        const std::string large = GenerateGsd(20 * 1024 * 1024);
+        m_Large = m_Work.filePath("large.gsd");
+        QFile big(m_Large);
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        big.write(large.data(), static_cast<qint64>(large.size()));
     }
 
     void openTwoMegabytes() {
@@ -86,6 +117,81 @@ private slots:
         QVERIFY(entries > 50000);
         QVERIFY(child->TreeView()->ItemOfEntry(*child->GetDocument()->Database().GetTail()) != nullptr);
         qInfo("%d entries, %d output rows", entries, frame.OutputBar()->RowCount());
+        child->GetDocument()->SetModified(false);
+    }
+
+    // Opening in the main window: the document and its window with the tree.
+    void openTwoMegabytesInTheMainWindow() {
+        CMainFrame frame;
+        frame.show();
+        QBENCHMARK {
+            CChildFrame* child = frame.OpenDocumentFile(m_Generated);
+            QVERIFY(child);
+            child->GetDocument()->SetModified(false);
+            frame.MdiArea()->closeAllSubWindows();
+        }
+    }
+
+    void openTwentyMegabytesInTheMainWindow() {
+        CMainFrame frame;
+        frame.show();
+        QBENCHMARK {
+            CChildFrame* child = frame.OpenDocumentFile(m_Large);
+            QVERIFY(child);
+            child->GetDocument()->SetModified(false);
+            frame.MdiArea()->closeAllSubWindows();
+        }
+    }
+
+    void checkGsdTwentyMegabytes() {
+        CMainFrame frame;
+        frame.show();
+        CChildFrame* child = frame.OpenDocumentFile(m_Large);
+        QVERIFY(child);
+        QBENCHMARK {
+            child->CheckGsd();
+        }
+        qInfo("%d entries, %d output rows", child->GetDocument()->Database().GetCount(), frame.OutputBar()->RowCount());
+        child->GetDocument()->SetModified(false);
+    }
+
+    // A keystroke in the main window after Check GSD of the 2 MB file, with
+    // its output rows and whatever the check left in the text.
+    void typeOneCharacterAfterCheck() {
+        CMainFrame frame;
+        frame.show();
+        CChildFrame* child = frame.OpenDocumentFile(m_Generated);
+        QVERIFY(child);
+        child->CheckGsd();
+        CGSDTextView* view = child->TextView();
+        QTextCursor cursor(view->document()->findBlockByNumber(view->document()->blockCount() / 2));
+        view->setTextCursor(cursor);
+        QCoreApplication::processEvents();
+        QBENCHMARK {
+            QTest::keyClick(view, Qt::Key_X);
+        }
+        child->GetDocument()->SetModified(false);
+    }
+
+    // How often the tree and the text are painted while Check GSD of the 2 MB
+    // file runs (its progress steps return to the event loop); reported, and
+    // timed as the whole command with those paints.
+    void paintsDuringCheckGsd() {
+        CMainFrame frame;
+        frame.show();
+        CChildFrame* child = frame.OpenDocumentFile(m_Generated);
+        QVERIFY(child);
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QCoreApplication::processEvents();
+        CPaintCounter tree;
+        CPaintCounter text;
+        child->TreeView()->viewport()->installEventFilter(&tree);
+        child->TextView()->viewport()->installEventFilter(&text);
+        QBENCHMARK {
+            child->CheckGsd();
+        }
+        qInfo("paints while checking: tree %d (%d in progress steps), text %d (%d in progress steps)", tree.m_nPaints,
+              tree.m_nDuringProgress, text.m_nPaints, text.m_nDuringProgress);
         child->GetDocument()->SetModified(false);
     }
 
