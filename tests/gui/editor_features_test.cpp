@@ -390,7 +390,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&frame));
         CChildFrame* child = frame.OpenDocumentFile(Copy("B756_P33.GSD"));
         QVERIFY(child != nullptr);
-        QTest::qWait(50);
+        // Once through, and the window painted after it, so that no paint of
+        // the opening is still due.
+        Command(frame, command)->trigger();
+        QTRY_VERIFY(child->TextView()->viewport()->updatesEnabled());
+        QTest::qWait(200);
         CProgressPaints paints;
         child->TreeView()->viewport()->installEventFilter(&paints);
         child->TextView()->viewport()->installEventFilter(&paints);
