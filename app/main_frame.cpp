@@ -18,7 +18,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPageSetupDialog>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -72,23 +71,6 @@ public:
 private:
     CMainFrame& m_Frame;
 };
-
-// The icon of Slave Configuration: modules side by side in a rack.
-QIcon SlaveConfigIcon() {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setPen(QColor(60, 60, 60));
-    painter.setBrush(QColor(235, 235, 235));
-    painter.drawRect(0, 2, 15, 12);
-    const QColor modules[] = {QColor(40, 110, 200), QColor(60, 160, 70), QColor(230, 170, 0)};
-    for (int i = 0; i < 3; ++i) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(modules[i]);
-        painter.drawRect(2 + i * 4, 4, 3, 9);
-    }
-    return QIcon(pixmap);
-}
 
 QPrinter& AppPrinter() {
     static QPrinter printer(QPrinter::HighResolution);
@@ -323,7 +305,7 @@ void CMainFrame::CreateActions() {
                    tr("Plugs modules, sets parameters and shows the bytes a DP master sends for the active file."),
                    QKeySequence(Qt::Key_F8));
     slaveConfig->setToolTip(tr("Slave Configuration"));
-    slaveConfig->setIcon(SlaveConfigIcon());
+    slaveConfig->setIcon(CommandIcon("taluna-slave-configuration"));
     connect(slaveConfig, &QAction::triggered, this, &CMainFrame::OnSlaveConfig);
     extras->addSeparator();
     m_pSettingsAction = AddCommand(extras, ID_EXTRAS_SETTINGS, "&Settings...", "Change program settings.");

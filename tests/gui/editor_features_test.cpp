@@ -433,7 +433,7 @@ private slots:
                 ++commands;
                 QVERIFY2(!action->icon().pixmap(16, 16).isNull(), qPrintable(action->text()));
             }
-            QVERIFY(commands >= 11);
+            QVERIFY(commands >= 12);
             for (int id :
                  {ID_EDIT_FIND_NEXT, ID_EDIT_FIND_PREVIOUS, ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, ID_VIEW_ZOOM_RESET})
                 QVERIFY(!Command(frame, id)->icon().pixmap(16, 16).isNull());
