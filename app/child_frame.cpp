@@ -123,6 +123,14 @@ void CChildFrame::SetKeyFormEnabled(bool enabled) {
     m_pInputView->setEnabled(enabled);
 }
 
+void CChildFrame::ReportStaleDatabase() {
+    m_pTreeView->ReportStale();
+}
+
+void CChildFrame::EntryChanged(const CKeyEntry& entry) {
+    m_pTreeView->RenameEntryItem(entry);
+}
+
 void CChildFrame::CheckSyntax() {
     m_pDoc->ApplyCheckProfile();
     CFindingRecorder findings(Context(), m_pDoc);

@@ -22,7 +22,7 @@ public:
     ~CChildFrame() override;
 
     CTalunaDoc* GetDocument() const { return m_pDoc; }
-    CGSDTreeView* TreeView() override { return m_pTreeView; }
+    CGSDTreeView* TreeView() const { return m_pTreeView; }
     CGSDTextView* TextView() const { return m_pTextView; }
     CInputView* InputView() const { return m_pInputView; }
     QSplitter* OuterSplitter() const { return m_pOuter; }
@@ -43,6 +43,8 @@ public:
     void UpdateAllViews(QWidget* sender) override;
     void SetKeyFormEnabled(bool enabled) override;
     void CheckSyntax() override;
+    void ReportStaleDatabase() override;
+    void EntryChanged(const CKeyEntry& entry) override;
     // Rebuild (F5): the database again from the text; the tree refills.
     void Rebuild();
     // Check GSD (F7): rebuild, check every key and the whole file, list the

@@ -9,7 +9,6 @@
 #include "model/taluna_context.h"
 
 class QWidget;
-class CGSDTreeView;
 
 class IGsdViewHost {
 public:
@@ -45,6 +44,11 @@ public:
     // The document's Check Syntax of the current entry: rebuild, check the key
     // (RunCheckSyntax), refill the views.
     virtual void CheckSyntax() = 0;
-    // The document's tree view (its first view); may be null.
-    virtual CGSDTreeView* TreeView() = 0;
+    // The text no longer holds the key where the database has it: the tree
+    // and the form stop acting on the database and the user is told, until
+    // Rebuild.
+    virtual void ReportStaleDatabase() = 0;
+    // An entry's lines were written back: the views that show the entry
+    // (the tree's item text) follow.
+    virtual void EntryChanged(const CKeyEntry& entry) = 0;
 };

@@ -438,12 +438,7 @@ void CInputView::ApplyKeyForm() {
     // reported stale instead.
     const ILineSource& lines = m_Host.Lines();
     if (entry->m_Line >= lines.GetLineCount() || IsKeyLineStale(lines, entry->m_Keyword, entry->m_LongLine)) {
-        if (CGSDTreeView* tree = m_Host.TreeView()) {
-            tree->ReportStale();
-        } else {
-            m_Host.SetKeyFormEnabled(false);
-            context.Notify(LoadString(IDS_STALE_DATABASE), ENotifyIcon::Information);
-        }
+        m_Host.ReportStaleDatabase();
         return;
     }
     // A parameter whose data type was changed in the form is composed as a
@@ -453,7 +448,7 @@ void CInputView::ApplyKeyForm() {
                             !form.m_Values[3].empty();
     ProcessKey(context, typeChosen ? form.m_Values[3] : entry->m_Keyword, MODE_COMPOSE, "");
     m_Host.WriteBackEntry(*entry);
-    if (CGSDTreeView* tree = m_Host.TreeView()) tree->RenameEntryItem(*entry);
+    m_Host.EntryChanged(*entry);
     context.ClearMessages();
     context.m_CheckedDoc = {m_Host.Document(), &m_Host.Lines()};
     CWaitCursor wait;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/check_message.h"
+#include "base/string_table.h"
 #include "check/check_gsd.h"
 #include "check/process_key.h"
 #include "model/database_builder.h"
@@ -136,7 +137,17 @@ public:
         UpdateAllViews(nullptr);
         m_Context.m_pCurEntry = current;
     }
-    CGSDTreeView* TreeView() override { return m_pTree; }
+    void ReportStaleDatabase() override {
+        if (m_pTree != nullptr) {
+            m_pTree->ReportStale();
+            return;
+        }
+        SetKeyFormEnabled(false);
+        m_Context.Notify(LoadString(IDS_STALE_DATABASE), ENotifyIcon::Information);
+    }
+    void EntryChanged(const CKeyEntry& entry) override {
+        if (m_pTree != nullptr) m_pTree->RenameEntryItem(entry);
+    }
 
     // The tree item of the first entry with `keyword` (exact), or null.
     QTreeWidgetItem* ItemOf(const std::string& keyword) {
