@@ -5,8 +5,9 @@ BUILD ?= build
 JOBS ?= 2
 EXAMPLE ?= examples/taluna_demo.gsd
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+# libqt6svg6 draws the editor's icons, which are SVG.
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl1-mesa-dev libgtest-dev libgmock-dev libbenchmark-dev \
-  nlohmann-json3-dev
+  nlohmann-json3-dev libqt6svg6
 FUZZ_SECONDS ?= 60
 # The fuzz targets are built with clang and its fuzzer runtime.
 FUZZ_PACKAGES := cmake g++ make clang libclang-rt-14-dev libgtest-dev libgmock-dev nlohmann-json3-dev
