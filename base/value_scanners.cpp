@@ -183,7 +183,7 @@ bool CheckString(std::string_view value, std::string_view line, bool semicolonIn
     if (semi != npos && semi < close && !semicolonInString) return false;
     const std::string_view t = r.substr(close + 1);
     const size_t extra = t.find('"');
-    if (extra == npos) return EqualsNoCase(Trim(r.substr(0, close)), Trim(value));
+    if (extra == npos) return EqualsNoCase(TrimmedView(r.substr(0, close)), TrimmedView(value));
     const size_t comment = t.find(';');
     return comment != npos && comment < extra;
 }

@@ -135,7 +135,7 @@ void RunCheckSyntax(CTalunaContext& context, const ILineSource& lines, CKeyDatab
         return;
     }
     const int firstLine = context.m_pCurEntry->m_LongLine;
-    const std::string keyword = context.m_pCurEntry->m_Keyword;
+    const std::string keyword(context.m_pCurEntry->m_Keyword);
     RebuildDatabase(context, KeyClassifier(), lines, database);
     for (int i = 0; i < database.GetCount(); ++i) {
         CKeyEntry* entry = database.GetAt(i);

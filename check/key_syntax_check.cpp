@@ -22,7 +22,7 @@ class CRuleRun {
 public:
     CRuleRun(CTalunaContext& context, CKeyEntry& entry) : m_Context(context), m_Entry(entry) {}
 
-    const std::string& R(int i) const { return m_Entry.m_Ready[static_cast<size_t>(i)]; }
+    std::string_view R(int i) const { return m_Entry.m_Ready[static_cast<size_t>(i)]; }
 
     // The entry's first physical line as the editor holds it.
     std::string_view SourceLine() {
@@ -34,7 +34,7 @@ public:
         return m_Line;
     }
 
-    bool Fail(int id, const std::string& text = std::string()) {
+    bool Fail(int id, std::string_view text = {}) {
         m_Context.AddCheckMessage(m_bLenient ? CheckMessageKind::Warning : KindOf(id), m_Entry.m_LongLine,
                                   FormatString(id, {m_Entry.m_Keyword, text}), m_Context.m_CheckedDoc.m_pDoc, id);
         return false;
@@ -42,7 +42,7 @@ public:
 
     bool EqualSign() { return CheckEqualSign(SourceLine()) || Fail(IDS_EQUAL_SIGN); }
 
-    bool Scan(const std::string& text, int width, const char* what = "Number") {
+    bool Scan(std::string_view text, int width, const char* what = "Number") {
         return ScanNumber(text, width) || Fail(IDS_UNEXPECTED_FORMAT, what);
     }
 
@@ -51,7 +51,7 @@ public:
     // the full unsigned 32 bits.
     std::int64_t Value(std::string_view text) const { return m_bUnsigned32 ? NumberValue(text) : ReadNumber(text); }
 
-    bool Range(const std::string& text, std::int64_t low, std::int64_t high, const std::string& rangeText,
+    bool Range(std::string_view text, std::int64_t low, std::int64_t high, std::string_view rangeText,
                int id = IDS_VALUE_EXCEEDS_LIMIT) {
         const std::int64_t value = Value(text);
         return (value >= low && value <= high) || Fail(id, rangeText);
@@ -59,7 +59,7 @@ public:
 
     // The string value steps: characters and quotes, then the length.
     // `limit` may be negative (a user key's range text "-5"): then every text is too long.
-    bool String(const std::string& text, std::int64_t limit, const std::string& limitText) {
+    bool String(std::string_view text, std::int64_t limit, std::string_view limitText) {
         if (Rev5()) {
             if (!Rev5String(text)) return Fail(IDS_STRING_CHARS);
             const std::string joined = Unjoined(text);
@@ -74,13 +74,13 @@ public:
     }
 
     // A comma-separated list of bytes; counts the values in `m_nValues`.
-    bool Octets(const std::string& text, int failId, const std::string& failText) {
+    bool Octets(std::string_view text, int failId, std::string_view failText) {
         m_Entry.m_nValues = 1;
         if (text.find(',') == npos) return ScanNumber(text, WIDTH_U8) || Fail(failId, failText);
         size_t pos = 0;
         for (;;) {
             const size_t comma = text.find(',', pos);
-            const std::string token = text.substr(pos, comma == npos ? npos : comma - pos);
+            const std::string_view token = text.substr(pos, comma == npos ? npos : comma - pos);
             if (!ScanNumber(token, WIDTH_U8)) return Fail(failId, failText);
             if (comma == npos) return true;
             pos = comma + 1;
@@ -103,7 +103,7 @@ public:
     }
 
     // In the revision 5 profile a string may hold ';' and continue over lines.
-    bool Rev5String(const std::string& text) {
+    bool Rev5String(std::string_view text) {
         if (m_Entry.m_Line == m_Entry.m_LongLine) return CheckString(text, SourceLine(), true);
         const ILineSource* lines = m_Context.m_CheckedDoc.m_pLines;
         std::string source, buffer;
@@ -164,14 +164,14 @@ STypeRange TypeRangeOf(std::string_view keyword) {
 
 // Splits a Min-Max text at its separating '-' (a '-' in first place belongs to
 // a negative minimum).
-void SplitMinMax(const std::string& text, std::string& min, std::string& max) {
+void SplitMinMax(std::string_view text, std::string_view& min, std::string_view& max) {
     const size_t sep = text.find('-', 1);
     min = text.substr(0, sep);
-    max = sep == npos ? std::string() : text.substr(sep + 1);
+    max = sep == npos ? std::string_view() : text.substr(sep + 1);
 }
 
-std::vector<std::string> SplitCommas(const std::string& text) {
-    std::vector<std::string> tokens;
+std::vector<std::string_view> SplitCommas(std::string_view text) {
+    std::vector<std::string_view> tokens;
     size_t pos = 0;
     for (;;) {
         const size_t comma = text.find(',', pos);
@@ -183,16 +183,15 @@ std::vector<std::string> SplitCommas(const std::string& text) {
 
 // The allowed values of a parameter definition: a list or a Min-Max range,
 // checked against the type's range and the default.
-bool AllowedValues(CRuleRun& run, const std::string& allowed, const std::string& def, int defaultWidth,
-                   std::int64_t low, std::int64_t high, const std::string& rangeText, bool isUnsigned,
-                   std::int64_t areaLimit = -1) {
+bool AllowedValues(CRuleRun& run, std::string_view allowed, std::string_view def, int defaultWidth, std::int64_t low,
+                   std::int64_t high, std::string_view rangeText, bool isUnsigned, std::int64_t areaLimit = -1) {
     CKeyEntry& entry = run.m_Entry;
     entry.m_nValues = 1;
     if (allowed.find(',') != npos) {
         const auto tokens = SplitCommas(allowed);
         entry.m_nValues = static_cast<int>(tokens.size());
         bool found = false;
-        for (const std::string& token : tokens) {
+        for (std::string_view token : tokens) {
             if (!run.Scan(token, defaultWidth) || !run.Range(token, low, high, rangeText)) return false;
             if (token == def) found = true;
         }
@@ -200,7 +199,7 @@ bool AllowedValues(CRuleRun& run, const std::string& allowed, const std::string&
     }
     if (allowed.find('-') != npos) {
         if (isUnsigned && allowed[0] == '-') return run.Fail(IDS_OUT_OF_RANGE, rangeText);
-        std::string min, max;
+        std::string_view min, max;
         SplitMinMax(allowed, min, max);
         if (!run.Scan(min, WIDTH_ANY, "Min-Max") || !run.Scan(max, WIDTH_ANY, "Min-Max")) return false;
         if (!run.Range(min, low, high, rangeText, IDS_OUT_OF_RANGE) ||
@@ -225,13 +224,13 @@ bool AllowedValues(CRuleRun& run, const std::string& allowed, const std::string&
 bool DataTypeRule(CRuleRun& run) {
     const STypeRange type = TypeRangeOf(run.m_Entry.m_Keyword);
     run.m_bUnsigned32 = type.defaultWidth == WIDTH_U32;
-    const std::string& def = run.R(0);
+    std::string_view def = run.R(0);
     return run.Scan(def, type.defaultWidth) && run.Range(def, type.low, type.high, type.text) &&
            AllowedValues(run, run.R(1), def, type.defaultWidth, type.low, type.high, type.text, type.low == 0);
 }
 
 // A number in low..high; a text that is no number fails with the same message.
-bool NumberIn(CRuleRun& run, const std::string& text, std::int64_t low, std::int64_t high, const char* rangeText,
+bool NumberIn(CRuleRun& run, std::string_view text, std::int64_t low, std::int64_t high, const char* rangeText,
               int id) {
     if (ScanNumber(text, WIDTH_ANY)) {
         const std::int64_t value = run.Value(text);
@@ -247,11 +246,11 @@ bool BitRule(CRuleRun& run) {
 }
 
 bool BitAreaRule(CRuleRun& run) {
-    const std::string& area = run.R(0);
+    std::string_view area = run.R(0);
     if (area.find('-') == npos) return run.Fail(IDS_UNEXPECTED_FORMAT, "Area: UCHAR-UCHAR");
     if (area[0] == '-') return run.Fail(IDS_OUT_OF_RANGE, "UCHAR: 0..255");
     const size_t sep = area.find('-');
-    const std::string first = area.substr(0, sep), last = area.substr(sep + 1);
+    const std::string_view first = area.substr(0, sep), last = area.substr(sep + 1);
     if (!run.Scan(first, WIDTH_ANY) || !run.Scan(last, WIDTH_ANY) ||
         !run.Range(first, 0, 7, "UCHAR: 0..7", IDS_OUT_OF_RANGE) ||
         !run.Range(last, 0, 7, "UCHAR: 0..7", IDS_OUT_OF_RANGE))
@@ -265,13 +264,13 @@ bool BitAreaRule(CRuleRun& run) {
 }
 
 bool FamilyRule(CRuleRun& run) {
-    const std::string& family = run.R(0);
+    std::string_view family = run.R(0);
     if (family.find('@') == npos) {
         run.Scan(family, WIDTH_U8, "UCHAR");
         return true;
     }
     const auto parts = [&] {
-        std::vector<std::string> out;
+        std::vector<std::string_view> out;
         size_t pos = 0;
         for (;;) {
             const size_t at = family.find('@', pos);
@@ -281,7 +280,7 @@ bool FamilyRule(CRuleRun& run) {
         }
     }();
     size_t read = 0;
-    for (const std::string& part : parts) {
+    for (std::string_view part : parts) {
         ++read;
         if (read == 1) {
             if (!run.Scan(part, WIDTH_U8, "UCHAR")) break;
@@ -293,17 +292,17 @@ bool FamilyRule(CRuleRun& run) {
     return read <= 4 || run.Fail(IDS_TOO_MANY_VALUES);
 }
 
-bool StringSteps(CRuleRun& run, const std::string& text) {
+bool StringSteps(CRuleRun& run, std::string_view text) {
     return run.String(text, 32, "String32");
 }
 
-bool LongStringSteps(CRuleRun& run, const std::string& text) {
+bool LongStringSteps(CRuleRun& run, std::string_view text) {
     return run.String(text, 256, "String256");
 }
 
 // A bit area "first-last" of at most 16 bits within 0..495; in the revision 5
 // profile one bit (first equal to last) is an area too.
-bool DiagArea(CRuleRun& run, const std::string& r0, const std::string& r1) {
+bool DiagArea(CRuleRun& run, std::string_view r0, std::string_view r1) {
     if (!run.Scan(r0, WIDTH_U16) || !run.Range(r0, 0, 495, "USHORT: 0..495") || !run.Scan(r1, WIDTH_U16) ||
         !run.Range(r1, 0, 495, "USHORT: 0..495"))
         return false;
@@ -315,18 +314,18 @@ bool DiagArea(CRuleRun& run, const std::string& r0, const std::string& r1) {
 // Slot(n) = "name" default allowed: the allowed modules are a comma list, one
 // reference or a range of module reference numbers.
 bool SlotRule(CRuleRun& run) {
-    static const std::string kFormat = "Slot(n) = \"name\" default allowed";
+    static constexpr std::string_view kFormat = "Slot(n) = \"name\" default allowed";
     if (!run.EqualSign() || !run.Scan(run.R(0), WIDTH_U8) || !StringSteps(run, run.R(1))) return false;
     if (run.R(2).empty() || run.R(3).empty()) return run.Fail(IDS_UNEXPECTED_FORMAT, kFormat);
     if (!run.Scan(run.R(2), WIDTH_U16)) return false;
-    const std::string& allowed = run.R(3);
+    std::string_view allowed = run.R(3);
     if (allowed.find(',') != npos) {
-        for (const std::string& token : SplitCommas(allowed))
+        for (std::string_view token : SplitCommas(allowed))
             if (!run.Scan(token, WIDTH_U16)) return false;
         return true;
     }
     if (allowed.find('-') != npos) {
-        std::string low, high;
+        std::string_view low, high;
         SplitMinMax(allowed, low, high);
         if (!run.Scan(low, WIDTH_U16, "Min-Max") || !run.Scan(high, WIDTH_U16, "Min-Max")) return false;
         return NumberValue(low) <= NumberValue(high) || run.Fail(IDS_OUT_OF_RANGE, "Min<=Max");
@@ -390,13 +389,13 @@ bool RunRule(CRuleRun& run, const SCatalogueRow& row) {
 
 // The length limit of a string user key: the decimal number at the start of
 // its range text, read as atoi reads it ("32" is 32, "Len 10" is 0).
-std::int64_t LengthLimit(const std::string& range) {
+std::int64_t LengthLimit(std::string_view range) {
     return Atoi32(range);
 }
 
 void UserKeyNumber(CRuleRun& run) {
-    const std::string& r0 = run.R(0);
-    const std::string& range = run.m_Entry.m_RangeLen;
+    const std::string_view r0 = run.R(0);
+    const std::string_view range = run.m_Entry.m_RangeLen;
     const std::string upper = ToUpper(range);
     struct SName {
         const char* name;
@@ -423,13 +422,13 @@ void UserKeyNumber(CRuleRun& run) {
         if (!run.Scan(r0, WIDTH_ANY)) return;
         const std::int64_t value = run.Value(r0);
         bool found = false;
-        for (const std::string& element : SplitCommas(range)) {
+        for (std::string_view element : SplitCommas(range)) {
             if (!run.Scan(element, WIDTH_ANY, "Allowed Value")) return;
             if (run.Value(element) == value) found = true;
         }
         if (!found) run.Fail(IDS_NOT_ALLOWED_VALUES, range);
     } else if (hyphen) {
-        std::string min, max;
+        std::string_view min, max;
         SplitMinMax(range, min, max);
         if (!run.Scan(min, WIDTH_ANY, "Min-Max") || !run.Scan(max, WIDTH_ANY, "Min-Max") || !run.Scan(r0, WIDTH_ANY))
             return;
@@ -471,7 +470,7 @@ void CheckKeyLines(CTalunaContext& context, const CKeyEntry& entry) {
 void CheckUserKey(CTalunaContext& context, CKeyEntry& entry) {
     CRuleRun run(context, entry);
     if (!run.EqualSign()) return;
-    const std::string& r0 = run.R(0);
+    const std::string_view r0 = run.R(0);
     switch (entry.m_TypeFlag) {
         case TYPE_SIMPLE_STRING:
             run.String(r0, LengthLimit(entry.m_RangeLen), "String" + entry.m_RangeLen.str());

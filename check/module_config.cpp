@@ -27,7 +27,7 @@ int FollowingBytes(std::uint8_t b) {
     return count;
 }
 
-void CheckModuleConfig(CTalunaContext& context, CKeyEntry& entry, const std::string& config) {
+void CheckModuleConfig(CTalunaContext& context, CKeyEntry& entry, std::string_view config) {
     entry.m_nValues = 1;
     std::uint32_t byte = 0;
     if (config.find(',') != npos) {
@@ -35,7 +35,7 @@ void CheckModuleConfig(CTalunaContext& context, CKeyEntry& entry, const std::str
         size_t pos = 0;
         for (;;) {
             const size_t comma = config.find(',', pos);
-            const std::string token = config.substr(pos, comma == npos ? npos : comma - pos);
+            const std::string_view token = config.substr(pos, comma == npos ? npos : comma - pos);
             if (!ScanNumber(token, WIDTH_U8, &byte)) {
                 Report(context, entry, IDS_OUT_OF_RANGE, {entry.m_Keyword, "0x00-0xff"});
                 return;

@@ -14,4 +14,4 @@ int FollowingBytes(std::uint8_t identifier);
 
 // Checks the configuration string `config` of a module entry: sets the entry's
 // octet count and, unless a token is no byte, its syntax flag.
-void CheckModuleConfig(CTalunaContext& context, CKeyEntry& entry, const std::string& config);
+void CheckModuleConfig(CTalunaContext& context, CKeyEntry& entry, std::string_view config);

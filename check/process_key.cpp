@@ -90,8 +90,13 @@ bool IsBitRow(const SCatalogueRow& row) {
     return row.m_nForm == 8;
 }
 
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
+std::string Quoted(std::string_view text) {
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '"';
+    quoted += text;
+    quoted += '"';
+    return quoted;
 }
 
 void ShowHelp(CTalunaContext& context, const std::string& link) {
@@ -106,67 +111,67 @@ void ShowHelp(CTalunaContext& context, const std::string& link) {
 // R0 = value up to `separator`, the rest (separator replaced, trimmed) = R1.
 void SplitAt(CKeyEntry& entry, char separator, char blanked) {
     const size_t pos = entry.m_Value.find(separator);
-    entry.m_Ready[0] = entry.m_Value.substr(0, pos);
-    if (pos != npos) entry.m_Value.erase(0, pos);
-    ReplaceAll(entry.m_Value, blanked, ' ');
-    TrimInPlace(entry.m_Value);
-    entry.m_Ready[1] = entry.m_Value;
+    entry.SetItem(0, entry.m_Value.substr(0, pos));
+    if (pos != npos) entry.m_Value.remove_prefix(pos);
+    entry.m_Value.Replace(blanked, ' ');
+    entry.m_Value.Trim();
+    entry.SetItem(1, entry.m_Value);
 }
 
 // The blank-separated words go to R0, R1, ...; the value ends as the last word.
 void SplitWords(CKeyEntry& entry) {
-    ReplaceAll(entry.m_Value, MARKER_CHAR, ' ');
+    entry.m_Value.Replace(MARKER_CHAR, ' ');
     const std::string_view value = entry.m_Value;
     size_t start = 0;
     for (size_t item = 0;; ++item) {
         const size_t blank = value.find(' ', start);
         std::string_view word = value.substr(start, blank == npos ? npos : blank - start);
         while (!word.empty() && IsSpaceByte(word.back())) word.remove_suffix(1);
-        entry.m_Ready[item] = word;
-        if (item >= 3) entry.m_Ready.emplace_back();
+        entry.SetItem(item, word);
+        if (item >= 3) entry.AddItem();
         if (blank == npos) break;
         start = blank;
         while (start < value.size() && IsSpaceByte(value[start])) ++start;
     }
-    entry.m_Value.erase(0, start);
+    entry.m_Value.remove_prefix(std::min(start, value.size()));
 }
 
 // A Slot line: R0 the slot number, R1 the name, R2 the default module and R3
 // the allowed modules (a list or a range, without the blanks around commas).
 void SplitSlot(CKeyEntry& entry) {
-    const std::string& text = entry.m_Value;
+    const std::string_view text = entry.m_Value;
     const size_t first = text.find(MARKER_CHAR);
-    entry.m_Ready[0] = TrimmedView(std::string_view(text).substr(0, first));
+    entry.SetItem(0, TrimmedView(text.substr(0, first)));
     std::string name, tail;
     if (first != npos) {
         const size_t second = text.find(MARKER_CHAR, first + 1);
-        name = Trim(std::string_view(text).substr(first + 1, second == npos ? npos : second - first - 1));
-        if (second != npos) tail = Trim(std::string_view(text).substr(second + 1));
+        name = Trim(text.substr(first + 1, second == npos ? npos : second - first - 1));
+        if (second != npos) tail = Trim(text.substr(second + 1));
     }
-    entry.m_Ready[1] = name;
+    entry.SetItem(1, name);
     const size_t blank = tail.find(' ');
-    entry.m_Ready[2] = tail.substr(0, blank);
+    entry.SetItem(2, std::string_view(tail).substr(0, blank));
     std::string allowed;
     if (blank != npos)
         for (char c : tail.substr(blank + 1))
             if (!IsSpaceByte(c)) allowed += c;
-    entry.m_Ready[3] = allowed;
-    if (first != npos) entry.m_Value.erase(0, first);
-    ReplaceAll(entry.m_Value, MARKER_CHAR, ' ');
-    TrimInPlace(entry.m_Value);
+    entry.SetItem(3, allowed);
+    if (first != npos) entry.m_Value.remove_prefix(first);
+    entry.m_Value.Replace(MARKER_CHAR, ' ');
+    entry.m_Value.Trim();
 }
 
-void Split(CKeyEntry& entry, ESplit split, const std::string& value) {
+void Split(CKeyEntry& entry, ESplit split, std::string_view value) {
     switch (split) {
-        case ESplit::V: entry.m_Ready[0] = value; break;
+        case ESplit::V: entry.SetItem(0, value); break;
         case ESplit::Q:
-            ReplaceAll(entry.m_Value, MARKER_CHAR, ' ');
-            TrimInPlace(entry.m_Value);
-            entry.m_Ready[0] = entry.m_Value;
+            entry.m_Value.Replace(MARKER_CHAR, ' ');
+            entry.m_Value.Trim();
+            entry.SetItem(0, entry.m_Value);
             break;
         case ESplit::T:
-            TrimInPlace(entry.m_Value);
-            entry.m_Ready[0] = entry.m_Value;
+            entry.m_Value.Trim();
+            entry.SetItem(0, entry.m_Value);
             break;
         case ESplit::X: SplitAt(entry, MARKER_CHAR, MARKER_CHAR); break;
         case ESplit::W1: SplitAt(entry, ' ', MARKER_CHAR); break;
@@ -223,7 +228,7 @@ bool ClassifyBlockRev5(CTalunaContext& context, CKeyEntry& entry, const SCatalog
     return row.m_Closes != BLOCK_NONE;
 }
 
-void ClassifyRow(CTalunaContext& context, CKeyEntry& entry, const SCatalogueRow& row, const std::string& value) {
+void ClassifyRow(CTalunaContext& context, CKeyEntry& entry, const SCatalogueRow& row, std::string_view value) {
     if (Is(row, "Module_Reference")) return;
     if (row.m_nType != TYPE_UNCHANGED) entry.m_TypeFlag = row.m_nType;
     if (row.m_nGroup == GROUP_MODULE_OR_SLAVE)
@@ -273,10 +278,10 @@ void ApplyUserKey(CTalunaContext& context, CKeyEntry& entry) {
             default: entry.m_TreeGroup = PARENT_MODULE; break;
         }
     }
-    if (fields.size() > 2) entry.m_RangeLen = fields[2];
+    if (fields.size() > 2) entry.SetRangeLen(fields[2]);
 }
 
-bool IsModuleReferenceText(const std::string& keyword) {
+bool IsModuleReferenceText(std::string_view keyword) {
     if (keyword.empty() || !IsDigitByte(keyword[0])) return false;
     for (char c : keyword) {
         if (!IsAlphaByte(c)) continue;
@@ -286,7 +291,7 @@ bool IsModuleReferenceText(const std::string& keyword) {
 }
 
 void InformationRow(CTalunaContext& context, const CKeyEntry* entry, const SCatalogueRow& row,
-                    const std::string& keyword) {
+                    std::string_view keyword) {
     CKeyFormRecord& form = context.m_Form;
     form.m_nFormMode = row.m_nForm;
     form.m_HelpText = row.m_pszHelpText != nullptr ? std::string(row.m_pszHelpText) : LoadString(row.m_nHelp);
@@ -360,22 +365,14 @@ void ComposeRow(CTalunaContext& context, CKeyEntry* entry, const SCatalogueRow& 
     CKeyFormRecord& form = context.m_Form;
     form.m_nFormMode = row.m_nForm;
     if (entry == nullptr) return;
-    auto& r = entry->m_Ready;
     const auto& v = form.m_Values;
     const int f = row.m_nForm;
-    if (f >= 1 && f <= 5) r[0] = v[0];
-    if (f == 6 || f == 10 || f == 11 || f == 9) {
-        r[0] = v[0];
-        r[1] = v[1];
-    }
-    if (f == 8) {
-        r[0] = v[0];
-        r[1] = v[1];
-        r[2] = v[2];
-    }
-
-    std::string& value = entry->m_Value;
+    const int taken = f >= 1 && f <= 5 ? 1 : f == 6 || f == 10 || f == 11 || f == 9 ? 2 : f == 8 ? 3 : 0;
+    for (int i = 0; i < taken; ++i) entry->SetItem(static_cast<size_t>(i), v[static_cast<size_t>(i)]);
     if (f == 7) return;
+    const std::string r[3] = {std::string(entry->m_Ready[0]), std::string(entry->m_Ready[1]),
+                              std::string(entry->m_Ready[2])};
+    std::string value(entry->m_Value);
     if ((f >= 2 && f <= 5) || Is(row, "User_Prm_Data") || Is(row, "Slave_Family"))
         value = "=" + r[0];
     else if (f == 1)
@@ -398,13 +395,14 @@ void ComposeRow(CTalunaContext& context, CKeyEntry* entry, const SCatalogueRow& 
         value = "=" + r[0] + "-" + r[1];
     else if (IsDataTypeRow(row)) {
         value = " " + r[0] + " " + r[1];
-        entry->m_Keyword = v[3];
+        entry->SetKeyword(v[3]);
         entry->m_Resolved.m_bValid = false;
     } else if (IsBitRow(row)) {
         value = "(" + r[0] + ") " + r[1] + " " + r[2];
-        entry->m_Keyword = v[3];
+        entry->SetKeyword(v[3]);
         entry->m_Resolved.m_bValid = false;
     }
+    entry->SetValue(value);
 }
 
 void GenericInformation(CTalunaContext& context, const CKeyEntry& entry) {
@@ -425,23 +423,24 @@ void GenericInformation(CTalunaContext& context, const CKeyEntry& entry) {
 
 void GenericCompose(CTalunaContext& context, CKeyEntry& entry) {
     CKeyFormRecord& form = context.m_Form;
-    entry.m_Ready[0] = form.m_Values[0];
+    const std::string& first = form.m_Values[0];
+    entry.SetItem(0, first);
     switch (entry.m_TypeFlag) {
         case TYPE_SIMPLE_STRING:
-            entry.m_Value = "=" + Quoted(entry.m_Ready[0]);
+            entry.SetValue("=" + Quoted(first));
             form.m_nFormMode = 1;
             break;
         case TYPE_SIMPLE_UINT:
-            entry.m_Value = "=" + entry.m_Ready[0];
+            entry.SetValue("=" + first);
             form.m_nFormMode = 2;
             break;
         case TYPE_SIMPLE_BOOL:
-            entry.m_Value = "=" + entry.m_Ready[0];
+            entry.SetValue("=" + first);
             form.m_Labels[0] = LoadString(39);
             form.m_nFormMode = 5;
             break;
         default:
-            entry.m_Value = "=" + entry.m_Ready[0];
+            entry.SetValue("=" + first);
             form.m_nFormMode = 1;
             break;
     }
@@ -449,11 +448,12 @@ void GenericCompose(CTalunaContext& context, CKeyEntry& entry) {
 
 }  // namespace
 
-void ProcessKey(CTalunaContext& context, const std::string& keyword, int mode, const std::string& value) {
+void ProcessKey(CTalunaContext& context, std::string_view keyword, int mode, std::string_view value) {
     CKeyEntry* entry = context.m_pCurEntry;
     // Classifying and checking an entry by its own keyword use what the entry's
     // build resolved the keyword to.
-    const bool ownKeyword = entry != nullptr && &keyword == &entry->m_Keyword;
+    const bool ownKeyword =
+        entry != nullptr && keyword.data() == entry->m_Keyword.data() && keyword.size() == entry->m_Keyword.size();
     if (mode == MODE_CHECK && entry != nullptr) CheckKeyLines(context, *entry);
     context.m_Form.m_HelpText = LoadString(IDS_USER_KEY_HELP);
     if (mode == MODE_INFORMATION && entry != nullptr) GenericInformation(context, *entry);
@@ -473,8 +473,8 @@ void ProcessKey(CTalunaContext& context, const std::string& keyword, int mode, c
         ResolveKeyword(context, *entry);
         ApplyUserKey(context, *entry);
         // An entry without a value keeps its items empty without storing them.
-        const std::string_view first = std::string_view(value).substr(0, value.find(MARKER_CHAR));
-        if (!first.empty() || entry->m_Ready.IsAllocated()) entry->m_Ready[0] = first;
+        const std::string_view first = value.substr(0, value.find(MARKER_CHAR));
+        if (!first.empty() || entry->m_Ready.IsAllocated()) entry->SetItem(0, first);
     }
 
     if (const SGroupNode* node = FindGroupNode(keyword)) {
@@ -509,8 +509,8 @@ void ProcessKey(CTalunaContext& context, const std::string& keyword, int mode, c
     }
 
     if (mode == MODE_CLASSIFY && entry != nullptr && context.m_bInModule == 1 && IsModuleReferenceText(keyword)) {
-        entry->m_Ready[0] = keyword;
-        entry->m_Keyword = "Module_Reference";
+        entry->SetItem(0, keyword);
+        entry->SetKeyword("Module_Reference");
         ResolveKeyword(context, *entry);
         entry->m_TypeFlag = TYPE_SIMPLE_UINT;
         entry->m_TreeGroup = PARENT_MODULE;

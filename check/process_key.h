@@ -3,6 +3,7 @@
 // classification, compose, the key syntax check and the key's help page.
 
 #include <string>
+#include <string_view>
 
 #include "model/key_classifier.h"
 #include "model/key_entry.h"
@@ -18,7 +19,7 @@ enum EProcessMode {
 
 // Works on the context's current entry `m_pCurEntry`. Check mode reads the
 // entry's lines from, and reports against, the context's `m_CheckedDoc`.
-void ProcessKey(CTalunaContext& context, const std::string& keyword, int mode, const std::string& value);
+void ProcessKey(CTalunaContext& context, std::string_view keyword, int mode, std::string_view value);
 
 // Makes `entry` the current entry and classifies it (the entry's creation step).
 void ClassifyEntry(CTalunaContext& context, CKeyEntry& entry);

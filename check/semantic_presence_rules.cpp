@@ -137,7 +137,7 @@ void CSemanticState::DataTypeDefinition(CKeyEntry& entry, int keyword) {
     if (keyword == KW_BITAREA && m_Context.m_Profile == ECheckProfile::Rev5) {
         // A bit area takes its bits, first to last, so that parameters in disjoint
         // bits of one byte do not overlap.
-        const std::string& area = entry.m_Ready[0];
+        const std::string_view area = entry.m_Ready[0];
         const size_t dash = area.find('-', 1);
         const std::int32_t first = ReadNumber(area.substr(0, dash));
         const std::int32_t last = dash == std::string::npos ? first : ReadNumber(area.substr(dash + 1));

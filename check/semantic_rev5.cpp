@@ -128,7 +128,7 @@ private:
     void Slot(const CKeyEntry& entry) {
         const std::int64_t slot = NumberValue(entry.m_Ready[0]);
         const std::int64_t def = NumberValue(entry.m_Ready[2]);
-        const std::string& allowed = entry.m_Ready[3];
+        const std::string_view allowed = entry.m_Ready[3];
         std::vector<std::int64_t> listed;
         bool range = false;
         std::int64_t low = 0, high = -1;

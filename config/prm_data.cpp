@@ -34,8 +34,8 @@ bool IsChildOf(const CKeyEntry& entry, const char* opener) {
 // The value items of an entry that hold something, trimmed.
 std::vector<std::string> Items(const CKeyEntry& entry) {
     std::vector<std::string> items;
-    for (const std::string& item : entry.m_Ready) {
-        std::string text = Trim(item);
+    for (size_t i = 0; i < entry.m_Ready.size(); ++i) {
+        std::string text = Trim(entry.m_Ready[i]);
         if (!text.empty()) items.push_back(std::move(text));
     }
     return items;

@@ -180,10 +180,10 @@ struct CSlaveDescription::CData {
 
 void CSlaveDescription::CData::Read(const CKeyDatabase& database) {
     m_Definitions.Read(database);
-    auto keep = [](STopKey& key, const CKeyEntry& entry, std::string value) {
+    auto keep = [](STopKey& key, const CKeyEntry& entry, std::string_view value) {
         if (key.m_bPresent) return;
         key.m_bPresent = true;
-        key.m_Value = std::move(value);
+        key.m_Value = value;
         key.m_nLine = entry.m_LongLine;
     };
     // The module whose lines follow, by order (F_ lines have no block of their own),
@@ -200,7 +200,7 @@ void CSlaveDescription::CData::Read(const CKeyDatabase& database) {
             continue;
         }
         if (inSlots && IsKeyword(*entry, "Slot")) {
-            slots.push_back({entry->m_LongLine, entry->m_Ready[0], entry->m_Value});
+            slots.push_back({entry->m_LongLine, std::string(entry->m_Ready[0]), entry->m_Value.str()});
             continue;
         }
         if (IsKeyword(*entry, "Module")) {
@@ -229,12 +229,14 @@ void CSlaveDescription::CData::Read(const CKeyDatabase& database) {
             CPartLines* part = top ? &m_Device : owner != nullptr ? &owner->m_Part : nullptr;
             if (part == nullptr) {
                 m_Problems.push_back(Row(CheckMessageKind::Warning, entry->m_LongLine,
-                                         entry->m_Keyword + " stands inside " + parent->m_Keyword +
+                                         entry->m_Keyword.str() + " stands inside " + parent->m_Keyword.str() +
                                              " and belongs to no parameter data; it writes nothing."));
             } else if (isConst) {
-                part->m_Consts.push_back({entry->m_LongLine, entry->m_Ready[0], entry->m_Ready[1]});
+                part->m_Consts.push_back(
+                    {entry->m_LongLine, std::string(entry->m_Ready[0]), std::string(entry->m_Ready[1])});
             } else {
-                part->m_Refs.push_back({entry->m_LongLine, entry->m_Ready[0], entry->m_Ready[1]});
+                part->m_Refs.push_back(
+                    {entry->m_LongLine, std::string(entry->m_Ready[0]), std::string(entry->m_Ready[1])});
             }
             continue;
         }

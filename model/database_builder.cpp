@@ -155,7 +155,11 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
         bool headerFound = false;
         int noString = 1;
         std::string buffer;
-        std::string line;  // one line at a time, in storage kept across lines
+        // One line, keyword and value at a time, in storage kept across lines;
+        // the entry copies them into the database.
+        std::string line;
+        std::string keyword;
+        std::string value;
         try {
             while (next < lineCount) {
                 const std::string_view raw = lines.GetLineView(next++, buffer);
@@ -174,14 +178,13 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
 
                 const size_t eq = line.find('=');
                 const size_t blank = line.find(' ');
-                std::string keyword;
-                std::string value;
+                value.clear();
                 int firstLine = -1;
                 if (eq == npos && blank == npos) {
-                    keyword = TrimRight(std::string_view(line).substr(0, line.find(';')));
+                    keyword.assign(TrimmedView(std::string_view(line).substr(0, line.find(';'))));
                 } else {
                     const size_t end = std::min(eq, blank);
-                    keyword = TrimRight(std::string_view(line).substr(0, end));
+                    keyword.assign(TrimmedView(std::string_view(line).substr(0, end)));
                     value.assign(line, end + 1);
 
                     if (!value.empty()) BlankEqualSigns(value);
@@ -220,7 +223,7 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
 
                 progress.Status(keyword);
 
-                CKeyEntry& added = database.Emplace(std::move(keyword), std::move(value), lineNo);
+                CKeyEntry& added = database.Emplace(keyword, value, lineNo);
                 classifier.Classify(context, added);
                 added.m_LongLine = firstLine >= 0 ? firstLine : lineNo;
                 added.m_bNoString = noString;

@@ -1,28 +1,32 @@
 #include "model/key_database.h"
 
-#include <utility>
+#include <new>
 
-CKeyEntry& CKeyDatabase::Emplace(std::string keyword, std::string value, int line) {
-    CKeyEntry& entry = m_Entries.emplace_back(std::move(keyword), std::move(value), line);
-    entry.m_nIndex = static_cast<int>(m_Entries.size()) - 1;
-    return entry;
+CKeyEntry& CKeyDatabase::Emplace(std::string_view keyword, std::string_view value, int line) {
+    const auto chunk = static_cast<size_t>(m_nCount >> CHUNK_SHIFT);
+    if (chunk == m_Chunks.size()) m_Chunks.push_back(std::make_unique_for_overwrite<SChunk>());
+    auto* slot = reinterpret_cast<CKeyEntry*>(m_Chunks[chunk]->m_Storage) + (m_nCount & (CHUNK_SIZE - 1));
+    CKeyEntry* entry = ::new (slot) CKeyEntry(m_Texts, keyword, value, line);
+    entry->m_nIndex = m_nCount++;
+    return *entry;
 }
 
 void CKeyDatabase::Clear() {
-    while (!m_Entries.empty()) m_Entries.pop_back();
-    // The blocks themselves go too.
-    std::deque<CKeyEntry>().swap(m_Entries);
+    for (int i = m_nCount - 1; i >= 0; --i) At(i)->~CKeyEntry();
+    m_nCount = 0;
+    m_Chunks.clear();
+    m_Texts.Clear();
     ++m_nGeneration;
 }
 
 CKeyEntry* CKeyDatabase::GetAt(int index) const {
-    if (index < 0 || index >= GetCount()) return nullptr;
-    return const_cast<CKeyEntry*>(&m_Entries[static_cast<size_t>(index)]);
+    if (index < 0 || index >= m_nCount) return nullptr;
+    return At(index);
 }
 
 int CKeyDatabase::IndexOf(const CKeyEntry* entry) const {
     if (entry == nullptr) return -1;
     const int index = entry->m_nIndex;
-    if (index < 0 || index >= GetCount() || &m_Entries[static_cast<size_t>(index)] != entry) return -1;
+    if (index < 0 || index >= m_nCount || At(index) != entry) return -1;
     return index;
 }

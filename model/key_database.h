@@ -1,28 +1,32 @@
 #pragma once
 // The document's ordered, owning list of key entries, addressed by 0-based index.
-// Entries lie in blocks of the database's own, not one allocation each, and
-// keep their addresses while the database grows.
+// Entries lie in fixed-size chunks of the database's own, not one allocation
+// each, and keep their addresses while the database grows; their texts lie in
+// the database's arena.
 
-#include <deque>
+#include <cstddef>
 #include <iterator>
-#include <string>
+#include <memory>
+#include <string_view>
+#include <vector>
 
 #include "model/key_entry.h"
 
 class CKeyDatabase {
 public:
     CKeyDatabase() = default;
+    ~CKeyDatabase() { Clear(); }
     CKeyDatabase(const CKeyDatabase&) = delete;
     CKeyDatabase& operator=(const CKeyDatabase&) = delete;
 
     // Appends a new entry at the tail.
-    CKeyEntry& Emplace(std::string keyword, std::string value, int line);
-    // Removes the entries from the tail, deleting each.
+    CKeyEntry& Emplace(std::string_view keyword, std::string_view value, int line);
+    // Removes every entry and the texts they held.
     void Clear();
-    int GetCount() const { return static_cast<int>(m_Entries.size()); }
-    bool IsEmpty() const { return m_Entries.empty(); }
+    int GetCount() const { return m_nCount; }
+    bool IsEmpty() const { return m_nCount == 0; }
     CKeyEntry* GetAt(int index) const;
-    CKeyEntry* GetTail() const { return m_Entries.empty() ? nullptr : const_cast<CKeyEntry*>(&m_Entries.back()); }
+    CKeyEntry* GetTail() const { return m_nCount == 0 ? nullptr : At(m_nCount - 1); }
     // Index of an entry of this database, -1 for any other pointer.
     int IndexOf(const CKeyEntry* entry) const;
     bool Contains(const CKeyEntry* entry) const { return IndexOf(entry) >= 0; }
@@ -39,26 +43,40 @@ public:
         using pointer = CKeyEntry**;
         using reference = CKeyEntry*;
         CIterator() = default;
-        explicit CIterator(std::deque<CKeyEntry>::const_iterator it) : m_It(it) {}
-        CKeyEntry* operator*() const { return const_cast<CKeyEntry*>(&*m_It); }
+        CIterator(const CKeyDatabase* database, int index) : m_pDatabase(database), m_nIndex(index) {}
+        CKeyEntry* operator*() const { return m_pDatabase->At(m_nIndex); }
         CIterator& operator++() {
-            ++m_It;
+            ++m_nIndex;
             return *this;
         }
         CIterator operator++(int) {
             CIterator old = *this;
-            ++m_It;
+            ++m_nIndex;
             return old;
         }
-        bool operator==(const CIterator& other) const { return m_It == other.m_It; }
+        bool operator==(const CIterator& other) const { return m_nIndex == other.m_nIndex; }
 
     private:
-        std::deque<CKeyEntry>::const_iterator m_It;
+        const CKeyDatabase* m_pDatabase = nullptr;
+        int m_nIndex = 0;
     };
-    CIterator begin() const { return CIterator(m_Entries.begin()); }
-    CIterator end() const { return CIterator(m_Entries.end()); }
+    CIterator begin() const { return CIterator(this, 0); }
+    CIterator end() const { return CIterator(this, m_nCount); }
 
 private:
-    std::deque<CKeyEntry> m_Entries;
+    static constexpr int CHUNK_SHIFT = 10;
+    static constexpr int CHUNK_SIZE = 1 << CHUNK_SHIFT;
+    // Room for CHUNK_SIZE entries, constructed one by one as the database grows.
+    struct alignas(CKeyEntry) SChunk {
+        std::byte m_Storage[CHUNK_SIZE * sizeof(CKeyEntry)];
+    };
+    CKeyEntry* At(int index) const {
+        return std::launder(
+            reinterpret_cast<CKeyEntry*>(m_Chunks[static_cast<size_t>(index >> CHUNK_SHIFT)]->m_Storage) +
+            (index & (CHUNK_SIZE - 1)));
+    }
+    CTextArena m_Texts;
+    std::vector<std::unique_ptr<SChunk>> m_Chunks;
+    int m_nCount = 0;
     unsigned m_nGeneration = 0;
 };

@@ -2,80 +2,102 @@
 
 #include <algorithm>
 #include <new>
-#include <utility>
+#include <type_traits>
 
-CValueItems::SBlock* CValueItems::NewBlock(std::uint32_t capacity, std::uint32_t size, std::string* from,
-                                           std::uint32_t moved) {
-    void* memory = ::operator new(sizeof(SBlock) + capacity * sizeof(std::string));
-    auto* block = ::new (memory) SBlock{size, capacity};
-    std::string* data = block->Data();
-    for (std::uint32_t i = 0; i < capacity; ++i)
-        ::new (data + i) std::string(i < moved ? std::move(from[i]) : std::string());
-    return block;
+#include "base/text_util.h"
+
+void CEntryText::Replace(char from, char to) {
+    // The text is the entry's own copy in the arena: it may be changed in place.
+    char* text = const_cast<char*>(data());
+    std::replace(text, text + size(), from, to);
 }
 
-void CValueItems::Release() {
-    if (m_pBlock == nullptr) return;
-    std::string* data = m_pBlock->Data();
-    for (std::uint32_t i = 0; i < m_pBlock->m_nCapacity; ++i) data[i].~basic_string();
-    ::operator delete(m_pBlock);
-    m_pBlock = nullptr;
+void CEntryText::Trim() {
+    static_cast<std::string_view&>(*this) = TrimmedView(*this);
 }
 
-CValueItems& CValueItems::operator=(std::vector<std::string> items) {
-    Release();
-    const auto count = static_cast<std::uint32_t>(items.size());
-    m_pBlock = NewBlock(count, count, items.data(), count);
-    return *this;
-}
-
-void CValueItems::emplace_back() {
-    std::string* data = Items();
-    const std::uint32_t size = m_pBlock->m_nSize;
-    if (size == m_pBlock->m_nCapacity) {
-        SBlock* grown = NewBlock(std::max<std::uint32_t>(EMPTY_COUNT, size * 2), size, data, size);
-        Release();
-        m_pBlock = grown;
+CEntryText& CValueItems::Slot(CTextArena& arena, size_t index) {
+    if (index >= m_nCapacity) {
+        // The first item of a value alone takes one slot: most values have one.
+        const size_t wanted = m_pItems == nullptr && index == 0 ? 1 : std::max<size_t>(EMPTY_COUNT, index + 1);
+        const size_t capacity = std::max<size_t>(wanted, m_nCapacity * 2);
+        auto* grown = static_cast<CEntryText*>(arena.Allocate(capacity * sizeof(CEntryText)));
+        for (size_t i = 0; i < capacity; ++i)
+            ::new (grown + i) CEntryText(i < m_nCapacity ? m_pItems[i] : CEntryText());
+        m_pItems = grown;
+        m_nCapacity = static_cast<std::uint32_t>(capacity);
     }
-    // The texts beyond the size are empty: taking one in is the new item.
-    ++m_pBlock->m_nSize;
+    if (index >= m_nSize) m_nSize = static_cast<std::uint32_t>(index + 1);
+    return m_pItems[index];
 }
 
-const std::string& CValueItems::EmptyItem() {
-    return EmptyItems()[0];
-}
-
-const std::string* CValueItems::EmptyItems() {
-    static const std::string empty[EMPTY_COUNT];
+const CEntryText& CValueItems::EmptyItem() {
+    static const CEntryText empty;
     return empty;
 }
 
-std::string* CValueItems::Items() {
-    if (m_pBlock == nullptr) m_pBlock = NewBlock(EMPTY_COUNT, EMPTY_COUNT, nullptr, 0);
-    return m_pBlock->Data();
+std::vector<std::string> CValueItems::ToVector() const {
+    std::vector<std::string> items;
+    items.reserve(size());
+    for (size_t i = 0; i < size(); ++i) items.emplace_back((*this)[i]);
+    return items;
 }
 
 bool operator==(const CValueItems& a, const std::vector<std::string>& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
-}
-
-CRareText& CRareText::operator=(std::string text) {
-    if (m_pText)
-        *m_pText = std::move(text);
-    else if (!text.empty())
-        m_pText = std::make_unique<std::string>(std::move(text));
-    return *this;
-}
-
-const std::string& CRareText::str() const {
-    static const std::string empty;
-    return m_pText ? *m_pText : empty;
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < b.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
 }
 
 #if defined(__GLIBCXX__) && UINTPTR_MAX == UINT64_MAX
-// A file of short lines holds an entry per line; keep them at two cache lines.
-static_assert(sizeof(CKeyEntry) <= 128, "CKeyEntry grew");
+// A file of short lines holds an entry per line: keep entries small.
+static_assert(sizeof(CKeyEntry) <= 112, "CKeyEntry grew");
 #endif
+static_assert(std::is_trivially_destructible_v<CEntryText>);
 
-CKeyEntry::CKeyEntry(std::string keyword, std::string value, int line)
-    : m_Line(line), m_LongLine(line), m_Keyword(std::move(keyword)), m_Value(std::move(value)) {}
+CKeyEntry::CKeyEntry(CTextArena& arena, std::string_view keyword, std::string_view value, int line)
+    : m_Line(line), m_LongLine(line), m_pArena(&arena) {
+    SetKeyword(keyword);
+    SetValue(value);
+}
+
+CKeyEntry::CKeyEntry(std::string_view keyword, std::string_view value, int line)
+    : m_Line(line), m_LongLine(line), m_pArena(new CTextArena), m_bOwnsArena(true) {
+    SetKeyword(keyword);
+    SetValue(value);
+}
+
+CKeyEntry::~CKeyEntry() {
+    if (m_bOwnsArena) delete m_pArena;
+}
+
+void CKeyEntry::SetItem(size_t index, std::string_view text) {
+    // The slot is made before the text is stored: both come from the arena,
+    // and the text may be a view of an item of this entry.
+    CEntryText& slot = m_Ready.Slot(*m_pArena, index);
+    slot = Store(text);
+}
+
+void CKeyEntry::SetRangeLen(std::string_view range) {
+    if (range.empty()) {
+        m_RangeLen.m_pStored = nullptr;
+        return;
+    }
+    const auto size = static_cast<std::uint32_t>(range.size());
+    auto* stored = static_cast<char*>(m_pArena->Allocate(sizeof size + range.size()));
+    std::memcpy(stored, &size, sizeof size);
+    std::memcpy(stored + sizeof size, range.data(), range.size());
+    m_RangeLen.m_pStored = stored;
+}
+
+void CKeyEntry::AddItem() {
+    m_Ready.Slot(*m_pArena, m_Ready.size());
+}
+
+void CKeyEntry::SetItems(const std::vector<std::string>& items) {
+    m_Ready.m_pItems = nullptr;
+    m_Ready.m_nCapacity = 0;
+    m_Ready.m_nSize = 0;
+    for (size_t i = 0; i < items.size(); ++i) SetItem(i, items[i]);
+}

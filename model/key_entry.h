@@ -2,11 +2,13 @@
 // One keyword line of a GSD document (a continued line counts as one entry).
 
 #include <cstdint>
-#include <memory>
+#include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/check_profile.h"
+#include "model/text_arena.h"
 
 // Value types of an entry.
 constexpr int TYPE_SIMPLE_STRING = 1;
@@ -28,70 +30,96 @@ constexpr int TYPE_MODULE_BEGIN = 0x20;
 // quote of a string and the closing parenthesis of an index.
 constexpr char MARKER_CHAR = '\xA7';
 
-// The value items of an entry (`m_Ready`): four empty items until a value is
-// split into them. Entries of lines without a value (a bare word, a block end)
-// are common in large files and keep no storage of their own for them; the
-// items of the others live in one allocation, a count and the texts.
-class CValueItems {
-public:
-    CValueItems() = default;
-    CValueItems(std::vector<std::string> items) { *this = std::move(items); }
-    CValueItems& operator=(std::vector<std::string> items);
-    CValueItems(const CValueItems&) = delete;
-    CValueItems& operator=(const CValueItems&) = delete;
-    ~CValueItems() { Release(); }
+class CKeyEntry;
 
-    size_t size() const { return m_pBlock ? m_pBlock->m_nSize : EMPTY_COUNT; }
-    // Writing access: the items come into being with four empty ones.
-    std::string& operator[](size_t index) { return Items()[index]; }
-    const std::string& operator[](size_t index) const { return m_pBlock ? m_pBlock->Data()[index] : EmptyItem(); }
-    void emplace_back();
-    bool IsAllocated() const { return m_pBlock != nullptr; }
-    const std::string* begin() const { return m_pBlock ? m_pBlock->Data() : EmptyItems(); }
-    const std::string* end() const { return begin() + size(); }
-    friend bool operator==(const CValueItems& a, const std::vector<std::string>& b);
+// A text of an entry (`m_Keyword`, `m_Value`, `m_RangeLen`): a view of the
+// entry's own copy, which lies in the arena of its database. It reads as a
+// std::string_view; only its entry sets it, and the edits below change the
+// entry's copy in place.
+class CEntryText : public std::string_view {
+public:
+    CEntryText() = default;
+    CEntryText(const CEntryText&) = default;
+    std::string str() const { return std::string(*this); }
+    // Replaces every byte `from` by `to`.
+    void Replace(char from, char to);
+    // Drops the blanks around the text.
+    void Trim();
 
 private:
-    static constexpr size_t EMPTY_COUNT = 4;
-    struct SBlock {
-        std::uint32_t m_nSize;
-        std::uint32_t m_nCapacity;
-        std::string* Data() { return reinterpret_cast<std::string*>(this + 1); }
-        const std::string* Data() const { return reinterpret_cast<const std::string*>(this + 1); }
-    };
-    static_assert(sizeof(SBlock) % alignof(std::string) == 0);
-    static const std::string& EmptyItem();
-    static const std::string* EmptyItems();
-    // A block of `size` items with room for `capacity`, the first `moved` taken from `from`.
-    static SBlock* NewBlock(std::uint32_t capacity, std::uint32_t size, std::string* from, std::uint32_t moved);
-    std::string* Items();
-    void Release();
-    SBlock* m_pBlock = nullptr;
+    friend class CKeyEntry;
+    friend class CValueItems;
+    explicit CEntryText(std::string_view stored) : std::string_view(stored) {}
+    CEntryText& operator=(const CEntryText&) = default;
 };
 
 // A text that is empty for nearly every entry (`m_RangeLen`, set for user keys
-// only): no storage until it holds something.
+// only): one pointer to its length and bytes in the arena, null while empty.
 class CRareText {
 public:
-    CRareText& operator=(std::string text);
-    CRareText& operator=(const char* text) { return *this = std::string(text); }
-    const std::string& str() const;
-    operator const std::string&() const { return str(); }
-    bool empty() const { return str().empty(); }
-    friend bool operator==(const CRareText& a, const std::string& b) { return a.str() == b; }
-    friend bool operator==(const CRareText& a, const char* b) { return a.str() == b; }
+    operator std::string_view() const {
+        if (m_pStored == nullptr) return {};
+        std::uint32_t size;
+        std::memcpy(&size, m_pStored, sizeof size);
+        return {m_pStored + sizeof size, size};
+    }
+    std::string str() const { return std::string(std::string_view(*this)); }
+    bool empty() const { return m_pStored == nullptr; }
+    friend bool operator==(const CRareText& a, std::string_view b) { return std::string_view(a) == b; }
 
 private:
-    std::unique_ptr<std::string> m_pText;
+    friend class CKeyEntry;
+    const char* m_pStored = nullptr;
+};
+
+// The value items of an entry (`m_Ready`): four empty items until a value is
+// split into them. Entries of lines without a value (a bare word, a block end)
+// are common in large files and store nothing for them; the items of the others
+// are views in the arena of the entry's database, their array too.
+class CValueItems {
+public:
+    CValueItems() = default;
+    CValueItems(const CValueItems&) = delete;
+    CValueItems& operator=(const CValueItems&) = delete;
+
+    size_t size() const { return m_nSize; }
+    // An item reads as a std::string_view; its entry sets it (SetItem).
+    const CEntryText& operator[](size_t index) const { return index < m_nCapacity ? m_pItems[index] : EmptyItem(); }
+    bool IsAllocated() const { return m_pItems != nullptr; }
+    std::vector<std::string> ToVector() const;
+    friend bool operator==(const CValueItems& a, const std::vector<std::string>& b);
+
+private:
+    friend class CKeyEntry;
+    static constexpr std::uint32_t EMPTY_COUNT = 4;
+    static const CEntryText& EmptyItem();
+    // Room for the item at `index` (the size grows to take it in).
+    CEntryText& Slot(CTextArena& arena, size_t index);
+    CEntryText* m_pItems = nullptr;
+    std::uint32_t m_nSize = EMPTY_COUNT;
+    std::uint32_t m_nCapacity = 0;
 };
 
 class CKeyEntry {
 public:
-    // Creates an unclassified entry; the builder classifies it right after.
-    CKeyEntry(std::string keyword, std::string value, int line);
+    // An entry whose texts lie in `arena` (its database's); the builder
+    // classifies it right after.
+    CKeyEntry(CTextArena& arena, std::string_view keyword, std::string_view value, int line);
+    // An entry of its own, outside any database (a form's scratch entry).
+    CKeyEntry(std::string_view keyword, std::string_view value, int line);
+    ~CKeyEntry();
 
     CKeyEntry(const CKeyEntry&) = delete;
     CKeyEntry& operator=(const CKeyEntry&) = delete;
+
+    // The texts are copied into the entry's storage.
+    void SetKeyword(std::string_view keyword) { m_Keyword = Store(keyword); }
+    void SetValue(std::string_view value) { m_Value = Store(value); }
+    void SetRangeLen(std::string_view range);
+    void SetItem(size_t index, std::string_view text);
+    // Appends an empty item.
+    void AddItem();
+    void SetItems(const std::vector<std::string>& items);
 
     // What the classifier resolved the keyword to when the entry was built, so
     // that the checks that follow need not look it up again: its catalogue row
@@ -107,6 +135,11 @@ public:
         ECheckProfile m_Profile = ECheckProfile::Classic;
     };
 
+    CEntryText m_Keyword;
+    CEntryText m_Value;
+    CValueItems m_Ready;
+    CRareText m_RangeLen;
+    CKeyEntry* m_hParent = nullptr;  // entry that opens the enclosing block
     int m_TypeFlag = TYPE_USER_KEY;
     int m_nValues = 0;
     int m_Line = 0;      // last physical line, 0-based
@@ -117,16 +150,14 @@ public:
     std::uint8_t m_ModuleFlag = 0;
     std::uint8_t m_bNoString = 1;
     SResolution m_Resolved;
-    CRareText m_RangeLen;
-    std::string m_Keyword;
-    std::string m_Value;
-    CKeyEntry* m_hParent = nullptr;  // entry that opens the enclosing block
-    CValueItems m_Ready;
 
     // Position in the owning database, kept by the database.
     int Index() const { return m_nIndex; }
 
 private:
     friend class CKeyDatabase;
+    CEntryText Store(std::string_view text) { return CEntryText(m_pArena->Store(text)); }
+    CTextArena* m_pArena;
     int m_nIndex = -1;
+    bool m_bOwnsArena = false;
 };

@@ -58,12 +58,12 @@ void CTalunaContext::Notify(const std::string& text, ENotifyIcon icon) {
     if (m_pNotifier != nullptr) m_pNotifier->Notify(text, icon);
 }
 
-const std::string& CTalunaContext::GetUserKeyRegistration(const std::string& keyword) const {
+const std::string& CTalunaContext::GetUserKeyRegistration(std::string_view keyword) const {
     static const std::string section = "UserKeys";
     static const std::string none;
     if (m_pProfile == nullptr) return none;
     if (m_nUserKeyScopes > 0) {
-        const auto it = m_UserKeyCache.find(std::string_view(keyword));
+        const auto it = m_UserKeyCache.find(keyword);
         if (it != m_UserKeyCache.end()) return it->second;
     }
     std::string registration = m_pProfile->GetString(section, ToUpper(keyword), none);

@@ -87,7 +87,7 @@ public:
     // The user-key registration of a keyword (upper-cased here), empty when none.
     // Inside a CUserKeyScope answers are remembered, so that a build or a check
     // asks the profile once per keyword.
-    const std::string& GetUserKeyRegistration(const std::string& keyword) const;
+    const std::string& GetUserKeyRegistration(std::string_view keyword) const;
     // True inside a CUserKeyScope, where registrations stay as they were.
     bool RemembersUserKeys() const { return m_nUserKeyScopes > 0; }
 

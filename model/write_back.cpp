@@ -24,13 +24,13 @@ std::string NextPiece(std::string& rest, bool& last) {
 
 }  // namespace
 
-SWriteBack ComposeWriteBack(const std::vector<std::string>& oldLines, const std::string& keyword,
-                            const std::string& value) {
+SWriteBack ComposeWriteBack(const std::vector<std::string>& oldLines, std::string_view keyword,
+                            std::string_view value) {
     SWriteBack result;
     for (const auto& line : oldLines)
         if (line.size() > static_cast<size_t>(MAX_LINE_LENGTH)) return result;
 
-    std::string rest = keyword + value;
+    std::string rest = std::string(keyword).append(value);
     const bool valueHasComment = value.find(';') != std::string::npos;
     std::string text;
     bool used = false;  // N is used up

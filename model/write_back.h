@@ -3,6 +3,7 @@
 // edited entry back: continuation backslashes, and old comments kept at their column.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct SWriteBack {
@@ -13,5 +14,4 @@ struct SWriteBack {
 
 // `oldLines` are the entry's current lines (first to last); `keyword` and `value`
 // its new keyword and value text (the value starts with "=" after a compose).
-SWriteBack ComposeWriteBack(const std::vector<std::string>& oldLines, const std::string& keyword,
-                            const std::string& value);
+SWriteBack ComposeWriteBack(const std::vector<std::string>& oldLines, std::string_view keyword, std::string_view value);

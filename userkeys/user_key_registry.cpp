@@ -42,7 +42,7 @@ int CUserKeyRegistration::TreeGroup() const {
     }
 }
 
-void RegisterUserKey(IProfileStore& profile, const std::string& keyword, const CUserKeyRegistration& registration,
+void RegisterUserKey(IProfileStore& profile, std::string_view keyword, const CUserKeyRegistration& registration,
                      CKeyEntry* entry) {
     const std::string name = ToUpper(keyword);
     profile.PutString("UserKeys", name, registration.Format());
@@ -51,7 +51,7 @@ void RegisterUserKey(IProfileStore& profile, const std::string& keyword, const C
     if (entry != nullptr) {
         entry->m_TypeFlag = registration.TypeFlag();
         entry->m_TreeGroup = registration.TreeGroup();
-        entry->m_RangeLen = registration.m_Range;
+        entry->SetRangeLen(registration.m_Range);
         // Its keyword is a user key now: the next check finds that out afresh.
         entry->m_Resolved.m_bValid = false;
     }

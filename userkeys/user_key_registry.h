@@ -3,6 +3,7 @@
 // the `UserKeys` section of the user's profile.
 
 #include <string>
+#include <string_view>
 
 #include "model/key_entry.h"
 #include "model/seams.h"
@@ -22,7 +23,7 @@ struct CUserKeyRegistration {
 
 // Writes the registration of `keyword` (stored upper-cased), updates `Summary`,
 // and gives `entry` (if any) the registered type, group and range at once.
-void RegisterUserKey(IProfileStore& profile, const std::string& keyword, const CUserKeyRegistration& registration,
+void RegisterUserKey(IProfileStore& profile, std::string_view keyword, const CUserKeyRegistration& registration,
                      CKeyEntry* entry);
 // The `Summary` value as one keyword a line ("..no keys defined.." when empty).
 std::string RegisteredKeysText(const IProfileStore& profile);

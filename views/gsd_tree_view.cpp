@@ -209,7 +209,7 @@ int CompareTreeText(const QString& a, const QString& b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
-bool IsKeyLineStale(const ILineSource& lines, const std::string& keyword, int line) {
+bool IsKeyLineStale(const ILineSource& lines, std::string_view keyword, int line) {
     const std::string text = Trim(lines.GetLine(line).substr(0, 255));
     const bool moved = text.find(keyword) == std::string::npos && !EqualsNoCase(keyword, "Module_Reference");
     return moved || (!text.empty() && text[0] == ';');

@@ -51,7 +51,7 @@ int CompareTreeText(const QString& a, const QString& b);
 // Whether the text no longer holds a key at `line`: the line (its first 255
 // characters, trimmed) does not contain `keyword` (case-sensitive; a
 // Module_Reference carries only its number), or it is a comment.
-bool IsKeyLineStale(const ILineSource& lines, const std::string& keyword, int line);
+bool IsKeyLineStale(const ILineSource& lines, std::string_view keyword, int line);
 
 // The key item text "%s (%u)": keyword and 1-based first line.
 QString KeyItemText(const CKeyEntry& entry);

@@ -70,7 +70,7 @@ bool PassesTypeCheck(const std::string& type, const CTypeValues& values) {
     if (row == nullptr) return false;
     CTalunaContext probe;
     CKeyEntry entry(type, std::string(), 0);
-    for (size_t i = 0; i < values.size(); ++i) entry.m_Ready[i] = values[i];
+    for (size_t i = 0; i < values.size(); ++i) entry.SetItem(i, values[i]);
     CheckCatalogueRule(probe, entry, *row);
     return entry.m_bSyntaxOk == 1;
 }
@@ -446,7 +446,7 @@ void CInputView::ApplyKeyForm() {
     const bool typeChosen = (form.m_nFormMode == static_cast<int>(EFormMode::BitParameter) ||
                              form.m_nFormMode == static_cast<int>(EFormMode::NumberParameter)) &&
                             !form.m_Values[3].empty();
-    ProcessKey(context, typeChosen ? form.m_Values[3] : entry->m_Keyword, MODE_COMPOSE, "");
+    ProcessKey(context, typeChosen ? std::string_view(form.m_Values[3]) : entry->m_Keyword, MODE_COMPOSE, "");
     m_Host.WriteBackEntry(*entry);
     m_Host.EntryChanged(*entry);
     context.ClearMessages();

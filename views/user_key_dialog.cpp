@@ -116,7 +116,7 @@ bool EditUserKey(CTalunaContext& context, CKeyEntry* entry, QWidget* parent) {
         // Without a profile nothing can be stored; the entry still takes the description.
         entry->m_TypeFlag = registration.TypeFlag();
         entry->m_TreeGroup = registration.TreeGroup();
-        entry->m_RangeLen = registration.m_Range;
+        entry->SetRangeLen(registration.m_Range);
         return false;
     }
     RegisterUserKey(*context.m_pProfile, entry->m_Keyword, registration, entry);

@@ -3,7 +3,7 @@
 #include "app/cp1252.h"
 #include "base/string_table.h"
 
-QString GsdToQt(const std::string& bytes) {
+QString GsdToQt(std::string_view bytes) {
     return DecodeCp1252(bytes);
 }
 
@@ -11,7 +11,7 @@ std::string QtToGsd(const QString& text) {
     return EncodeCp1252(text);
 }
 
-QString GsdToQtLines(const std::string& bytes) {
+QString GsdToQtLines(std::string_view bytes) {
     QString text = GsdToQt(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;

@@ -5,11 +5,12 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 
-QString GsdToQt(const std::string& bytes);
+QString GsdToQt(std::string_view bytes);
 std::string QtToGsd(const QString& text);
 // A core text with "\r\n" line breaks as a widget shows it.
-QString GsdToQtLines(const std::string& bytes);
+QString GsdToQtLines(std::string_view bytes);
 // The texts of the views' own string-table ids (the user-key dialog's labels),
 // taken from the core's table when it has them.
 std::string LoadViewString(int id);

@@ -216,7 +216,7 @@ TEST(IdentifierCodec, RoundTripOverTheCorpus) {
         BuildDatabase(context, KeyClassifier(), lines, database);
         for (const auto& entry : database) {
             if (!EqualsNoCase(entry->m_Keyword, "Module")) continue;
-            const std::string config = entry->m_Ready[1];
+            const std::string config(entry->m_Ready[1]);
             SCOPED_TRACE(config);
             const CConfigDecode decode = DecodeConfig(config);
             if (!decode.m_bBytesOk) continue;

@@ -552,7 +552,7 @@ std::vector<std::string> AreaValueRows(const std::string& first, const std::stri
         auto entry = std::make_unique<CKeyEntry>(keyword, "", static_cast<int>(entries.size()));
         entry->m_LongLine = entry->m_Line;
         ready.resize(4);
-        entry->m_Ready = ready;
+        entry->SetItems(ready);
         entry->m_hParent = parent;
         entry->m_bSyntaxOk = 1;
         entries.push_back(std::move(entry));

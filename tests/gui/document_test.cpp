@@ -339,7 +339,7 @@ private slots:
         QSignalSpy written(&doc, &CTalunaDoc::entryWrittenBack);
         CKeyEntry entry("Ident_Number", "0x1", 1);
         entry.m_LongLine = 1;
-        entry.m_Value = " = 0x4711,\r\n0x12";
+        entry.SetValue(" = 0x4711,\r\n0x12");
         QVERIFY(doc.WriteBackEntry(entry));
         QCOMPARE(entry.m_Line, 2);
         QCOMPARE(doc.TextDocument()->findBlockByNumber(1).text().indexOf(';'), 40);
@@ -357,7 +357,7 @@ private slots:
         const QString longLine = "Revision = \"" + QString(1100, 'x') + "\"";
         QTextCursor(doc.TextDocument()->findBlockByNumber(2)).insertText(longLine + "\n");
         CKeyEntry revision("Revision", "x", 2);
-        revision.m_Value = " = \"y\"";
+        revision.SetValue(" = \"y\"");
         QVERIFY(!doc.WriteBackEntry(revision));
         QCOMPARE(RecordedMessages().last(), QString("LineLength greater than expected!"));
         QCOMPARE(doc.TextDocument()->findBlockByNumber(2).text(), longLine);

@@ -562,7 +562,7 @@ void CGSDTreeViewTest::detailLines() {
     for (const SFlag& flag : flags) {
         other.m_TypeFlag = flag.type;
         other.m_TreeGroup = flag.group;
-        other.m_RangeLen = "0..9";
+        other.SetRangeLen("0..9");
         const QStringList texts = CObjectDetailsDialog::DetailLines(other, nullptr, 5, 9);
         QCOMPARE(texts[0], QStringLiteral("Item-Index: 5 (#elements: 9, starts with 0)"));
         QCOMPARE(texts[5], QString::fromLatin1(flag.typeText));

@@ -397,7 +397,7 @@ void CInputViewTest::changingTheDataTypeWritesALineOfTheNewType() {
     QCOMPARE(host.m_WrittenBack, std::vector<std::string>({written.toStdString()}));
     CKeyEntry* changed = host.m_Database.GetAt(host.m_Context.m_nCurItem);
     QCOMPARE(changed->m_LongLine, line);
-    QCOMPARE(QString::fromStdString(changed->m_Keyword), types.last());
+    QCOMPARE(QString::fromStdString(changed->m_Keyword.str()), types.last());
     QCOMPARE(host.m_pTree->ItemOfEntry(*changed)->text(0), QStringLiteral("%1 (%2)").arg(types.last()).arg(line + 1));
     // The check of Apply finds nothing wrong with the line.
     QCOMPARE(host.m_Sink.Texts(), std::vector<std::string>({"Start Syntax-Check...", "Stop Syntax-Check..."}));

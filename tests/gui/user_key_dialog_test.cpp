@@ -167,7 +167,7 @@ void CUserKeyDialogTest::disabledRangeKeepsItsText() {
     CTestViewHost host;
     host.Load(kText);
     host.Select("My_Key");
-    host.m_Context.m_pCurEntry->m_RangeLen = "12";
+    host.m_Context.m_pCurEntry->SetRangeLen("12");
     OnDialog([](CUserKeyDialog& dialog) {
         dialog.DataTypeButtons()->button(3)->click();
         QVERIFY(!dialog.RangeEdit()->isEnabled());

@@ -112,7 +112,7 @@ public:
     bool WriteBackEntry(CKeyEntry& entry) override {
         // One line per entry is enough for these tests: the entry's first line
         // becomes keyword and value, its further lines are dropped.
-        const std::string text = entry.m_Keyword + entry.m_Value;
+        const std::string text = entry.m_Keyword.str() + entry.m_Value.str();
         auto& lines = m_Lines.Lines();
         lines.erase(lines.begin() + entry.m_LongLine + 1, lines.begin() + entry.m_Line + 1);
         lines[static_cast<size_t>(entry.m_LongLine)] = text;

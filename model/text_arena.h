@@ -1,0 +1,36 @@
+#pragma once
+// Append-only storage for the texts of a database's entries. A text copied in
+// keeps its address until the arena is cleared or destroyed, so entries hold
+// plain views of their texts and no allocation of their own.
+
+#include <cstddef>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+class CTextArena {
+public:
+    CTextArena() = default;
+    CTextArena(const CTextArena&) = delete;
+    CTextArena& operator=(const CTextArena&) = delete;
+
+    // `size` bytes aligned for any scalar type, valid until Clear.
+    void* Allocate(size_t size);
+    // A copy of `text` in the arena; an empty text takes no room.
+    std::string_view Store(std::string_view text);
+    // Gives back every block but the first, which is kept for the next build.
+    void Clear();
+    // Bytes held in blocks, for measurements.
+    size_t Capacity() const;
+
+private:
+    std::byte* Take(size_t size, size_t align);
+    static constexpr size_t BLOCK_BYTES = 64 * 1024;
+    struct SBlock {
+        std::unique_ptr<std::byte[]> m_pData;
+        size_t m_nSize = 0;
+    };
+    std::vector<SBlock> m_Blocks;
+    std::byte* m_pNext = nullptr;
+    size_t m_nLeft = 0;
+};

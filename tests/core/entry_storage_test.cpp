@@ -1,0 +1,105 @@
+// Where a database keeps its entries and their texts: entries keep their
+// addresses and texts while the database grows past its chunks, item texts
+// survive the growth of the item array, in-place edits touch only their own
+// entry, and a cleared database starts a new generation.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/key_database.h"
+#include "model/key_entry.h"
+#include "model/text_arena.h"
+
+TEST(TextArena, CopiesKeepTheirBytesAndAddressesAcrossBlocks) {
+    CTextArena arena;
+    std::vector<std::string_view> stored;
+    std::vector<std::string> originals;
+    // Small texts fill several standard blocks; a few large ones get their own.
+    for (int i = 0; i < 20000; ++i) {
+        originals.push_back(i % 5000 == 0 ? std::string(40000, static_cast<char>('a' + i % 26))
+                                          : "text " + std::to_string(i));
+        stored.push_back(arena.Store(originals.back()));
+        if (i % 7 == 0) {
+            void* raw = arena.Allocate(24);
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(raw) % alignof(std::max_align_t), 0u) << i;
+        }
+    }
+    for (size_t i = 0; i < stored.size(); ++i) {
+        ASSERT_EQ(stored[i], originals[i]) << i;
+        EXPECT_NE(static_cast<const void*>(stored[i].data()), static_cast<const void*>(originals[i].data()));
+    }
+    EXPECT_TRUE(arena.Store("").empty());
+    arena.Clear();
+    EXPECT_EQ(arena.Capacity(), 64u * 1024u);
+    EXPECT_EQ(arena.Store("again"), "again");
+}
+
+TEST(EntryStorage, EntriesTextsAndItemsStayPutWhileTheDatabaseGrows) {
+    CKeyDatabase database;
+    std::vector<CKeyEntry*> addresses;
+    const int count = 3000;  // several chunks of entries
+    for (int i = 0; i < count; ++i) {
+        CKeyEntry& entry = database.Emplace("Key_" + std::to_string(i), "= " + std::to_string(i), i);
+        entry.SetItem(0, std::to_string(i));
+        addresses.push_back(&entry);
+    }
+    // Items set one by one grow their array; the earlier views stay valid.
+    CKeyEntry& first = *database.GetAt(0);
+    for (size_t i = 1; i < 9; ++i) {
+        const std::string_view before = first.m_Ready[0];
+        first.SetItem(i, "item" + std::to_string(i));
+        EXPECT_EQ(before, first.m_Ready[0]);
+    }
+    EXPECT_EQ(first.m_Ready.size(), 9u);
+    EXPECT_EQ(first.m_Ready[8], "item8");
+    EXPECT_EQ(first.m_Ready[9], "");
+    first.AddItem();
+    EXPECT_EQ(first.m_Ready.size(), 10u);
+
+    ASSERT_EQ(database.GetCount(), count);
+    int index = 0;
+    for (CKeyEntry* entry : database) {
+        ASSERT_EQ(entry, addresses[static_cast<size_t>(index)]);
+        EXPECT_EQ(database.IndexOf(entry), index);
+        EXPECT_EQ(entry->m_Keyword, "Key_" + std::to_string(index));
+        if (index > 0) {
+            EXPECT_EQ(entry->m_Ready[0], std::to_string(index));
+        }
+        EXPECT_EQ(entry->m_Ready.size(), index > 0 ? 4u : 10u);
+        ++index;
+    }
+    EXPECT_EQ(database.GetTail(), addresses.back());
+    EXPECT_EQ(database.GetAt(count), nullptr);
+
+    CKeyEntry loose("Key_5", "", 0);
+    EXPECT_EQ(database.IndexOf(&loose), -1);
+    const unsigned generation = database.Generation();
+    database.Clear();
+    EXPECT_EQ(database.GetCount(), 0);
+    EXPECT_EQ(database.GetTail(), nullptr);
+    EXPECT_NE(database.Generation(), generation);
+    EXPECT_EQ(database.Emplace("Again", "", 0).m_Keyword, "Again");
+}
+
+TEST(EntryStorage, InPlaceEditsChangeOnlyTheirOwnEntry) {
+    CKeyDatabase database;
+    const std::string value = " \xA7 a \xA7 ";
+    CKeyEntry& a = database.Emplace("A", value, 1);
+    CKeyEntry& b = database.Emplace("B", value, 2);
+    a.SetItem(0, a.m_Value);
+    a.m_Value.Replace('\xA7', ' ');
+    a.m_Value.Trim();
+    EXPECT_EQ(a.m_Value, "a");
+    EXPECT_EQ(b.m_Value, value);
+    EXPECT_EQ(a.m_Ready[0], value);
+    a.SetValue("new");
+    a.SetRangeLen("0..3");
+    EXPECT_EQ(a.m_Value, "new");
+    EXPECT_EQ(a.m_RangeLen, "0..3");
+    EXPECT_TRUE(b.m_RangeLen.empty());
+    a.SetRangeLen("");
+    EXPECT_TRUE(a.m_RangeLen.empty());
+}
