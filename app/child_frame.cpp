@@ -225,9 +225,9 @@ void CChildFrame::OnOutOfMemory(const QString& command) {
 void CChildFrame::ShowRootInformation() {
     // The refill selects the root without preparing the form; without this the
     // form would go on showing the help of whichever key was processed last.
-    QTreeWidgetItem* root = m_pTreeView->RootItem();
-    if (root == nullptr || m_pTreeView->IsStale() || m_pTreeView->currentItem() != root) return;
-    ProcessKey(Context(), QtToGsd(root->text(0)), MODE_INFORMATION, "");
+    const QModelIndex root = m_pTreeView->RootItem();
+    if (!root.isValid() || m_pTreeView->IsStale() || m_pTreeView->currentIndex() != root) return;
+    ProcessKey(Context(), QtToGsd(root.data().toString()), MODE_INFORMATION, "");
     m_pInputView->OnUpdate();
 }
 

@@ -115,7 +115,7 @@ private slots:
         }
         const int entries = child->GetDocument()->Database().GetCount();
         QVERIFY(entries > 50000);
-        QVERIFY(child->TreeView()->ItemOfEntry(*child->GetDocument()->Database().GetTail()) != nullptr);
+        QVERIFY(child->TreeView()->ItemOfEntry(*child->GetDocument()->Database().GetTail()).isValid());
         qInfo("%d entries, %d output rows", entries, frame.OutputBar()->RowCount());
         child->GetDocument()->SetModified(false);
     }

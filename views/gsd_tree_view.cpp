@@ -68,9 +68,6 @@ private:
 
 namespace {
 
-const char* const kRootText = "Orvan GSD-File";
-const char* const kNoDatabaseText = "no database";
-
 // Shows the wait cursor for the life of the object.
 class CWaitCursor {
 public:
@@ -79,27 +76,6 @@ public:
     CWaitCursor(const CWaitCursor&) = delete;
     CWaitCursor& operator=(const CWaitCursor&) = delete;
 };
-
-int ImageOfEntry(const CKeyEntry& entry) {
-    if (entry.m_ModuleFlag == TYPE_MODULE_BEGIN) return IMAGE_MODULE;
-    switch (entry.m_TypeFlag) {
-        case TYPE_SIMPLE_STRING: return IMAGE_STRING;
-        case TYPE_SIMPLE_UINT: return IMAGE_UINT;
-        case TYPE_SIMPLE_BOOL: return IMAGE_BOOL;
-        case TYPE_OCTET_STRING: return IMAGE_OCTET;
-        default: return IMAGE_OTHER;
-    }
-}
-
-// The 0-based line of a key item text "%s (%u)": the number after the first
-// "(" (read as atoi reads it) minus 1; false for texts without "(".
-bool ParseItemLine(const QString& text, int& line) {
-    const qsizetype open = text.indexOf(QLatin1Char('('));
-    if (open < 0) return false;
-    const qsizetype close = text.indexOf(QLatin1Char(')'), open + 1);
-    line = Atoi32(QtToGsd(text.mid(open + 1, close < 0 ? -1 : close - open - 1))) - 1;
-    return true;
-}
 
 // As ParseItemLine, and the keyword: the text before the "(", trimmed.
 bool ParseItemText(const QString& text, QString& keyword, int& line) {
@@ -196,35 +172,20 @@ QPixmap DrawImage(int role) {
 
 }  // namespace
 
-int CompareTreeText(const QString& a, const QString& b) {
-    const qsizetype n = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < n; ++i) {
-        char16_t ca = a.at(i).unicode();
-        char16_t cb = b.at(i).unicode();
-        if (ca >= 'A' && ca <= 'Z') ca = static_cast<char16_t>(ca + ('a' - 'A'));
-        if (cb >= 'A' && cb <= 'Z') cb = static_cast<char16_t>(cb + ('a' - 'A'));
-        if (ca != cb) return ca < cb ? -1 : 1;
-    }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
-}
-
 bool IsKeyLineStale(const ILineSource& lines, std::string_view keyword, int line) {
     const std::string text = Trim(lines.GetLine(line).substr(0, 255));
     const bool moved = text.find(keyword) == std::string::npos && !EqualsNoCase(keyword, "Module_Reference");
     return moved || (!text.empty() && text[0] == ';');
 }
 
-QString KeyItemText(const CKeyEntry& entry) {
-    return QStringLiteral("%1 (%2)").arg(GsdToQt(entry.m_Keyword)).arg(static_cast<unsigned>(entry.m_LongLine + 1));
-}
-
-CGSDTreeView::CGSDTreeView(IGsdViewHost& host, QWidget* parent) : QTreeWidget(parent), m_Host(host) {
+CGSDTreeView::CGSDTreeView(IGsdViewHost& host, QWidget* parent)
+    : QTreeView(parent), m_Host(host), m_pModel(new CKeyTreeModel(this)) {
+    setModel(m_pModel);
     setHeaderHidden(true);
-    setColumnCount(1);
     setRootIsDecorated(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setDragDropMode(QAbstractItemView::NoDragDrop);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setIconSize(QSize(16, 16));
     setUniformRowHeights(true);
     // Item texts are shown whole; a tree wider than its pane scrolls.
@@ -233,19 +194,16 @@ CGSDTreeView::CGSDTreeView(IGsdViewHost& host, QWidget* parent) : QTreeWidget(pa
     header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     setContextMenuPolicy(Qt::DefaultContextMenu);
     setStatusTip(QString());
-    connect(this, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnSelectionChanged(current); });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current, const QModelIndex&) { OnSelectionChanged(current); });
+    // Which keys are open, for the next refill to open them again.
+    connect(this, &QTreeView::expanded, this, [this](const QModelIndex& item) {
+        const qint64 node = m_pModel->NodeOf(item);
+        if (node >= CKeyTreeModel::NODE_ENTRY) m_ExpandedKeys[node] = PathOf(node);
+    });
+    connect(this, &QTreeView::collapsed, this,
+            [this](const QModelIndex& item) { m_ExpandedKeys.erase(m_pModel->NodeOf(item)); });
 }
-
-namespace {
-
-// An entry that opens a block only the revision 5 rules know.
-bool IsRev5BlockOpener(const CKeyEntry& entry) {
-    const SCatalogueRow* row = KeywordCatalogue::Find(entry.m_Keyword, ECheckProfile::Rev5);
-    return row != nullptr && row->IsRev5() && row->m_Opens != BLOCK_NONE;
-}
-
-}  // namespace
 
 QString CGSDTreeView::FillStatusText() {
     return tr("Filling the key tree...");
@@ -256,18 +214,6 @@ QIcon CGSDTreeView::ImageIcon(int role) {
     if (role < 0 || role >= IMAGE_COUNT) return {};
     if (icons[role].isNull()) icons[role] = QIcon(DrawImage(role));
     return icons[role];
-}
-
-QTreeWidgetItem* CGSDTreeView::NewItem(const QString& text, int image, bool bold) {
-    auto* item = new QTreeWidgetItem(QStringList(text));
-    item->setIcon(0, ImageIcon(image));
-    item->setData(0, ROLE_TREE_IMAGE, image);
-    if (bold) {
-        QFont font = item->font(0);
-        font.setBold(true);
-        item->setFont(0, font);
-    }
-    return item;
 }
 
 void CGSDTreeView::OnInitialUpdate() {
@@ -287,247 +233,111 @@ void CGSDTreeView::OnUpdate() {
     m_bSyncText = 1;
 }
 
-namespace {
-
-const QChar kPathSeparator = QLatin1Char('\n');
-
-// The texts from the root down to an item, one a line.
-QString PathOf(const QTreeWidgetItem* item) {
-    QString path;
-    for (; item != nullptr; item = item->parent())
-        path = path.isEmpty() ? item->text(0) : item->text(0) + kPathSeparator + path;
+QStringList CGSDTreeView::PathOf(qint64 node) const {
+    QStringList path;
+    for (; node >= 0; node = m_pModel->ParentNode(node)) {
+        QString text = m_pModel->NodeText(node);
+        if (text.isEmpty()) return {};
+        path.prepend(std::move(text));
+    }
     return path;
 }
 
-// Calls `visit(item, path)` for every item that has children, parents first.
-template <typename F>
-void ForEachParentItem(QTreeWidgetItem* root, F visit) {
-    std::vector<std::pair<QTreeWidgetItem*, QString>> pending;
-    if (root != nullptr) pending.emplace_back(root, root->text(0));
-    while (!pending.empty()) {
-        auto [item, path] = std::move(pending.back());
-        pending.pop_back();
-        if (item->childCount() == 0) continue;
-        visit(item, path);
-        for (int i = item->childCount() - 1; i >= 0; --i) {
-            QTreeWidgetItem* child = item->child(i);
-            if (child->childCount() > 0) pending.emplace_back(child, path + kPathSeparator + child->text(0));
-        }
+qint64 CGSDTreeView::NodeOfPath(const QStringList& path) const {
+    if (path.isEmpty()) return -1;
+    qint64 node = -1;
+    if (path.size() <= 2) {
+        // The root or a group.
+        for (qint64 fixed = CKeyTreeModel::NODE_ROOT; fixed < CKeyTreeModel::NODE_ENTRY && node < 0; ++fixed)
+            if (m_pModel->IndexOfNode(fixed).isValid() && m_pModel->NodeText(fixed) == path.last()) node = fixed;
+    } else {
+        node = m_pModel->FindKeyItem(path.last());
     }
+    return node >= 0 && PathOf(node) == path ? node : -1;
 }
-
-}  // namespace
 
 CGSDTreeView::STreeState CGSDTreeView::SaveState() const {
     STreeState state;
-    if (m_pRoot == nullptr) return state;
+    if (!RootItem().isValid()) return state;
     state.m_bValid = true;
-    ForEachParentItem(m_pRoot, [&state](QTreeWidgetItem* item, const QString& path) {
-        state.m_Expanded.insert(path, item->isExpanded());
-    });
-    state.m_Current = PathOf(currentItem());
+    // The root and the groups are kept open or closed; of the keys only the
+    // open ones, since a fill leaves every key closed.
+    for (qint64 node = CKeyTreeModel::NODE_ROOT; node < CKeyTreeModel::NODE_NO_DATABASE; ++node) {
+        const QModelIndex item = m_pModel->IndexOfNode(node);
+        if (item.isValid()) state.m_Expanded.emplace_back(PathOf(node), isExpanded(item));
+    }
+    for (const auto& [node, path] : m_ExpandedKeys)
+        if (!path.isEmpty()) state.m_Expanded.emplace_back(path, true);
+    state.m_Current = currentIndex().isValid() ? m_CurrentPath : QStringList();
     state.m_nScrollX = horizontalScrollBar()->value();
     state.m_nScrollY = verticalScrollBar()->value();
     return state;
 }
 
 void CGSDTreeView::RestoreState(const STreeState& state) {
-    if (!state.m_bValid || m_pRoot == nullptr) return;
-    // Groups and modules that are still there open and close as they were;
-    // new ones keep the fill's choice.
-    ForEachParentItem(m_pRoot, [&state](QTreeWidgetItem* item, const QString& path) {
-        const auto it = state.m_Expanded.constFind(path);
-        if (it != state.m_Expanded.constEnd()) item->setExpanded(it.value());
-    });
-    // The former key, found by the texts of its path; a key whose group
-    // changed by the keyword and first line of its text.
-    const QStringList texts = state.m_Current.split(kPathSeparator);
-    QTreeWidgetItem* item = texts.first() == m_pRoot->text(0) ? m_pRoot : nullptr;
-    for (qsizetype level = 1; item != nullptr && level < texts.size(); ++level) {
-        QTreeWidgetItem* next = nullptr;
-        for (int i = 0; i < item->childCount() && next == nullptr; ++i)
-            if (item->child(i)->text(0) == texts[level]) next = item->child(i);
-        item = next;
+    if (!state.m_bValid || !RootItem().isValid()) return;
+    // Groups and keys that are still there open and close as they were; new
+    // ones keep the fill's choice.
+    for (const auto& [path, open] : state.m_Expanded) {
+        const qint64 node = NodeOfPath(path);
+        if (node >= 0) setExpanded(m_pModel->IndexOfNode(node), open);
     }
-    if (item == nullptr && texts.last().contains(QLatin1Char('('))) {
-        const QList<QTreeWidgetItem*> found =
-            findItems(texts.last(), Qt::MatchExactly | Qt::MatchCaseSensitive | Qt::MatchRecursive);
-        if (!found.isEmpty()) item = found.first();
-    }
-    if (item != nullptr && item != currentItem()) setCurrentItem(item);
+    // The former item by its path; a key whose group changed by its keyword
+    // and first line.
+    qint64 node = NodeOfPath(state.m_Current);
+    if (node < 0 && state.m_Current.size() > 2) node = m_pModel->FindKeyItem(state.m_Current.last());
+    const QModelIndex item = m_pModel->IndexOfNode(node);
+    if (item.isValid() && item != currentIndex()) setCurrentIndex(item);
     executeDelayedItemsLayout();
     horizontalScrollBar()->setValue(state.m_nScrollX);
     verticalScrollBar()->setValue(state.m_nScrollY);
 }
 
 void CGSDTreeView::Refill() {
-    const long long oldItems = m_ItemIndex.size();
-    const long long entries = m_Host.Database().GetCount();
-    CFillProgress progress(m_Host.Context().m_pProgress, std::max(oldItems, entries), oldItems + 2 * entries);
+    CWaitCursor wait;
+    const CKeyDatabase& database = m_Host.Database();
+    const long long entries = database.GetCount();
+    CFillProgress progress(m_Host.Context().m_pProgress, entries, 2 * entries);
+    m_bFilling = true;
+    m_Selected = QPersistentModelIndex();
+    m_ExpandedKeys.clear();
     try {
-        DeleteItems(progress);
-        Fill(progress);
+        m_pModel->Fill(database, [&progress](long long units) { progress.Advance(units); });
     } catch (const std::bad_alloc&) {
-        // The items go and the memory with them; the database stays, and the
+        // The rows go and the memory with them; the database stays, and the
         // tree shows its root until the next refill.
-        DeleteItems(progress);
-        m_pRoot = NewItem(QString::fromLatin1(kRootText), IMAGE_ROOT, true);
-        addTopLevelItem(m_pRoot);
+        m_ExpandedKeys.clear();
         m_bFilling = false;
-        setCurrentItem(m_pRoot);
+        setCurrentIndex(RootItem());
         m_Host.Context().Notify(QtToGsd(tr("Not enough memory to show the %1 keys in the tree.\nThe text and the "
                                            "check are not affected.")
                                             .arg(entries)),
                                 ENotifyIcon::Exclamation);
+        return;
     }
-}
-
-void CGSDTreeView::DeleteItems(CFillProgress& progress) {
-    CWaitCursor wait;
-    // Detached items are deleted without the model's bookkeeping, a part at a
-    // time, so that the progress window steps between the parts.
-    std::vector<QTreeWidgetItem*> pending;
-    while (topLevelItemCount() > 0) pending.push_back(takeTopLevelItem(0));
-    m_pRoot = m_pUser = m_pGeneral = m_pSlave = m_pMaster = m_pModule = nullptr;
-    m_pSelected = nullptr;
-    m_ItemIndex.clear();
-    m_EntryItems.clear();
-    while (!pending.empty()) {
-        QTreeWidgetItem* item = pending.back();
-        pending.pop_back();
-        // The children are taken first, so that each deletion frees one item.
-        const QList<QTreeWidgetItem*> children = item->takeChildren();
-        pending.insert(pending.end(), children.begin(), children.end());
-        delete item;
-        progress.Advance();
-    }
-    clear();
-}
-
-void CGSDTreeView::Fill(CFillProgress& progress) {
-    CWaitCursor wait;
-    m_bFilling = true;
-    m_ItemIndex.clear();
-    m_EntryItems.clear();
-    m_pSelected = nullptr;
-    m_pModule = nullptr;
-    m_pRoot = NewItem(QString::fromLatin1(kRootText), IMAGE_ROOT, true);
-    addTopLevelItem(m_pRoot);
-
-    const CKeyDatabase& database = m_Host.Database();
-    m_EntryItems.assign(static_cast<size_t>(database.GetCount()), nullptr);
-    m_nFillGeneration = database.Generation();
+    const QModelIndex root = RootItem();
+    expand(root);
     if (!database.IsEmpty()) {
-        m_pGeneral = NewItem(QStringLiteral("General Keys"), IMAGE_GENERAL, true);
-        m_pSlave = NewItem(QStringLiteral("Slave Keys"), IMAGE_SLAVE, true);
-        m_pMaster = NewItem(QStringLiteral("Master Keys"), IMAGE_MASTER, true);
-        m_pUser = NewItem(QStringLiteral("User-defined Keys"), IMAGE_USER, true);
-        // Sorted insertion puts an item after the siblings it does not sort
-        // before; collecting each parent's children in database order and sorting
-        // them stably gives the same order without a quadratic insertion.
-        // Each child keeps its text beside it, so that sorting compares strings
-        // and does not read them back from the items.
-        using SChild = std::pair<QString, QTreeWidgetItem*>;
-        QHash<QTreeWidgetItem*, std::vector<SChild>> children;
-        std::vector<QTreeWidgetItem*> parents;
-        auto addChild = [&](QTreeWidgetItem* parent, QTreeWidgetItem* child, QString text) {
-            auto it = children.find(parent);
-            if (it == children.end()) {
-                parents.push_back(parent);
-                it = children.insert(parent, {});
-            }
-            it->emplace_back(std::move(text), child);
-        };
-        for (QTreeWidgetItem* group : {m_pGeneral, m_pSlave, m_pMaster, m_pUser})
-            addChild(m_pRoot, group, group->text(0));
-        // Items not yet attached are deleted when the fill runs out of memory.
-        auto dropUnattached = [&] {
-            for (const std::vector<SChild>& list : children)
-                for (const SChild& child : list)
-                    if (child.second->parent() == nullptr && child.second != m_pRoot) delete child.second;
-            m_pGeneral = m_pSlave = m_pMaster = m_pUser = m_pModule = nullptr;
-            m_ItemIndex.clear();
-            m_EntryItems.clear();
-        };
-        try {
-            for (const auto& entry : database) {
-                if ((entry->Index() & 4095) == 0) EnsureMemoryHeadroom();
-                QTreeWidgetItem* parent = m_pUser;
-                switch (entry->m_TreeGroup) {
-                    case PARENT_GENERAL: parent = m_pGeneral; break;
-                    case PARENT_SLAVE: parent = m_pSlave; break;
-                    case PARENT_MASTER: parent = m_pMaster; break;
-                    case PARENT_MODULE: parent = m_pModule != nullptr ? m_pModule : m_pUser; break;
-                    default: break;
-                }
-                // The keys of a block of the revision 5 rules stand under its opener,
-                // blocks inside blocks too.
-                if (const CKeyEntry* opener = entry->m_hParent; opener != nullptr && IsRev5BlockOpener(*opener))
-                    if (QTreeWidgetItem* openerItem = m_EntryItems[static_cast<size_t>(opener->Index())])
-                        parent = openerItem;
-                QString text = KeyItemText(*entry);
-                QTreeWidgetItem* item = NewItem(text, ImageOfEntry(*entry), false);
-                if (entry->m_ModuleFlag == TYPE_MODULE_BEGIN) m_pModule = item;
-                addChild(parent, item, std::move(text));
-                m_EntryItems[static_cast<size_t>(entry->Index())] = item;
-                m_ItemIndex.insert(item, entry->Index());
-                progress.Advance();
-            }
-        } catch (const std::bad_alloc&) {
-            dropUnattached();
-            throw;
-        }
-        // Children before parents are attached, so that each level is complete.
-        for (auto it = parents.rbegin(); it != parents.rend(); ++it) {
-            std::vector<SChild>& list = children[*it];
-            std::stable_sort(list.begin(), list.end(),
-                             [](const SChild& a, const SChild& b) { return CompareTreeText(a.first, b.first) < 0; });
-            QList<QTreeWidgetItem*> items;
-            items.reserve(static_cast<qsizetype>(list.size()));
-            for (const SChild& child : list) items.push_back(child.second);
-            (*it)->addChildren(items);
-            progress.Advance(static_cast<long long>(list.size()));
-        }
-        expandItem(m_pRoot);
-        for (QTreeWidgetItem* group : {m_pGeneral, m_pSlave, m_pMaster, m_pUser}) expandItem(group);
-        scrollToItem(m_pUser);
-    } else {
-        m_pGeneral = m_pSlave = m_pMaster = m_pUser = nullptr;
-        m_pRoot->addChild(NewItem(QString::fromLatin1(kNoDatabaseText), IMAGE_NO_DATABASE, false));
-        expandItem(m_pRoot);
+        for (qint64 group = CKeyTreeModel::NODE_GENERAL; group <= CKeyTreeModel::NODE_USER; ++group)
+            expand(m_pModel->IndexOfNode(group));
+        scrollTo(m_pModel->IndexOfNode(CKeyTreeModel::NODE_USER));
     }
     m_bFilling = false;
-    // The tree was emptied, so selecting the root always runs the selection change.
-    setCurrentItem(m_pRoot);
+    // The model was reset, so selecting the root always runs the selection change.
+    setCurrentIndex(root);
     scrollToTop();
 }
 
-CKeyEntry* CGSDTreeView::EntryOfItem(const QTreeWidgetItem* item) const {
-    const auto it = m_ItemIndex.constFind(item);
-    if (it == m_ItemIndex.constEnd()) return nullptr;
-    // The index is checked against the entry's own item, so an item of an
-    // older database never leads to an entry it does not show.
-    CKeyEntry* entry = m_Host.Database().GetAt(it.value());
-    if (entry == nullptr || ItemAt(entry->Index()) != item) return nullptr;
-    return entry;
+CKeyEntry* CGSDTreeView::EntryOfItem(const QModelIndex& item) const {
+    return m_pModel->EntryOf(item);
 }
 
-QTreeWidgetItem* CGSDTreeView::ItemAt(int index) const {
-    // Items of a fill from an older database lead nowhere.
-    if (m_Host.Database().Generation() != m_nFillGeneration) return nullptr;
-    return index >= 0 && static_cast<size_t>(index) < m_EntryItems.size() ? m_EntryItems[static_cast<size_t>(index)]
-                                                                          : nullptr;
-}
-
-QTreeWidgetItem* CGSDTreeView::ItemOfEntry(const CKeyEntry& entry) const {
-    QTreeWidgetItem* item = ItemAt(entry.Index());
-    if (item == nullptr || EntryOfItem(item) != &entry) return nullptr;
-    return item;
+QModelIndex CGSDTreeView::ItemOfEntry(const CKeyEntry& entry) const {
+    return m_pModel->IndexOfEntry(entry);
 }
 
 void CGSDTreeView::RenameEntryItem(const CKeyEntry& entry) {
-    if (QTreeWidgetItem* item = ItemOfEntry(entry))
-        item->setText(0, QStringLiteral("%1 (%2)").arg(GsdToQt(entry.m_Keyword)).arg(entry.m_LongLine + 1));
+    m_pModel->EntryChanged(entry);
 }
 
 void CGSDTreeView::SetStale(bool stale) {
@@ -545,18 +355,23 @@ void CGSDTreeView::ReportStale() {
     m_Host.Context().Notify(LoadString(IDS_STALE_DATABASE), ENotifyIcon::Information);
 }
 
-void CGSDTreeView::OnSelectionChanged(QTreeWidgetItem* current) {
-    if (m_bFilling || current == nullptr) return;
+void CGSDTreeView::OnSelectionChanged(const QModelIndex& current) {
+    m_CurrentPath = PathOf(m_pModel->NodeOf(current));
+    if (m_bFilling || !current.isValid()) return;
     CTalunaContext& context = m_Host.Context();
     const bool refresh = m_Host.IsTreeRefresh();
-    QString keyword;
-    int line = 0;
-    if (ParseItemText(current->text(0), keyword, line)) {
+    if (m_pModel->IsKeyItem(current)) {
         if (refresh) return;
+        // An item the database does not hold any more counts as stale.
         CKeyEntry* entry = EntryOfItem(current);
+        QString keyword;
+        int line = 0;
+        if (entry == nullptr || !ParseItemText(KeyItemText(*entry), keyword, line)) {
+            ReportStale();
+            return;
+        }
         const std::string key = QtToGsd(keyword);
-        // An item the database does not hold any more counts as stale as well.
-        if (IsKeyLineStale(m_Host.Lines(), key, line) || entry == nullptr) {
+        if (IsKeyLineStale(m_Host.Lines(), key, line)) {
             ReportStale();
             return;
         }
@@ -564,73 +379,38 @@ void CGSDTreeView::OnSelectionChanged(QTreeWidgetItem* current) {
             CWaitCursor wait;
             context.m_pCurEntry = entry;
             context.m_nCurItem = entry->Index();
-            m_pSelected = current;
+            m_Selected = current;
             if (m_bSyncText == 1) m_Host.SelectLine(line);
         }
-        ProcessKey(context, key, MODE_INFORMATION, entry->m_Value);
+        ProcessKey(context, key, MODE_INFORMATION, std::string(EntryBytes(entry->m_Value)));
         m_Host.UpdateAllViews(this);
         return;
     }
     if (refresh) return;
-    m_pSelected = current;
-    ProcessKey(context, QtToGsd(current->text(0)), MODE_INFORMATION, "");
+    m_Selected = current;
+    ProcessKey(context, QtToGsd(current.data().toString()), MODE_INFORMATION, "");
     m_Host.UpdateAllViews(this);
     if (m_bSyncText == 1) m_Host.SelectLine(0);
 }
 
 void CGSDTreeView::SelectKeyAtLine(int line) {
-    if (m_bStale || m_pRoot == nullptr) return;
+    const QModelIndex root = RootItem();
+    if (m_bStale || !root.isValid()) return;
     m_bSyncText = 0;
-    setCurrentItem(m_pRoot);
+    setCurrentIndex(root);
     scrollToTop();
     {
         CWaitCursor wait;
-        constexpr int MAX_LEVELS = 20;
-        // The chain of parents of the item in hand.
-        std::vector<QTreeWidgetItem*> stack;
-        QTreeWidgetItem* item = m_pRoot;
-        int index = 0;  // of `item` among its siblings
-        bool found = false, cancelled = false;
-        while (item != nullptr) {
-            int itemLine = 0;
-            if (ParseItemLine(item->text(0), itemLine) && itemLine == line) {
-                setCurrentItem(item);
-                scrollToItem(item, QAbstractItemView::PositionAtTop);
-                found = true;
-                break;
-            }
-            if (item->childCount() > 0) {
-                if (static_cast<int>(stack.size()) >= MAX_LEVELS) {
-                    cancelled = true;
-                    break;
-                }
-                stack.push_back(item);
-                item = item->child(0);
-                index = 0;
-                continue;
-            }
-            // Next sibling, or the next sibling of the nearest parent that has one.
-            for (;;) {
-                QTreeWidgetItem* parent = stack.empty() ? nullptr : stack.back();
-                const int count = parent != nullptr ? parent->childCount() : topLevelItemCount();
-                if (index + 1 < count) {
-                    ++index;
-                    item = parent != nullptr ? parent->child(index) : topLevelItem(index);
-                    break;
-                }
-                if (parent == nullptr) {
-                    item = nullptr;
-                    break;
-                }
-                stack.pop_back();
-                QTreeWidgetItem* grand = stack.empty() ? nullptr : stack.back();
-                index = grand != nullptr ? grand->indexOfChild(parent) : indexOfTopLevelItem(parent);
-            }
-        }
-        if (cancelled)
+        bool cancelled = false;
+        const QModelIndex item = m_pModel->KeyAtLine(line, cancelled);
+        if (item.isValid()) {
+            setCurrentIndex(item);
+            scrollTo(item, QAbstractItemView::PositionAtTop);
+        } else if (cancelled) {
             m_Host.Context().Notify("No Tree-Entry found.\nSearch cancelled!", ENotifyIcon::Exclamation);
-        else if (!found)
+        } else {
             m_Host.Context().Notify("No Tree-Entry found!", ENotifyIcon::Information);
+        }
     }
     m_bSyncText = 1;
 }
@@ -676,11 +456,11 @@ void CGSDTreeView::ShowContextMenu(const QPoint& globalPos) {
 
 QPoint CGSDTreeView::KeyboardMenuPos() const {
     // Below the start of the current item's text, as far as it is in sight.
-    QTreeWidgetItem* item = currentItem();
+    const QModelIndex item = currentIndex();
     const QRect visible = viewport()->rect();
     QPoint pos = visible.topLeft();
-    if (item != nullptr) {
-        const QRect rect = visualItemRect(item);
+    if (item.isValid()) {
+        const QRect rect = visualRect(item);
         if (rect.isValid() && rect.intersects(visible))
             pos = QPoint(std::clamp(rect.left() + iconSize().width(), visible.left(), visible.right()),
                          std::clamp(rect.bottom() + 1, visible.top(), visible.bottom()));
@@ -699,27 +479,26 @@ void CGSDTreeView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    QTreeWidget::keyPressEvent(event);
+    QTreeView::keyPressEvent(event);
 }
 
 bool CGSDTreeView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         // An item text cut at the pane's edge is shown whole.
         const auto* help = static_cast<QHelpEvent*>(event);
-        QTreeWidgetItem* item = itemAt(help->pos());
-        if (item != nullptr && IsItemTextCut(item)) {
-            QToolTip::showText(help->globalPos(), item->text(0), viewport(), visualItemRect(item));
+        const QModelIndex item = indexAt(help->pos());
+        if (item.isValid() && IsItemTextCut(item)) {
+            QToolTip::showText(help->globalPos(), item.data().toString(), viewport(), visualRect(item));
             return true;
         }
         QToolTip::hideText();
         event->ignore();
         return true;
     }
-    return QTreeWidget::viewportEvent(event);
+    return QTreeView::viewportEvent(event);
 }
 
-bool CGSDTreeView::IsItemTextCut(const QTreeWidgetItem* item) const {
-    const QModelIndex index = indexFromItem(item);
+bool CGSDTreeView::IsItemTextCut(const QModelIndex& index) const {
     if (!index.isValid()) return false;
     const QRect rect = visualRect(index);
     // The width the item's icon and text need, from where they start.
@@ -730,11 +509,11 @@ bool CGSDTreeView::IsItemTextCut(const QTreeWidgetItem* item) const {
 void CGSDTreeView::mousePressEvent(QMouseEvent* event) {
     // The right button first selects the item under the pointer.
     if (event->button() == Qt::RightButton) {
-        if (QTreeWidgetItem* item = itemAt(event->position().toPoint())) setCurrentItem(item);
+        if (const QModelIndex item = indexAt(event->position().toPoint()); item.isValid()) setCurrentIndex(item);
         event->accept();
         return;
     }
-    QTreeWidget::mousePressEvent(event);
+    QTreeView::mousePressEvent(event);
 }
 
 void CGSDTreeView::OnKeyInfo() {
@@ -743,7 +522,7 @@ void CGSDTreeView::OnKeyInfo() {
         context.Notify("No database exists.", ENotifyIcon::Exclamation);
         return;
     }
-    ProcessKey(context, context.m_pCurEntry->m_Keyword, MODE_HELP, "");
+    ProcessKey(context, std::string(EntryBytes(context.m_pCurEntry->m_Keyword)), MODE_HELP, "");
 }
 
 void CGSDTreeView::OnCheckSyntax() {
@@ -760,8 +539,8 @@ void CGSDTreeView::OnShowDetails() {
         m_Host.Context().Notify("No database exists.", ENotifyIcon::Exclamation);
         return;
     }
-    CObjectDetailsDialog dialog(context, m_Host.Database(),
-                                context.m_pCurEntry != nullptr ? ItemOfEntry(*context.m_pCurEntry) : nullptr, this);
+    // The item's handle stands for it in the dialog.
+    CObjectDetailsDialog dialog(context, m_Host.Database(), ItemOfEntry(*context.m_pCurEntry).internalPointer(), this);
     dialog.exec();
 }
 
@@ -802,11 +581,11 @@ const char* const kDetailLabels[] = {"Item-Nr.",  "Keyword",    "Value",      "L
 
 QStringList CObjectDetailsDialog::DetailLines(const CKeyEntry& entry, const void* treeItem, int curItem,
                                               int entryCount) {
-    auto ready = [&](size_t i) { return i < entry.m_Ready.size() ? GsdToQt(entry.m_Ready[i]) : QString(); };
+    auto ready = [&](size_t i) { return i < entry.m_Ready.size() ? EntryText(entry.m_Ready[i]) : QString(); };
     return {
         QStringLiteral("Item-Index: %1 (#elements: %2, starts with 0)").arg(curItem).arg(entryCount),
-        QStringLiteral("Key: \"%1\"").arg(GsdToQt(entry.m_Keyword)),
-        QStringLiteral("Value: \"%1\"").arg(GsdToQt(entry.m_Value)),
+        QStringLiteral("Key: \"%1\"").arg(EntryText(entry.m_Keyword)),
+        QStringLiteral("Value: \"%1\"").arg(EntryText(entry.m_Value)),
         QStringLiteral("LongLine: %1").arg(entry.m_LongLine),
         QStringLiteral("Line: %1").arg(entry.m_Line),
         TypeText(entry.m_TypeFlag),

@@ -5,13 +5,16 @@
 // prepares the key form; notices a stale database; offers the key commands.
 
 #include <QDialog>
-#include <QHash>
 #include <QIcon>
+#include <QPersistentModelIndex>
 #include <QStringList>
-#include <QTreeWidget>
+#include <QTreeView>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "views/gsd_view_host.h"
+#include "views/key_tree_model.h"
 
 class QMenu;
 class QAction;
@@ -34,29 +37,18 @@ enum ETreeImage {
     IMAGE_COUNT = 12
 };
 
-// Item data role that holds an item's image role.
-constexpr int ROLE_TREE_IMAGE = Qt::UserRole + 1;
-
 // Command ids of the context menu.
 constexpr int ID_KEY_INFO = 32778;
 constexpr int ID_CHECK_SYNTAX = 32779;
 constexpr int ID_USER_KEY = 32782;
 constexpr int ID_SHOW_DETAILS = 32784;
 
-// Item texts are compared as a sorted tree inserts them: ASCII letters folded
-// to lower case, then byte by byte, so "Module (120)" sorts before "Module (20)".
-// Negative, 0 or positive.
-int CompareTreeText(const QString& a, const QString& b);
-
 // Whether the text no longer holds a key at `line`: the line (its first 255
 // characters, trimmed) does not contain `keyword` (case-sensitive; a
 // Module_Reference carries only its number), or it is a comment.
 bool IsKeyLineStale(const ILineSource& lines, std::string_view keyword, int line);
 
-// The key item text "%s (%u)": keyword and 1-based first line.
-QString KeyItemText(const CKeyEntry& entry);
-
-class CGSDTreeView : public QTreeWidget {
+class CGSDTreeView : public QTreeView {
     Q_OBJECT
 public:
     explicit CGSDTreeView(IGsdViewHost& host, QWidget* parent = nullptr);
@@ -77,11 +69,11 @@ public:
     // Selects the key item whose first line is `line` (0-based).
     void SelectKeyAtLine(int line);
 
-    // The entry an item shows, or null (a lookup, valid only for entries of the
-    // current database).
-    CKeyEntry* EntryOfItem(const QTreeWidgetItem* item) const;
-    // The item of an entry of the current database, or null.
-    QTreeWidgetItem* ItemOfEntry(const CKeyEntry& entry) const;
+    // The entry an item shows, or null (an item of an older fill, or of a
+    // database rebuilt since the fill, leads to none).
+    CKeyEntry* EntryOfItem(const QModelIndex& item) const;
+    // The item of an entry of the current database, or invalid.
+    QModelIndex ItemOfEntry(const CKeyEntry& entry) const;
     // Gives the entry's item the text "%s (%d)" after the key form changed the entry.
     void RenameEntryItem(const CKeyEntry& entry);
 
@@ -92,8 +84,10 @@ public:
     // Enters the stale state: disables the tree and the key form and asks for a Rebuild.
     void ReportStale();
 
-    QTreeWidgetItem* RootItem() const { return m_pRoot; }
-    QTreeWidgetItem* SelectedItem() const { return m_pSelected; }
+    // The root item, invalid before the first fill.
+    QModelIndex RootItem() const { return m_pModel->RootIndex(); }
+    QModelIndex SelectedItem() const { return m_Selected; }
+    const CKeyTreeModel& Model() const { return *m_pModel; }
 
     // The context menu with its four commands (owned by the tree).
     QMenu* ContextMenu();
@@ -103,7 +97,7 @@ public:
     static QIcon ImageIcon(int role);
     // Whether an item's text does not fit into the pane where it stands (its
     // tooltip then shows the whole text).
-    bool IsItemTextCut(const QTreeWidgetItem* item) const;
+    bool IsItemTextCut(const QModelIndex& item) const;
 
     // The key commands of the context menu.
     void OnKeyInfo();
@@ -118,25 +112,25 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
-    // What a refill keeps: items by the texts of their paths.
+    // What a refill keeps: items by the texts of their paths. The refill
+    // follows a rebuild of the database, so the paths of the open keys and of
+    // the current item are taken when they open and when it is selected.
     struct STreeState {
         bool m_bValid = false;
-        QHash<QString, bool> m_Expanded;
-        QString m_Current;
+        std::vector<std::pair<QStringList, bool>> m_Expanded;
+        QStringList m_Current;
         int m_nScrollX = 0;
         int m_nScrollY = 0;
     };
+    // The texts from the root down to a node; empty when a text is not known.
+    QStringList PathOf(qint64 node) const;
+    // The node at the end of `path` in the tree as it is now, or -1.
+    qint64 NodeOfPath(const QStringList& path) const;
     STreeState SaveState() const;
     void RestoreState(const STreeState& state);
-    // Empties the tree and fills it again, under one progress window for a
-    // large tree.
+    // Fills the tree anew, under one progress window for a large database.
     void Refill();
-    // Deletes every item, one unit of progress per key item.
-    void DeleteItems(CFillProgress& progress);
-    // Two units of progress per entry: its item made and attached.
-    void Fill(CFillProgress& progress);
-    void OnSelectionChanged(QTreeWidgetItem* current);
-    QTreeWidgetItem* NewItem(const QString& text, int image, bool bold);
+    void OnSelectionChanged(const QModelIndex& current);
     void ShowContextMenu(const QPoint& globalPos);
     // Where the menu opens when asked for with the keyboard (Shift+F10, the
     // Menu key): at the current item.
@@ -146,19 +140,12 @@ private:
     int m_bSyncText = 1;
     bool m_bFilling = false;
     bool m_bStale = false;
-    QTreeWidgetItem* m_pSelected = nullptr;
-    QTreeWidgetItem* m_pRoot = nullptr;
-    QTreeWidgetItem* m_pUser = nullptr;
-    QTreeWidgetItem* m_pGeneral = nullptr;
-    QTreeWidgetItem* m_pSlave = nullptr;
-    QTreeWidgetItem* m_pMaster = nullptr;
-    QTreeWidgetItem* m_pModule = nullptr;
-    // The item of the entry at `index` of the last fill, or null.
-    QTreeWidgetItem* ItemAt(int index) const;
-    // Key item -> index of its entry in the database of the last fill, and back.
-    QHash<const QTreeWidgetItem*, int> m_ItemIndex;
-    std::vector<QTreeWidgetItem*> m_EntryItems;
-    unsigned m_nFillGeneration = 0;
+    CKeyTreeModel* m_pModel;
+    QPersistentModelIndex m_Selected;
+    // The key items of the last fill that are expanded, with their paths.
+    std::map<qint64, QStringList> m_ExpandedKeys;
+    // The path of the current item.
+    QStringList m_CurrentPath;
     QMenu* m_pMenu = nullptr;
 };
 

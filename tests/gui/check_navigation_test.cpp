@@ -30,6 +30,7 @@
 #include "base/check_message.h"
 #include "cli/file_check.h"
 #include "gui_test_main.h"
+#include "tree_items.h"
 #include "views/gsd_text_view.h"
 #include "views/gsd_tree_view.h"
 #include "views/input_view.h"
@@ -72,21 +73,6 @@ std::vector<CCheckMessage> CliCheck(const QByteArray& bytes, bool noSemantic = f
     options.m_bNoSemantic = noSemantic;
     options.m_bNoWarnings = noWarnings;
     return CheckGsdText(std::string(bytes.constData(), static_cast<size_t>(bytes.size())), options);
-}
-
-// Every item of the tree, parents before children.
-QList<QTreeWidgetItem*> AllItems(QTreeWidgetItem* item) {
-    QList<QTreeWidgetItem*> items{item};
-    for (int i = 0; i < item->childCount(); ++i) items += AllItems(item->child(i));
-    return items;
-}
-
-// The key item whose first line is 1-based `line`, or null.
-QTreeWidgetItem* KeyItemAt(CGSDTreeView* tree, int line) {
-    const QString suffix = QStringLiteral(" (%1)").arg(line);
-    for (QTreeWidgetItem* item : AllItems(tree->RootItem()))
-        if (item->text(0).endsWith(suffix)) return item;
-    return nullptr;
 }
 
 int SelectedTextLine(CGSDTextView* view) {
@@ -190,38 +176,38 @@ private slots:
         CChildFrame* child = frame.OpenDocumentFile(Copy("IPDS0B0D.gsd"));
         QVERIFY(child);
         CGSDTreeView* tree = child->TreeView();
-        QTreeWidgetItem* module = KeyItemAt(tree, 189);
-        QVERIFY(module);
-        tree->setCurrentItem(module);
-        const QString text = module->text(0);
+        const QModelIndex module = KeyItemAt(tree, 189);
+        QVERIFY(module.isValid());
+        tree->setCurrentIndex(module);
+        const QString text = ItemText(module);
         const QString help = child->InputView()->HelpPane()->toPlainText();
         CKeyEntry* before = frame.Context().m_pCurEntry;
         QVERIFY(before != nullptr);
         Command(frame, ID_EXTRAS_CHECK)->trigger();
         // The key stays selected and current, an entry of the new database.
-        QCOMPARE(tree->currentItem()->text(0), text);
+        QCOMPARE(ItemText(tree->currentIndex()), text);
         QVERIFY(frame.Context().m_pCurEntry != nullptr);
-        QCOMPARE(tree->EntryOfItem(tree->currentItem()), frame.Context().m_pCurEntry);
+        QCOMPARE(tree->EntryOfItem(tree->currentIndex()), frame.Context().m_pCurEntry);
         QCOMPARE(frame.Context().m_pCurEntry->m_LongLine, 188);
         QCOMPARE(frame.Context().m_Form.m_nFormMode, 6);
         QCOMPARE(child->InputView()->HelpPane()->toPlainText(), help);
         // Every key item leads to an entry of the new database, and back.
         int keys = 0;
-        for (QTreeWidgetItem* item : AllItems(tree->RootItem())) {
-            if (!item->text(0).contains('(')) continue;
+        for (const QModelIndex& item : AllItems(tree->RootItem())) {
+            if (!ItemText(item).contains('(')) continue;
             CKeyEntry* entry = tree->EntryOfItem(item);
-            QVERIFY2(entry != nullptr, qPrintable(item->text(0)));
+            QVERIFY2(entry != nullptr, qPrintable(ItemText(item)));
             QCOMPARE(tree->ItemOfEntry(*entry), item);
             ++keys;
         }
         QCOMPARE(keys, child->GetDocument()->Database().GetCount());
         // With the root selected, the form shows what selecting the root
         // shows, not the help of the key the check processed last.
-        tree->setCurrentItem(tree->RootItem());
+        tree->setCurrentIndex(tree->RootItem());
         const QString rootHelp = child->InputView()->HelpPane()->toPlainText();
         QVERIFY(rootHelp != help);
         Command(frame, ID_EXTRAS_CHECK)->trigger();
-        QCOMPARE(tree->currentItem(), tree->RootItem());
+        QCOMPARE(tree->currentIndex(), tree->RootItem());
         QCOMPARE(frame.Context().m_Form.m_nFormMode, 0);
         QCOMPARE(child->InputView()->HelpPane()->toPlainText(), rootHelp);
         CloseAll(frame);
@@ -270,9 +256,9 @@ private slots:
         QVERIFY(row >= 0);
         ClickRow(bar, row);
         CGSDTreeView* tree = child->TreeView();
-        QVERIFY(tree->currentItem());
-        QVERIFY2(tree->currentItem()->text(0).endsWith(" (190)"), qPrintable(tree->currentItem()->text(0)));
-        QCOMPARE(tree->currentItem()->parent()->text(0), KeyItemAt(tree, 189)->text(0));
+        QVERIFY(tree->currentIndex().isValid());
+        QVERIFY2(ItemText(tree->currentIndex()).endsWith(" (190)"), qPrintable(ItemText(tree->currentIndex())));
+        QCOMPARE(ItemText(tree->currentIndex().parent()), ItemText(KeyItemAt(tree, 189)));
         QCOMPARE(SelectedTextLine(child->TextView()), 189);
         QCOMPARE(child->TextView()->textCursor().selectedText(),
                  child->GetDocument()->TextDocument()->findBlockByNumber(189).text());
@@ -302,13 +288,13 @@ private slots:
         QCOMPARE(bar->RowText(0, 1), QString("---"));
         child->TextView()->SelectLine(10);
         ClickRow(bar, 0);
-        QCOMPARE(tree->currentItem(), tree->RootItem());
+        QCOMPARE(tree->currentIndex(), tree->RootItem());
         QCOMPARE(SelectedTextLine(child->TextView()), 10);
         // A row without a navigation document leads nowhere either.
         bar->Clear();
         frame.AddCheckMessage(CheckMessageKind::Error, 86, "no document", nullptr);
         ClickRow(bar, 0);
-        QCOMPARE(tree->currentItem(), tree->RootItem());
+        QCOMPARE(tree->currentIndex(), tree->RootItem());
         QCOMPARE(SelectedTextLine(child->TextView()), 10);
         QVERIFY(RecordedMessages().isEmpty());
         CloseAll(frame);
@@ -334,41 +320,41 @@ private slots:
 
         // Up on the first row: nothing.
         bar->SelectRow(0);
-        QCOMPARE(tree->currentItem(), tree->RootItem());
+        QCOMPARE(tree->currentIndex(), tree->RootItem());
         QTest::keyClick(list, Qt::Key_Up);
         QCOMPARE(bar->SelectedRow(), 0);
-        QCOMPARE(tree->currentItem(), tree->RootItem());
+        QCOMPARE(tree->currentIndex(), tree->RootItem());
         QCOMPARE(SelectedTextLine(text), 0);
 
         // Down: the next row's line.
         QTest::keyClick(list, Qt::Key_Down);
         QCOMPARE(bar->SelectedRow(), 1);
-        QCOMPARE(tree->currentItem()->text(0), QString("Station_Type (87)"));
+        QCOMPARE(ItemText(tree->currentIndex()), QString("Station_Type (87)"));
         QCOMPARE(SelectedTextLine(text), 86);
         // Down onto a note: the view stays where it was.
         QTest::keyClick(list, Qt::Key_Down);
         QCOMPARE(bar->SelectedRow(), 2);
-        QCOMPARE(tree->currentItem()->text(0), QString("Station_Type (87)"));
+        QCOMPARE(ItemText(tree->currentIndex()), QString("Station_Type (87)"));
         QCOMPARE(SelectedTextLine(text), 86);
         // Up twice: back to the first row's key.
         QTest::keyClick(list, Qt::Key_Up);
         QTest::keyClick(list, Qt::Key_Up);
         QCOMPARE(bar->SelectedRow(), 0);
-        QCOMPARE(tree->currentItem()->text(0), QString("Vendor_Name (82)"));
+        QCOMPARE(ItemText(tree->currentIndex()), QString("Vendor_Name (82)"));
         QCOMPARE(SelectedTextLine(text), 81);
 
         // Down on the last row: nothing, although the row names a line.
         bar->SelectRow(3);
         QTest::keyClick(list, Qt::Key_Down);
         QCOMPARE(bar->SelectedRow(), 3);
-        QCOMPARE(tree->currentItem()->text(0), QString("Vendor_Name (82)"));
+        QCOMPARE(ItemText(tree->currentIndex()), QString("Vendor_Name (82)"));
         QCOMPARE(SelectedTextLine(text), 81);
         // The list keeps the focus while the arrow keys move through it.
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Up);
-        QCOMPARE(tree->currentItem()->text(0), QString("Vendor_Name (82)"));  // the note row
+        QCOMPARE(ItemText(tree->currentIndex()), QString("Vendor_Name (82)"));  // the note row
         QTest::keyClick(list, Qt::Key_Up);
-        QCOMPARE(tree->currentItem()->text(0), QString("Station_Type (87)"));
+        QCOMPARE(ItemText(tree->currentIndex()), QString("Station_Type (87)"));
         if (QApplication::focusWidget() != nullptr) QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list));
         QVERIFY(RecordedMessages().isEmpty());
         CloseAll(frame);
@@ -395,7 +381,7 @@ private slots:
         QCOMPARE(frame.ActiveChild(), second);
         ClickRow(bar, row);
         QCOMPARE(frame.MdiArea()->activeSubWindow(), firstSub);
-        QCOMPARE(first->TreeView()->currentItem()->text(0), QString("OrderNumber (128)"));
+        QCOMPARE(ItemText(first->TreeView()->currentIndex()), QString("OrderNumber (128)"));
         QCOMPARE(SelectedTextLine(first->TextView()), 127);
 
         // A row of the other document leads there; the rows before it still
@@ -536,7 +522,7 @@ private slots:
         const int line = CMyListBoxBar::LineOfLineText(bar->RowText(row, 1));
         QVERIFY2(line >= 0, qPrintable(bar->RowText(row, 1)));
         QCOMPARE(SelectedTextLine(text), line);
-        QVERIFY(child->TreeView()->currentItem()->text(0).endsWith(QStringLiteral(" (%1)").arg(line + 1)));
+        QVERIFY(ItemText(child->TreeView()->currentIndex()).endsWith(QStringLiteral(" (%1)").arg(line + 1)));
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list));
         QVERIFY(RecordedMessages().isEmpty());
         CloseAll(frame);
@@ -552,7 +538,7 @@ private slots:
         // Two lines go in above every key.
         QTextCursor cursor(doc->TextDocument());
         cursor.insertText("; added\n; added\n");
-        tree->setCurrentItem(KeyItemAt(tree, 82));
+        tree->setCurrentIndex(KeyItemAt(tree, 82));
         QCOMPARE(RecordedMessages().size(), 1);
         QVERIFY(RecordedMessages().first().startsWith("The internal database informations"));
         QVERIFY(!tree->isEnabled());
@@ -566,12 +552,12 @@ private slots:
         QVERIFY(child->InputView()->isEnabled());
         QVERIFY(frame.Context().m_pCurEntry == nullptr);
         QCOMPARE(frame.Context().m_Form.m_nFormMode, 0);
-        QVERIFY(KeyItemAt(tree, 82) == nullptr || !KeyItemAt(tree, 82)->text(0).startsWith("Vendor_Name"));
-        QTreeWidgetItem* moved = KeyItemAt(tree, 84);
-        QVERIFY(moved);
-        QCOMPARE(moved->text(0), QString("Vendor_Name (84)"));
+        QVERIFY(!KeyItemAt(tree, 82).isValid() || !ItemText(KeyItemAt(tree, 82)).startsWith("Vendor_Name"));
+        const QModelIndex moved = KeyItemAt(tree, 84);
+        QVERIFY(moved.isValid());
+        QCOMPARE(ItemText(moved), QString("Vendor_Name (84)"));
         RecordedMessages().clear();
-        tree->setCurrentItem(moved);
+        tree->setCurrentIndex(moved);
         QVERIFY(RecordedMessages().isEmpty());
         QCOMPARE(frame.Context().m_pCurEntry->m_LongLine, 83);
         QCOMPARE(SelectedTextLine(child->TextView()), 83);
@@ -594,13 +580,13 @@ private slots:
         CGSDTreeView* tree = child->TreeView();
         QTextCursor cursor(child->GetDocument()->TextDocument());
         cursor.insertText("; added\n");
-        tree->setCurrentItem(KeyItemAt(tree, 82));
+        tree->setCurrentIndex(KeyItemAt(tree, 82));
         QVERIFY(!tree->isEnabled());
         Command(frame, ID_EXTRAS_CHECK)->trigger();
         QVERIFY(tree->isEnabled());
         QVERIFY(child->InputView()->isEnabled());
-        QVERIFY(KeyItemAt(tree, 83));
-        QCOMPARE(KeyItemAt(tree, 83)->text(0), QString("Vendor_Name (83)"));
+        QVERIFY(KeyItemAt(tree, 83).isValid());
+        QCOMPARE(ItemText(KeyItemAt(tree, 83)), QString("Vendor_Name (83)"));
         // The rows navigate into the refilled tree.
         CMyListBoxBar* bar = frame.OutputBar();
         int row = -1;
@@ -608,7 +594,7 @@ private slots:
             if (bar->RowText(i, 1) == "Line 129") row = i;
         QVERIFY(row >= 0);
         ClickRow(bar, row);
-        QCOMPARE(tree->currentItem()->text(0), QString("OrderNumber (129)"));
+        QCOMPARE(ItemText(tree->currentIndex()), QString("OrderNumber (129)"));
         CloseAll(frame);
     }
 
@@ -680,7 +666,7 @@ private slots:
         QVERIFY(menu);
 
         // Key Info opens the key's help topic.
-        tree->setCurrentItem(KeyItemAt(tree, 82));
+        tree->setCurrentIndex(KeyItemAt(tree, 82));
         tree->MenuAction(ID_KEY_INFO)->trigger();
         CHelpWindow* help = frame.HelpWindow();
         QVERIFY(help->isVisible());
@@ -689,7 +675,7 @@ private slots:
 
         // Check Syntax: the key's findings between the two notes, rows leading
         // into this document.
-        tree->setCurrentItem(KeyItemAt(tree, 128));
+        tree->setCurrentIndex(KeyItemAt(tree, 128));
         tree->MenuAction(ID_CHECK_SYNTAX)->trigger();
         QCOMPARE(GuiRows(*frame.OutputBar()),
                  QStringList({"Info|---|Start Syntax-Check...",
@@ -700,7 +686,7 @@ private slots:
         QVERIFY(tree->isEnabled());
 
         // Check Syntax after the key moved: the editor's contents changed.
-        tree->setCurrentItem(KeyItemAt(tree, 82));
+        tree->setCurrentIndex(KeyItemAt(tree, 82));
         QTextCursor cursor(child->GetDocument()->TextDocument()->findBlockByNumber(80));
         cursor.insertText("\n");
         RecordedMessages().clear();
@@ -709,12 +695,12 @@ private slots:
                                                   "GSD\" from the \"Extras\" menu."}));
         QCOMPARE(frame.OutputBar()->RowCount(), 0);
         QVERIFY(tree->isEnabled());
-        QVERIFY(KeyItemAt(tree, 83));
-        QCOMPARE(KeyItemAt(tree, 83)->text(0), QString("Vendor_Name (83)"));
+        QVERIFY(KeyItemAt(tree, 83).isValid());
+        QCOMPARE(ItemText(KeyItemAt(tree, 83)), QString("Vendor_Name (83)"));
         RecordedMessages().clear();
 
         // Show Details lists the current entry.
-        tree->setCurrentItem(KeyItemAt(tree, 83));
+        tree->setCurrentIndex(KeyItemAt(tree, 83));
         QStringList details;
         OnNextDialog<CObjectDetailsDialog>([&details](CObjectDetailsDialog* dialog) {
             details = dialog->Lines();
@@ -725,7 +711,7 @@ private slots:
         QCOMPARE(details.value(3), QString("LongLine: 82"));
 
         // User Key registers the unknown key; the next check knows it.
-        tree->setCurrentItem(KeyItemAt(tree, 129));
+        tree->setCurrentIndex(KeyItemAt(tree, 129));
         QVERIFY(tree->MenuAction(ID_USER_KEY)->isEnabled());
         OnNextDialog<CUserKeyDialog>([](CUserKeyDialog* dialog) { dialog->accept(); });
         tree->MenuAction(ID_USER_KEY)->trigger();
@@ -754,9 +740,9 @@ private slots:
         const qsizetype column = doc->TextDocument()->findBlockByNumber(86).text().indexOf(';');
         Command(frame, ID_EXTRAS_REBUILD)->trigger();
 
-        QTreeWidgetItem* item = KeyItemAt(tree, 87);
-        QVERIFY(item);
-        tree->setCurrentItem(item);
+        const QModelIndex item = KeyItemAt(tree, 87);
+        QVERIFY(item.isValid());
+        tree->setCurrentIndex(item);
         QCOMPARE(frame.Context().m_Form.m_nFormMode, 4);
         QVERIFY(form->Choice(0)->isChecked());
         form->Choice(1)->setChecked(true);
@@ -765,8 +751,8 @@ private slots:
         QVERIFY2(line.startsWith("Station_Type=1"), qPrintable(line));
         QCOMPARE(line.indexOf(';'), column);
         QVERIFY(doc->IsModified());
-        QCOMPARE(tree->currentItem(), item);
-        QCOMPARE(item->text(0), QString("Station_Type (87)"));
+        QCOMPARE(tree->currentIndex(), item);
+        QCOMPARE(ItemText(item), QString("Station_Type (87)"));
         QCOMPARE(GuiRows(*frame.OutputBar()),
                  QStringList({"Info|---|Start Syntax-Check...", "Info|---|Stop Syntax-Check..."}));
         QCOMPARE(frame.OutputBar()->NavigationDocument(), static_cast<const void*>(nullptr));
@@ -778,9 +764,9 @@ private slots:
         // A write-protected document refuses.
         doc->m_bWriteProtected = 1;
         RecordedMessages().clear();
-        tree->setCurrentItem(KeyItemAt(tree, 82));
+        tree->setCurrentIndex(KeyItemAt(tree, 82));
         Command(frame, ID_EXTRAS_REBUILD)->trigger();
-        tree->setCurrentItem(KeyItemAt(tree, 82));
+        tree->setCurrentIndex(KeyItemAt(tree, 82));
         const QString before = doc->TextDocument()->toPlainText();
         QTest::mouseClick(form->ApplyButton(), Qt::LeftButton);
         QCOMPARE(RecordedMessages(), QStringList({"Error: The current file is write-protected!"}));

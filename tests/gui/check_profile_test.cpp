@@ -115,17 +115,17 @@ private slots:
         QVERIFY(child != nullptr);
         child->CheckGsd();
         CKeyDatabase& database = child->GetDocument()->Database();
-        auto itemOf = [&](const char* keyword) -> QTreeWidgetItem* {
+        auto itemOf = [&](const char* keyword) -> QModelIndex {
             for (const CKeyEntry* entry : database)
                 if (entry->m_Keyword == keyword) return child->TreeView()->ItemOfEntry(*entry);
-            return nullptr;
+            return {};
         };
-        QVERIFY(itemOf("X_Value") != nullptr);
-        QCOMPARE(itemOf("X_Value")->parent(), itemOf("X_Unit_Diag_Area"));
-        QCOMPARE(itemOf("X_Unit_Diag_Area")->parent(), itemOf("UnitDiagType"));
-        QCOMPARE(itemOf("EndUnitDiagType")->parent(), itemOf("UnitDiagType"));
-        QCOMPARE(itemOf("Slot")->parent(), itemOf("SlotDefinition"));
-        QVERIFY(itemOf("SlotDefinition")->parent() != itemOf("UnitDiagType"));
+        QVERIFY(itemOf("X_Value").isValid());
+        QCOMPARE(itemOf("X_Value").parent(), itemOf("X_Unit_Diag_Area"));
+        QCOMPARE(itemOf("X_Unit_Diag_Area").parent(), itemOf("UnitDiagType"));
+        QCOMPARE(itemOf("EndUnitDiagType").parent(), itemOf("UnitDiagType"));
+        QCOMPARE(itemOf("Slot").parent(), itemOf("SlotDefinition"));
+        QVERIFY(itemOf("SlotDefinition").parent() != itemOf("UnitDiagType"));
     }
 };
 

@@ -23,6 +23,7 @@
 #include "app/main_frame.h"
 #include "app/taluna_doc.h"
 #include "gui_test_main.h"
+#include "tree_items.h"
 #include "views/gsd_text_view.h"
 #include "views/gsd_tree_view.h"
 #include "views/input_view.h"
@@ -38,37 +39,17 @@ QAction* Command(CMainFrame& frame, int id) {
     return nullptr;
 }
 
-QList<QTreeWidgetItem*> AllItems(QTreeWidgetItem* item) {
-    QList<QTreeWidgetItem*> items{item};
-    for (int i = 0; i < item->childCount(); ++i) items += AllItems(item->child(i));
-    return items;
-}
-
-// The key item whose first line is 1-based `line`, or null.
-QTreeWidgetItem* KeyItemAt(CGSDTreeView* tree, int line) {
-    const QString suffix = QStringLiteral(" (%1)").arg(line);
-    for (QTreeWidgetItem* item : AllItems(tree->RootItem()))
-        if (item->text(0).endsWith(suffix)) return item;
-    return nullptr;
-}
-
-QTreeWidgetItem* ChildNamed(const QTreeWidgetItem* item, const QString& text) {
-    for (int i = 0; i < item->childCount(); ++i)
-        if (item->child(i)->text(0) == text) return item->child(i);
-    return nullptr;
-}
-
 // An item as the texts from the root down to it.
-QString PathOf(const QTreeWidgetItem* item) {
+QString PathOf(QModelIndex item) {
     QStringList texts;
-    for (; item != nullptr; item = item->parent()) texts.prepend(item->text(0));
+    for (; item.isValid(); item = item.parent()) texts.prepend(ItemText(item));
     return texts.join('/');
 }
 
 QStringList ExpandedPaths(CGSDTreeView* tree) {
     QStringList paths;
-    for (QTreeWidgetItem* item : AllItems(tree->RootItem()))
-        if (item->isExpanded()) paths << PathOf(item);
+    for (const QModelIndex& item : AllItems(tree->RootItem()))
+        if (tree->isExpanded(item)) paths << PathOf(item);
     return paths;
 }
 
@@ -143,12 +124,12 @@ private slots:
                      qPrintable(QStringLiteral("text pane %1 px high").arg(text->viewport()->height())));
             auto selectAll = [&](const QList<int>& expected) {
                 for (int line : lines) {
-                    QTreeWidgetItem* item = line == 0 ? tree->RootItem() : KeyItemAt(tree, line);
-                    QVERIFY(item);
-                    tree->setCurrentItem(item);
+                    const QModelIndex item = line == 0 ? tree->RootItem() : KeyItemAt(tree, line);
+                    QVERIFY(item.isValid());
+                    tree->setCurrentIndex(item);
                     QCoreApplication::processEvents();
                     QCOMPARE(inner->sizes(), expected);
-                    if (line > 0) QVERIFY2(LineVisible(text, line - 1), qPrintable(item->text(0)));
+                    if (line > 0) QVERIFY2(LineVisible(text, line - 1), qPrintable(ItemText(item)));
                 }
             };
             selectAll(sizes);
@@ -182,9 +163,9 @@ private slots:
         QCoreApplication::processEvents();
         CGSDTreeView* tree = child->TreeView();
         CGSDTextView* text = child->TextView();
-        tree->collapseItem(ChildNamed(tree->RootItem(), "General Keys"));
-        tree->expandItem(KeyItemAt(tree, 189));
-        tree->setCurrentItem(KeyItemAt(tree, 190));
+        tree->collapse(ChildNamed(tree->RootItem(), "General Keys"));
+        tree->expand(KeyItemAt(tree, 189));
+        tree->setCurrentIndex(KeyItemAt(tree, 190));
         QCoreApplication::processEvents();
         QScrollBar* treeBar = tree->verticalScrollBar();
         treeBar->setValue(treeBar->maximum() / 2);
@@ -193,7 +174,7 @@ private slots:
         QCOMPARE(text->verticalScrollBar()->value(), 120);
 
         const QStringList expanded = ExpandedPaths(tree);
-        const QString current = PathOf(tree->currentItem());
+        const QString current = PathOf(tree->currentIndex());
         const int treeScroll = treeBar->value();
         const int cursor = text->textCursor().position();
         const QString help = child->InputView()->HelpPane()->toPlainText();
@@ -209,14 +190,14 @@ private slots:
         }
         QCoreApplication::processEvents();
         QCOMPARE(ExpandedPaths(tree), expanded);
-        QCOMPARE(PathOf(tree->currentItem()), current);
+        QCOMPARE(PathOf(tree->currentIndex()), current);
         QCOMPARE(treeBar->value(), treeScroll);
         QCOMPARE(text->verticalScrollBar()->value(), 120);
         QCOMPARE(text->textCursor().position(), cursor);
         // The key stays the current entry, one of the new database.
         QVERIFY(frame.Context().m_pCurEntry != nullptr);
         QCOMPARE(frame.Context().m_pCurEntry->m_LongLine, 189);
-        QCOMPARE(tree->EntryOfItem(tree->currentItem()), frame.Context().m_pCurEntry);
+        QCOMPARE(tree->EntryOfItem(tree->currentIndex()), frame.Context().m_pCurEntry);
         QCOMPARE(frame.Context().m_Form.m_nFormMode, mode);
         QCOMPARE(child->InputView()->HelpPane()->toPlainText(), help);
         QVERIFY(RecordedMessages().isEmpty());

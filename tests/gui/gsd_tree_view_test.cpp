@@ -12,6 +12,7 @@
 
 #include "base/string_table.h"
 #include "base/text_util.h"
+#include "tree_items.h"
 #include "view_test_host.h"
 #include "views/view_text.h"
 
@@ -49,23 +50,19 @@ std::string ModularText() {
     return text;
 }
 
-QStringList ChildTexts(const QTreeWidgetItem* item) {
-    QStringList texts;
-    for (int i = 0; i < item->childCount(); ++i) texts << item->child(i)->text(0);
-    return texts;
+void CheckSortedLevels(const QModelIndex& item) {
+    for (int i = 1; i < ChildCount(item); ++i)
+        QVERIFY2(CompareTreeText(ItemText(Child(item, i - 1)), ItemText(Child(item, i))) <= 0,
+                 qPrintable(ItemText(Child(item, i))));
+    for (int i = 0; i < ChildCount(item); ++i) CheckSortedLevels(Child(item, i));
 }
 
-QTreeWidgetItem* ChildNamed(const QTreeWidgetItem* item, const QString& text) {
-    for (int i = 0; i < item->childCount(); ++i)
-        if (item->child(i)->text(0) == text) return item->child(i);
-    return nullptr;
+int ImageOf(const QModelIndex& item) {
+    return item.data(ROLE_TREE_IMAGE).toInt();
 }
 
-void CheckSortedLevels(const QTreeWidgetItem* item) {
-    for (int i = 1; i < item->childCount(); ++i)
-        QVERIFY2(CompareTreeText(item->child(i - 1)->text(0), item->child(i)->text(0)) <= 0,
-                 qPrintable(item->child(i)->text(0)));
-    for (int i = 0; i < item->childCount(); ++i) CheckSortedLevels(item->child(i));
+bool IsBold(const QModelIndex& item) {
+    return item.data(Qt::FontRole).value<QFont>().bold();
 }
 
 }  // namespace
@@ -135,48 +132,49 @@ void CGSDTreeViewTest::fillsGroupsAndSortsByText() {
     CTestViewHost host;
     host.Load(ModularText());
     CGSDTreeView& tree = *host.m_pTree;
-    QCOMPARE(tree.topLevelItemCount(), 1);
-    QTreeWidgetItem* root = tree.RootItem();
-    QCOMPARE(root->text(0), QStringLiteral("Orvan GSD-File"));
-    QVERIFY(root->font(0).bold());
+    QCOMPARE(tree.model()->rowCount(), 1);
+    const QModelIndex root = tree.RootItem();
+    QCOMPARE(tree.model()->index(0, 0), root);
+    QCOMPARE(ItemText(root), QStringLiteral("Orvan GSD-File"));
+    QVERIFY(IsBold(root));
     QCOMPARE(ChildTexts(root), QStringList({"General Keys", "Master Keys", "Slave Keys", "User-defined Keys"}));
-    for (int i = 0; i < root->childCount(); ++i) {
-        QVERIFY(root->child(i)->font(0).bold());
-        QVERIFY(root->child(i)->isExpanded());
+    for (int i = 0; i < ChildCount(root); ++i) {
+        QVERIFY(IsBold(Child(root, i)));
+        QVERIFY(tree.isExpanded(Child(root, i)));
+        QCOMPARE(Child(root, i).parent(), root);
     }
-    QVERIFY(root->isExpanded());
+    QVERIFY(tree.isExpanded(root));
 
-    QTreeWidgetItem* general = ChildNamed(root, "General Keys");
+    const QModelIndex general = ChildNamed(root, "General Keys");
     QCOMPARE(ChildTexts(general),
              QStringList({"GSD_Revision (2)", "Station_Type (5)", "Vendor_Name (122)", "Vendor_Name (3)"}));
-    QVERIFY(!general->child(0)->font(0).bold());
-    QTreeWidgetItem* slave = ChildNamed(root, "Slave Keys");
+    QVERIFY(!IsBold(Child(general, 0)));
+    const QModelIndex slave = ChildNamed(root, "Slave Keys");
     QCOMPARE(ChildTexts(slave),
              QStringList({"Modular_Station (6)", "Module (120)", "Module (20)", "Module (9)", "User_Prm_Data (123)"}));
     QCOMPARE(ChildTexts(ChildNamed(root, "Master Keys")), QStringList({"Download_supp (7)"}));
     QCOMPARE(ChildTexts(ChildNamed(root, "User-defined Keys")),
              QStringList({"Ext_Module_Prm_Data_Len (4)", "My_Key (8)"}));
 
-    QTreeWidgetItem* small = ChildNamed(slave, "Module (9)");
+    const QModelIndex small = ChildNamed(slave, "Module (9)");
     QCOMPARE(ChildTexts(small), QStringList({"EndModule (11)", "Module_Reference (10)"}));
-    QVERIFY(!small->isExpanded());
+    QVERIFY(!tree.isExpanded(small));
+    QCOMPARE(Child(small, 1).parent(), small);
     QCOMPARE(ChildTexts(ChildNamed(slave, "Module (20)")),
              QStringList({"EndModule (22)", "Ext_Module_Prm_Data_Len (21)"}));
-    QCOMPARE(small->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_MODULE));
-    QCOMPARE(ChildNamed(general, "GSD_Revision (2)")->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_UINT));
-    QCOMPARE(ChildNamed(general, "Vendor_Name (3)")->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_STRING));
-    QCOMPARE(ChildNamed(slave, "User_Prm_Data (123)")->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_OCTET));
-    QCOMPARE(ChildNamed(ChildNamed(root, "Master Keys"), "Download_supp (7)")->data(0, ROLE_TREE_IMAGE).toInt(),
-             int(IMAGE_BOOL));
-    QCOMPARE(ChildNamed(ChildNamed(root, "User-defined Keys"), "My_Key (8)")->data(0, ROLE_TREE_IMAGE).toInt(),
-             int(IMAGE_OTHER));
-    QCOMPARE(root->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_ROOT));
-    QCOMPARE(ChildNamed(root, "General Keys")->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_GENERAL));
-    QCOMPARE(ChildNamed(root, "Slave Keys")->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_SLAVE));
-    QCOMPARE(ChildNamed(root, "Master Keys")->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_MASTER));
-    QCOMPARE(ChildNamed(root, "User-defined Keys")->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_USER));
+    QCOMPARE(ImageOf(small), int(IMAGE_MODULE));
+    QCOMPARE(ImageOf(ChildNamed(general, "GSD_Revision (2)")), int(IMAGE_UINT));
+    QCOMPARE(ImageOf(ChildNamed(general, "Vendor_Name (3)")), int(IMAGE_STRING));
+    QCOMPARE(ImageOf(ChildNamed(slave, "User_Prm_Data (123)")), int(IMAGE_OCTET));
+    QCOMPARE(ImageOf(ChildNamed(ChildNamed(root, "Master Keys"), "Download_supp (7)")), int(IMAGE_BOOL));
+    QCOMPARE(ImageOf(ChildNamed(ChildNamed(root, "User-defined Keys"), "My_Key (8)")), int(IMAGE_OTHER));
+    QCOMPARE(ImageOf(root), int(IMAGE_ROOT));
+    QCOMPARE(ImageOf(ChildNamed(root, "General Keys")), int(IMAGE_GENERAL));
+    QCOMPARE(ImageOf(ChildNamed(root, "Slave Keys")), int(IMAGE_SLAVE));
+    QCOMPARE(ImageOf(ChildNamed(root, "Master Keys")), int(IMAGE_MASTER));
+    QCOMPARE(ImageOf(ChildNamed(root, "User-defined Keys")), int(IMAGE_USER));
     // The fill ends with the root selected.
-    QCOMPARE(tree.currentItem(), root);
+    QCOMPARE(tree.currentIndex(), root);
 }
 
 void CGSDTreeViewTest::everyEntryKnowsItsItem() {
@@ -184,10 +182,12 @@ void CGSDTreeViewTest::everyEntryKnowsItsItem() {
     host.Load(ModularText());
     int items = 0;
     for (const auto& entry : host.m_Database) {
-        QTreeWidgetItem* item = host.m_pTree->ItemOfEntry(*entry);
-        QVERIFY(item != nullptr);
+        const QModelIndex item = host.m_pTree->ItemOfEntry(*entry);
+        QVERIFY(item.isValid());
         QCOMPARE(host.m_pTree->EntryOfItem(item), entry);
-        QCOMPARE(item->text(0), KeyItemText(*entry));
+        QCOMPARE(ItemText(item), KeyItemText(*entry));
+        // The item is where its parent's rows have it.
+        QCOMPARE(Child(item.parent(), item.row()), item);
         ++items;
     }
     QCOMPARE(items, host.m_Database.GetCount());
@@ -198,11 +198,11 @@ void CGSDTreeViewTest::emptyDatabaseShowsNoDatabase() {
     CTestViewHost host;
     host.Load("; no header here\r\n");
     QCOMPARE(host.m_Database.GetCount(), 0);
-    QTreeWidgetItem* root = host.m_pTree->RootItem();
+    const QModelIndex root = host.m_pTree->RootItem();
     QCOMPARE(ChildTexts(root), QStringList({"no database"}));
-    QCOMPARE(root->child(0)->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_NO_DATABASE));
-    QVERIFY(!root->child(0)->font(0).bold());
-    QVERIFY(root->isExpanded());
+    QCOMPARE(ImageOf(Child(root, 0)), int(IMAGE_NO_DATABASE));
+    QVERIFY(!IsBold(Child(root, 0)));
+    QVERIFY(host.m_pTree->isExpanded(root));
 }
 
 void CGSDTreeViewTest::imagesAreTwelveDistinctIcons() {
@@ -242,7 +242,7 @@ void CGSDTreeViewTest::selectingGroupShowsProductInformation() {
     host.Load(ModularText());
     host.Select("Station_Type");
     host.m_SelectedLines.clear();
-    host.m_pTree->setCurrentItem(ChildNamed(host.m_pTree->RootItem(), "Slave Keys"));
+    host.m_pTree->setCurrentIndex(ChildNamed(host.m_pTree->RootItem(), "Slave Keys"));
     QCOMPARE(host.m_Context.m_Form.m_nFormMode, 0);
     QCOMPARE(host.m_Context.m_Form.m_HelpText, LoadString(IDS_PRODUCT_INFO));
     QCOMPARE(host.m_SelectedLines, std::vector<int>({0}));
@@ -286,14 +286,17 @@ void CGSDTreeViewTest::staleDatabaseDisablesTreeAndForm() {
         QCOMPARE(host.m_Notifier.m_Texts, std::vector<std::string>({LoadString(IDS_STALE_DATABASE)}));
         QCOMPARE(host.m_Notifier.m_Icons.front(), ENotifyIcon::Information);
         QCOMPARE(host.m_Context.m_pCurEntry, before);
-        // A stale tree neither refills nor searches until Rebuild enables it.
-        QTreeWidgetItem* root = host.m_pTree->RootItem();
+        // A stale tree neither refills nor searches until Rebuild enables it;
+        // a refill resets the model, which invalidates the items it had.
+        const QPersistentModelIndex root = host.m_pTree->RootItem();
         host.m_pTree->OnUpdate();
-        QCOMPARE(host.m_pTree->RootItem(), root);
+        QVERIFY(root.isValid());
+        QCOMPARE(QModelIndex(root), host.m_pTree->RootItem());
         host.Rebuild();
         QVERIFY(host.m_pTree->isEnabled());
         QVERIFY(host.m_bFormEnabled);
-        QVERIFY(host.m_pTree->RootItem() != root);
+        QVERIFY(!root.isValid());
+        QVERIFY(host.m_pTree->RootItem().isValid());
     } else {
         QVERIFY(host.m_Notifier.m_Texts.empty());
         QCOMPARE(host.m_Context.m_pCurEntry, host.EntryOf(keyword.toStdString()));
@@ -319,19 +322,19 @@ void CGSDTreeViewTest::refillInProgressSkipsSelectionWork() {
 void CGSDTreeViewTest::rebuildLeavesNoItemOnDeletedEntries() {
     CTestViewHost host;
     host.Load(ModularText());
-    QTreeWidgetItem* old = host.ItemOf("Station_Type");
-    QVERIFY(old != nullptr);
+    const QModelIndex old = host.ItemOf("Station_Type");
+    QVERIFY(old.isValid());
     // The database is rebuilt but the tree not yet refilled: its items lead
     // to no entry, and selecting one reports the stale database.
     RebuildDatabase(host.m_Context, KeyClassifier(), host.m_Lines, host.m_Database);
     QCOMPARE(host.m_pTree->EntryOfItem(old), nullptr);
-    host.m_pTree->setCurrentItem(old);
+    host.m_pTree->setCurrentIndex(old);
     QVERIFY(host.m_pTree->IsStale());
     QCOMPARE(host.m_Context.m_pCurEntry, nullptr);
     host.Rebuild();
     QVERIFY(!host.m_bTreeRefresh);
     // The refill keeps the key selected, now leading to its entry of the new database.
-    QCOMPARE(host.m_pTree->currentItem()->text(0), QStringLiteral("Station_Type (5)"));
+    QCOMPARE(ItemText(host.m_pTree->currentIndex()), QStringLiteral("Station_Type (5)"));
     QCOMPARE(host.m_Context.m_pCurEntry, host.EntryOf("Station_Type"));
     QCOMPARE(host.m_Context.m_Form.m_nFormMode, 4);
     for (const auto& entry : host.m_Database)
@@ -362,14 +365,14 @@ void CGSDTreeViewTest::selectKeyAtLine() {
         host.m_Notifier.m_Texts.clear();
         host.m_pTree->SelectKeyAtLine(c.line);
         if (c.item != nullptr) {
-            QCOMPARE(host.m_pTree->currentItem()->text(0), QString::fromLatin1(c.item));
+            QCOMPARE(ItemText(host.m_pTree->currentIndex()), QString::fromLatin1(c.item));
             QVERIFY(host.m_Context.m_pCurEntry != nullptr);
             QCOMPARE(host.m_Context.m_pCurEntry->m_LongLine, c.line);
             QVERIFY(host.m_Notifier.m_Texts.empty());
         } else {
             QCOMPARE(host.m_Notifier.m_Texts, std::vector<std::string>({"No Tree-Entry found!"}));
             QCOMPARE(host.m_Notifier.m_Icons.back(), ENotifyIcon::Information);
-            QCOMPARE(host.m_pTree->currentItem(), host.m_pTree->RootItem());
+            QCOMPARE(host.m_pTree->currentIndex(), host.m_pTree->RootItem());
         }
     }
     // The text is not moved while the tree follows a request of the text side.
@@ -388,9 +391,9 @@ void CGSDTreeViewTest::selectKeyAtLineOnStaleTreeDoesNothing() {
     CTestViewHost host;
     host.Load(ModularText());
     host.m_pTree->SetStale(true);
-    QTreeWidgetItem* before = host.m_pTree->currentItem();
+    const QModelIndex before = host.m_pTree->currentIndex();
     host.m_pTree->SelectKeyAtLine(4);
-    QCOMPARE(host.m_pTree->currentItem(), before);
+    QCOMPARE(host.m_pTree->currentIndex(), before);
     QVERIFY(host.m_Notifier.m_Texts.empty());
 }
 
@@ -431,10 +434,10 @@ void CGSDTreeViewTest::keyboardMenuOpensAtTheCurrentItem() {
     tree->setGeometry(40, 40, 320, 420);
     tree->show();
     QVERIFY(QTest::qWaitForWindowExposed(tree));
-    QTreeWidgetItem* item = host.ItemOf("My_Key");
-    QVERIFY(item);
-    tree->setCurrentItem(item);
-    const QRect rect = tree->visualItemRect(item);
+    const QModelIndex item = host.ItemOf("My_Key");
+    QVERIFY(item.isValid());
+    tree->setCurrentIndex(item);
+    const QRect rect = tree->visualRect(item);
     QVERIFY(rect.top() > 40);
     QMenu* menu = tree->ContextMenu();
     if (how == "Shift+F10") {
@@ -461,18 +464,18 @@ void CGSDTreeViewTest::cutItemTextsShowWholeInATooltip() {
     tree->setGeometry(40, 40, 120, 420);
     tree->show();
     QVERIFY(QTest::qWaitForWindowExposed(tree));
-    QTreeWidgetItem* item = host.ItemOf("Ext_Module_Prm_Data_Len");
-    QVERIFY(item);
+    const QModelIndex item = host.ItemOf("Ext_Module_Prm_Data_Len");
+    QVERIFY(item.isValid());
     auto hover = [tree, item] {
         tree->horizontalScrollBar()->setValue(0);
-        const QRect rect = tree->visualItemRect(item);
+        const QRect rect = tree->visualRect(item);
         const QPoint pos(rect.left() + 4, rect.center().y());
         QHelpEvent event(QEvent::ToolTip, pos, tree->viewport()->mapToGlobal(pos));
         QApplication::sendEvent(tree->viewport(), &event);
     };
     hover();
     QTRY_VERIFY(QToolTip::isVisible());
-    QCOMPARE(QToolTip::text(), item->text(0));
+    QCOMPARE(QToolTip::text(), ItemText(item));
     QToolTip::hideText();
     QTRY_VERIFY(!QToolTip::isVisible());
 
@@ -524,8 +527,9 @@ void CGSDTreeViewTest::detailLines() {
     host.Load(ModularText());
     host.Select("Module");
     const CKeyEntry& entry = *host.m_Context.m_pCurEntry;
-    const QStringList lines = CObjectDetailsDialog::DetailLines(entry, host.m_pTree->ItemOfEntry(entry),
-                                                                host.m_Context.m_nCurItem, host.m_Database.GetCount());
+    const QStringList lines =
+        CObjectDetailsDialog::DetailLines(entry, host.m_pTree->ItemOfEntry(entry).internalPointer(),
+                                          host.m_Context.m_nCurItem, host.m_Database.GetCount());
     QCOMPARE(lines.size(), 14);
     QCOMPARE(lines[0], QStringLiteral("Item-Index: %1 (#elements: %2, starts with 0)")
                            .arg(entry.Index())
@@ -611,20 +615,20 @@ void CGSDTreeViewTest::modularCorpusFile() {
     CTestViewHost host;
     QVERIFY(host.LoadFile(corpus.filePath(best)));
     CheckSortedLevels(host.m_pTree->RootItem());
-    QTreeWidgetItem* slave = ChildNamed(host.m_pTree->RootItem(), "Slave Keys");
-    QVERIFY(slave != nullptr);
+    const QModelIndex slave = ChildNamed(host.m_pTree->RootItem(), "Slave Keys");
+    QVERIFY(slave.isValid());
     int moduleItems = 0;
     for (const auto& entry : host.m_Database) {
-        QTreeWidgetItem* item = host.m_pTree->ItemOfEntry(*entry);
-        QVERIFY(item != nullptr);
+        const QModelIndex item = host.m_pTree->ItemOfEntry(*entry);
+        QVERIFY(item.isValid());
         if (EqualsNoCase(entry->m_Keyword, "Module")) {
             ++moduleItems;
-            QCOMPARE(item->parent(), slave);
-            QCOMPARE(item->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_MODULE));
+            QCOMPARE(item.parent(), slave);
+            QCOMPARE(ImageOf(item), int(IMAGE_MODULE));
         }
         if (EqualsNoCase(entry->m_Keyword, "EndModule")) {
-            QVERIFY(item->parent() != nullptr);
-            QCOMPARE(item->parent()->data(0, ROLE_TREE_IMAGE).toInt(), int(IMAGE_MODULE));
+            QVERIFY(item.parent().isValid());
+            QCOMPARE(ImageOf(item.parent()), int(IMAGE_MODULE));
         }
     }
     QVERIFY(moduleItems > 20);

@@ -247,7 +247,7 @@ void CInputViewTest::applyComposesStationType() {
     QCOMPARE(host.m_Sink.Texts(), std::vector<std::string>({"Start Syntax-Check...", "Stop Syntax-Check..."}));
     QCOMPARE(host.m_Sink.m_Rows.front().m_nKind, CheckMessageKind::Note);
     QCOMPARE(host.m_Context.m_CheckedDoc.m_pDoc, static_cast<const void*>(&host));
-    QCOMPARE(host.ItemOf("Station_Type")->text(0), QStringLiteral("Station_Type (5)"));
+    QCOMPARE(host.ItemOf("Station_Type").data().toString(), QStringLiteral("Station_Type (5)"));
 }
 
 void CInputViewTest::applyReportsFindingsBetweenNotes() {
@@ -398,7 +398,8 @@ void CInputViewTest::changingTheDataTypeWritesALineOfTheNewType() {
     CKeyEntry* changed = host.m_Database.GetAt(host.m_Context.m_nCurItem);
     QCOMPARE(changed->m_LongLine, line);
     QCOMPARE(QString::fromStdString(changed->m_Keyword.str()), types.last());
-    QCOMPARE(host.m_pTree->ItemOfEntry(*changed)->text(0), QStringLiteral("%1 (%2)").arg(types.last()).arg(line + 1));
+    QCOMPARE(host.m_pTree->ItemOfEntry(*changed).data().toString(),
+             QStringLiteral("%1 (%2)").arg(types.last()).arg(line + 1));
     // The check of Apply finds nothing wrong with the line.
     QCOMPARE(host.m_Sink.Texts(), std::vector<std::string>({"Start Syntax-Check...", "Stop Syntax-Check..."}));
 

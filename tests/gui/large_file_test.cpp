@@ -17,7 +17,6 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QTimer>
-#include <QTreeWidgetItemIterator>
 
 #include "app/child_frame.h"
 #include "app/command_ids.h"
@@ -160,10 +159,14 @@ private:
     QStringList m_LongStretches;
 };
 
-int TreeItemCount(CGSDTreeView* tree) {
-    int count = 0;
-    for (QTreeWidgetItemIterator it(tree); *it != nullptr; ++it) ++count;
+// Every item below `item` and the item itself.
+int TreeItemCount(const QAbstractItemModel& model, const QModelIndex& item) {
+    int count = 1;
+    for (int i = 0; i < model.rowCount(item); ++i) count += TreeItemCount(model, model.index(i, 0, item));
     return count;
+}
+int TreeItemCount(CGSDTreeView* tree) {
+    return TreeItemCount(tree->Model(), tree->RootItem());
 }
 
 }  // namespace
@@ -258,7 +261,7 @@ private slots:
         QCOMPARE(database.GetCount(), entries);
         QCOMPARE(TreeItemCount(tree), entries + 5);
         QCOMPARE(tree->EntryOfItem(tree->ItemOfEntry(*database.GetTail())), database.GetTail());
-        QCOMPARE(tree->currentItem(), tree->RootItem());
+        QCOMPARE(tree->currentIndex(), tree->RootItem());
 
         child->GetDocument()->SetModified(false);
         frame.MdiArea()->closeAllSubWindows();

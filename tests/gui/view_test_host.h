@@ -149,11 +149,11 @@ public:
         if (m_pTree != nullptr) m_pTree->RenameEntryItem(entry);
     }
 
-    // The tree item of the first entry with `keyword` (exact), or null.
-    QTreeWidgetItem* ItemOf(const std::string& keyword) {
+    // The tree item of the first entry with `keyword` (exact), or invalid.
+    QModelIndex ItemOf(const std::string& keyword) {
         for (const auto& entry : m_Database)
             if (entry->m_Keyword == keyword) return m_pTree->ItemOfEntry(*entry);
-        return nullptr;
+        return {};
     }
     CKeyEntry* EntryOf(const std::string& keyword) {
         for (const auto& entry : m_Database)
@@ -161,7 +161,7 @@ public:
         return nullptr;
     }
     // Selects the key's item as a user does; the form renders through the update.
-    void Select(const std::string& keyword) { m_pTree->setCurrentItem(ItemOf(keyword)); }
+    void Select(const std::string& keyword) { m_pTree->setCurrentIndex(ItemOf(keyword)); }
 
     CTalunaContext m_Context;
     CMemoryProfileStore m_Profile;
