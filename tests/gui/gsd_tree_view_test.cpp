@@ -57,6 +57,13 @@ void CheckSortedLevels(const QModelIndex& item) {
     for (int i = 0; i < ChildCount(item); ++i) CheckSortedLevels(Child(item, i));
 }
 
+// The number of levels from `item` down to its deepest descendant, `item` counted.
+int TreeDepth(const QModelIndex& item) {
+    int below = 0;
+    for (int i = 0; i < ChildCount(item); ++i) below = std::max(below, TreeDepth(Child(item, i)));
+    return below + 1;
+}
+
 int ImageOf(const QModelIndex& item) {
     return item.data(ROLE_TREE_IMAGE).toInt();
 }
@@ -72,6 +79,8 @@ class CGSDTreeViewTest : public QObject {
 private slots:
     void compareTreeText_data();
     void compareTreeText();
+    void compareKeyItems_data();
+    void compareKeyItems();
     void fillsGroupsAndSortsByText();
     void everyEntryKnowsItsItem();
     void emptyDatabaseShowsNoDatabase();
@@ -84,6 +93,8 @@ private slots:
     void rebuildLeavesNoItemOnDeletedEntries();
     void selectKeyAtLine();
     void selectKeyAtLineOnStaleTreeDoesNothing();
+    void selectKeyAtLineWalksLikeTheTree_data();
+    void selectKeyAtLineWalksLikeTheTree();
     void contextMenuItems();
     void keyboardMenuOpensAtTheCurrentItem_data();
     void keyboardMenuOpensAtTheCurrentItem();
@@ -126,6 +137,45 @@ void CGSDTreeViewTest::compareTreeText() {
     QCOMPARE(result < 0 ? -1 : result > 0 ? 1 : 0, sign);
     const int reverse = CompareTreeText(b, a);
     QCOMPARE(reverse < 0 ? -1 : reverse > 0 ? 1 : 0, -sign);
+}
+
+void CGSDTreeViewTest::compareKeyItems_data() {
+    QTest::addColumn<QByteArray>("keywordA");
+    QTest::addColumn<int>("lineA");
+    QTest::addColumn<QByteArray>("keywordB");
+    QTest::addColumn<int>("lineB");
+    QTest::addColumn<int>("sign");
+    QTest::newRow("digits by character") << QByteArray("Module") << 119 << QByteArray("Module") << 19 << -1;
+    QTest::newRow("shorter number") << QByteArray("Module") << 8 << QByteArray("Module") << 19 << 1;
+    QTest::newRow("number starts the other") << QByteArray("A") << 10 << QByteArray("A") << 109 << -1;
+    QTest::newRow("same text") << QByteArray("A") << 4 << QByteArray("A") << 4 << 0;
+    QTest::newRow("letters ignore case") << QByteArray("vendor_name") << 0 << QByteArray("Vendor_Name") << 1 << -1;
+    QTest::newRow("underscore before letters") << QByteArray("Max_Diag") << 0 << QByteArray("MaxTsdr") << 0 << -1;
+    QTest::newRow("prefix keyword") << QByteArray("Module") << 50 << QByteArray("Module_Reference") << 2 << -1;
+    QTest::newRow("prefix before a tab") << QByteArray("A") << 1 << QByteArray("A\tB") << 1 << 1;
+    QTest::newRow("prefix before a parenthesis") << QByteArray("A") << 1 << QByteArray("A(B") << 1 << -1;
+    QTest::newRow("prefix before a blank") << QByteArray("A") << 5 << QByteArray("A (3)") << 1 << 1;
+    QTest::newRow("prefix before a blank and digits") << QByteArray("A") << 0 << QByteArray("A (3)") << 1 << -1;
+    // The euro sign (byte 0x80) is U+20AC, after y with diaeresis (0xFF, U+00FF).
+    QTest::newRow("code page order") << QByteArray("\x80") << 0 << QByteArray("\xFF") << 0 << 1;
+    QTest::newRow("upper-case A with grave is not folded") << QByteArray("\xC0") << 0 << QByteArray("\xE0") << 0 << -1;
+}
+
+void CGSDTreeViewTest::compareKeyItems() {
+    QFETCH(QByteArray, keywordA);
+    QFETCH(int, lineA);
+    QFETCH(QByteArray, keywordB);
+    QFETCH(int, lineB);
+    QFETCH(int, sign);
+    CKeyEntry a(keywordA.toStdString(), "", lineA);
+    CKeyEntry b(keywordB.toStdString(), "", lineB);
+    a.m_LongLine = lineA;
+    b.m_LongLine = lineB;
+    auto signOf = [](int order) { return order < 0 ? -1 : order > 0 ? 1 : 0; };
+    // The order of the texts themselves, and the order of the entries without them.
+    QCOMPARE(signOf(CompareTreeText(KeyItemText(a), KeyItemText(b))), sign);
+    QCOMPARE(signOf(CompareKeyItems(a, b)), sign);
+    QCOMPARE(signOf(CompareKeyItems(b, a)), -sign);
 }
 
 void CGSDTreeViewTest::fillsGroupsAndSortsByText() {
@@ -395,6 +445,67 @@ void CGSDTreeViewTest::selectKeyAtLineOnStaleTreeDoesNothing() {
     host.m_pTree->SelectKeyAtLine(4);
     QCOMPARE(host.m_pTree->currentIndex(), before);
     QVERIFY(host.m_Notifier.m_Texts.empty());
+}
+
+void CGSDTreeViewTest::selectKeyAtLineWalksLikeTheTree_data() {
+    QTest::addColumn<int>("blocks");
+    QTest::addColumn<bool>("parenthesisInGeneral");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("item");  // empty: nothing found
+    QTest::addColumn<bool>("cancelled");
+    QTest::newRow("key below 19 levels") << 18 << false << 100 << "X (101)" << false;
+    QTest::newRow("missing line below 19 levels") << 18 << false << 5000 << "" << false;
+    QTest::newRow("key below 20 levels") << 19 << false << 100 << "" << true;
+    QTest::newRow("missing line below 20 levels") << 19 << false << 5000 << "" << true;
+    QTest::newRow("general key before the deep block") << 19 << false << 200 << "Z (201)" << false;
+    QTest::newRow("two texts name the line, user group") << 0 << false << 6 << "A (7)" << false;
+    QTest::newRow("two texts name the line, general group") << 0 << true << 6 << "K(7) (31)" << false;
+    QTest::newRow("a text that names another line") << 0 << false << 30 << "" << false;
+}
+
+void CGSDTreeViewTest::selectKeyAtLineWalksLikeTheTree() {
+    QFETCH(int, blocks);
+    QFETCH(bool, parenthesisInGeneral);
+    QFETCH(int, line);
+    QFETCH(QString, item);
+    QFETCH(bool, cancelled);
+    // A database made by hand: a chain of nested blocks of the revision 5
+    // rules under "User-defined Keys" with a key in the innermost one, a
+    // general key, and a key whose text names a line other than its own.
+    CTestViewHost host;
+    host.m_Lines.Lines().assign(300, ";");
+    auto add = [&](const std::string& keyword, int at, int group, CKeyEntry* parent) -> CKeyEntry& {
+        CKeyEntry& entry = host.m_Database.Emplace(keyword, "", at);
+        entry.m_LongLine = at;
+        entry.m_TreeGroup = group;
+        entry.m_hParent = parent;
+        host.m_Lines.Lines()[static_cast<size_t>(at)] = keyword + "=1";
+        return entry;
+    };
+    add("A", 6, 0, nullptr);
+    add("K(7)", 30, parenthesisInGeneral ? PARENT_GENERAL : 0, nullptr);
+    CKeyEntry* block = nullptr;
+    for (int i = 0; i < blocks; ++i) block = &add("UnitDiagType", 40 + i, 0, block);
+    add("X", 100, 0, block);
+    add("Z", 200, PARENT_GENERAL, nullptr);
+    // The line that "K(7) (31)" names holds "K" as well, so selecting it is no stale key.
+    host.m_Lines.Lines()[6] = "A=1 ; K";
+    host.m_pTree = new CGSDTreeView(host);
+    host.m_pTree->OnInitialUpdate();
+    QCOMPARE(TreeDepth(host.m_pTree->RootItem()), blocks + 3);
+
+    host.m_pTree->SelectKeyAtLine(line);
+    if (item.isEmpty()) {
+        QCOMPARE(host.m_pTree->currentIndex(), host.m_pTree->RootItem());
+        QCOMPARE(
+            host.m_Notifier.m_Texts,
+            std::vector<std::string>({cancelled ? "No Tree-Entry found.\nSearch cancelled!" : "No Tree-Entry found!"}));
+        QCOMPARE(host.m_Notifier.m_Icons.back(), cancelled ? ENotifyIcon::Exclamation : ENotifyIcon::Information);
+    } else {
+        QCOMPARE(ItemText(host.m_pTree->currentIndex()), item);
+        QCOMPARE(host.m_Context.m_pCurEntry, host.m_pTree->EntryOfItem(host.m_pTree->currentIndex()));
+        QVERIFY(host.m_Notifier.m_Texts.empty());
+    }
 }
 
 void CGSDTreeViewTest::contextMenuItems() {
