@@ -153,17 +153,20 @@ void CKeyTreeModel::FillRootOnly() {
 }
 
 void CKeyTreeModel::Fill(const CKeyDatabase& database, const std::function<void(long long)>& advance) {
-    beginResetModel();
-    Reset();
-    m_bFilled = true;
+    // The progress steps run the event loop, where the tree may lay itself
+    // out and paint: the new rows are made beside the shown ones and take
+    // their place at once.
+    std::vector<std::int32_t> parents;
+    std::vector<std::uint32_t> first;
+    std::vector<std::int32_t> children;
+    std::vector<std::int32_t> parenEntries;
+    bool linesOrdered = true;
+    bool deep = false;
+    const int count = database.GetCount();
+    const size_t nodes = static_cast<size_t>(NODE_ENTRY) + static_cast<size_t>(count);
     try {
-        m_pDatabase = &database;
-        m_nGeneration = database.Generation();
-        const int count = database.GetCount();
-        const size_t nodes = static_cast<size_t>(NODE_ENTRY) + static_cast<size_t>(count);
-        m_bGroups = count > 0;
-        m_Parent.assign(static_cast<size_t>(count), NODE_USER);
-        m_First.assign(nodes + 1, 0);
+        parents.assign(static_cast<size_t>(count), NODE_USER);
+        first.assign(nodes + 1, 0);
         // Levels below the root; a node with children at MAX_LEVELS or deeper
         // makes the search by line walk the tree.
         std::vector<std::uint8_t> depth(static_cast<size_t>(count), 2);
@@ -200,41 +203,56 @@ void CKeyTreeModel::Fill(const CKeyDatabase& database, const std::function<void(
             if (entry->m_ModuleFlag == TYPE_MODULE_BEGIN) module = index;
             if (parent >= NODE_ENTRY) {
                 const std::uint8_t above = depth[static_cast<size_t>(parent - NODE_ENTRY)];
-                if (above >= MAX_LEVELS) m_bDeep = true;
+                if (above >= MAX_LEVELS) deep = true;
                 depth[static_cast<size_t>(index)] = static_cast<std::uint8_t>(std::min(above + 1, 255));
             }
-            m_Parent[static_cast<size_t>(index)] = parent;
-            ++m_First[static_cast<size_t>(parent) + 1];
-            if (entry->m_LongLine <= previousLine) m_bLinesOrdered = false;
+            parents[static_cast<size_t>(index)] = parent;
+            ++first[static_cast<size_t>(parent) + 1];
+            if (entry->m_LongLine <= previousLine) linesOrdered = false;
             previousLine = entry->m_LongLine;
-            if (EntryBytes(entry->m_Keyword).find('(') != std::string_view::npos) m_ParenEntries.push_back(index);
+            if (EntryBytes(entry->m_Keyword).find('(') != std::string_view::npos) parenEntries.push_back(index);
             ++index;
         }
         advance(index - advanced);
         std::vector<std::uint8_t>().swap(depth);
-        for (size_t node = 0; node < nodes; ++node) m_First[node + 1] += m_First[node];
-        m_Children.resize(static_cast<size_t>(count));
-        {
-            std::vector<std::uint32_t> next(m_First.begin(), m_First.end() - 1);
-            for (int i = 0; i < count; ++i)
-                m_Children[next[static_cast<size_t>(m_Parent[static_cast<size_t>(i)])]++] = i;
-        }
+        for (size_t node = 0; node < nodes; ++node) first[node + 1] += first[node];
+        children.resize(static_cast<size_t>(count));
+        std::vector<std::uint32_t> next(first.begin(), first.end() - 1);
+        for (int i = 0; i < count; ++i) children[next[static_cast<size_t>(parents[static_cast<size_t>(i)])]++] = i;
+    } catch (const std::bad_alloc&) {
+        FillRootOnly();
+        throw;
+    }
+    beginResetModel();
+    Reset();
+    try {
         m_Row.assign(static_cast<size_t>(count), -1);
         m_Sorted.assign(nodes, false);
-        // The groups are shown open, so their children are needed at once.
-        if (m_bGroups) {
-            for (qint64 group = NODE_GENERAL; group <= NODE_USER; ++group) {
-                SortChildren(group);
-                advance(ChildCount(group));
-            }
-        }
     } catch (const std::bad_alloc&) {
         Reset();
+        m_bFilled = true;
         m_bRootOnly = true;
         endResetModel();
         throw;
     }
+    m_pDatabase = &database;
+    m_nGeneration = database.Generation();
+    m_bFilled = true;
+    m_bGroups = count > 0;
+    m_bLinesOrdered = linesOrdered;
+    m_bDeep = deep;
+    m_Parent.swap(parents);
+    m_First.swap(first);
+    m_Children.swap(children);
+    m_ParenEntries.swap(parenEntries);
     endResetModel();
+    // The groups are shown open, so their children are needed at once.
+    if (m_bGroups) {
+        for (qint64 group = NODE_GENERAL; group <= NODE_USER; ++group) {
+            if (!m_Sorted[static_cast<size_t>(group)]) SortChildren(group);
+            advance(ChildCount(group));
+        }
+    }
 }
 
 bool CKeyTreeModel::IsCurrent() const {
