@@ -113,14 +113,14 @@ void SplitAt(CKeyEntry& entry, char separator, char blanked) {
     const size_t pos = entry.m_Value.find(separator);
     entry.SetItem(0, entry.m_Value.substr(0, pos));
     if (pos != npos) entry.m_Value.remove_prefix(pos);
-    entry.m_Value.Replace(blanked, ' ');
+    entry.ReplaceInValue(blanked, ' ');
     entry.m_Value.Trim();
     entry.SetItem(1, entry.m_Value);
 }
 
 // The blank-separated words go to R0, R1, ...; the value ends as the last word.
 void SplitWords(CKeyEntry& entry) {
-    entry.m_Value.Replace(MARKER_CHAR, ' ');
+    entry.ReplaceInValue(MARKER_CHAR, ' ');
     const std::string_view value = entry.m_Value;
     size_t start = 0;
     for (size_t item = 0;; ++item) {
@@ -157,15 +157,31 @@ void SplitSlot(CKeyEntry& entry) {
             if (!IsSpaceByte(c)) allowed += c;
     entry.SetItem(3, allowed);
     if (first != npos) entry.m_Value.remove_prefix(first);
-    entry.m_Value.Replace(MARKER_CHAR, ' ');
+    entry.ReplaceInValue(MARKER_CHAR, ' ');
     entry.m_Value.Trim();
+}
+
+// How many items a split of a value sets (a word split sets at least four).
+size_t ItemsOfSplit(ESplit split) {
+    switch (split) {
+        case ESplit::None: return 0;
+        case ESplit::V:
+        case ESplit::Q:
+        case ESplit::T: return 1;
+        case ESplit::X:
+        case ESplit::W1:
+        case ESplit::H: return 2;
+        case ESplit::W:
+        case ESplit::SLOT: return 4;
+    }
+    return 0;
 }
 
 void Split(CKeyEntry& entry, ESplit split, std::string_view value) {
     switch (split) {
         case ESplit::V: entry.SetItem(0, value); break;
         case ESplit::Q:
-            entry.m_Value.Replace(MARKER_CHAR, ' ');
+            entry.ReplaceInValue(MARKER_CHAR, ' ');
             entry.m_Value.Trim();
             entry.SetItem(0, entry.m_Value);
             break;
@@ -474,6 +490,10 @@ void ProcessKey(CTalunaContext& context, std::string_view keyword, int mode, std
         ApplyUserKey(context, *entry);
         // An entry without a value keeps its items empty without storing them.
         const std::string_view first = value.substr(0, value.find(MARKER_CHAR));
+        // A known keyword's value is split into as many items as its row says.
+        if (!value.empty())
+            if (const SCatalogueRow* known = CatalogueRowOf(*entry, context.m_Profile))
+                entry->ReserveItems(ItemsOfSplit(known->m_Split));
         if (!first.empty() || entry->m_Ready.IsAllocated()) entry->SetItem(0, first);
     }
 

@@ -1,31 +1,28 @@
 #include "model/key_entry.h"
 
 #include <algorithm>
+#include <functional>
 #include <new>
 #include <type_traits>
 
 #include "base/text_util.h"
 
-void CEntryText::Replace(char from, char to) {
-    // The text is the entry's own copy in the arena: it may be changed in place.
-    char* text = const_cast<char*>(data());
-    std::replace(text, text + size(), from, to);
-}
-
 void CEntryText::Trim() {
     static_cast<std::string_view&>(*this) = TrimmedView(*this);
+}
+
+void CValueItems::Grow(CTextArena& arena, size_t capacity) {
+    auto* grown = static_cast<CEntryText*>(arena.Allocate(capacity * sizeof(CEntryText)));
+    for (size_t i = 0; i < capacity; ++i) ::new (grown + i) CEntryText(i < m_nCapacity ? m_pItems[i] : CEntryText());
+    m_pItems = grown;
+    m_nCapacity = static_cast<std::uint32_t>(capacity);
 }
 
 CEntryText& CValueItems::Slot(CTextArena& arena, size_t index) {
     if (index >= m_nCapacity) {
         // The first item of a value alone takes one slot: most values have one.
         const size_t wanted = m_pItems == nullptr && index == 0 ? 1 : std::max<size_t>(EMPTY_COUNT, index + 1);
-        const size_t capacity = std::max<size_t>(wanted, m_nCapacity * 2);
-        auto* grown = static_cast<CEntryText*>(arena.Allocate(capacity * sizeof(CEntryText)));
-        for (size_t i = 0; i < capacity; ++i)
-            ::new (grown + i) CEntryText(i < m_nCapacity ? m_pItems[i] : CEntryText());
-        m_pItems = grown;
-        m_nCapacity = static_cast<std::uint32_t>(capacity);
+        Grow(arena, std::max<size_t>(wanted, m_nCapacity * 2));
     }
     if (index >= m_nSize) m_nSize = static_cast<std::uint32_t>(index + 1);
     return m_pItems[index];
@@ -73,10 +70,13 @@ CKeyEntry::~CKeyEntry() {
 }
 
 void CKeyEntry::SetItem(size_t index, std::string_view text) {
-    // The slot is made before the text is stored: both come from the arena,
-    // and the text may be a view of an item of this entry.
     CEntryText& slot = m_Ready.Slot(*m_pArena, index);
-    slot = Store(text);
+    // An item cut from the entry's own value (the split of a value hands out
+    // pieces of it) views the value's copy instead of copying it again.
+    const std::string_view value = m_Value;
+    const bool inValue = !text.empty() && !value.empty() && std::less_equal<>()(value.data(), text.data()) &&
+                         std::less_equal<>()(text.data() + text.size(), value.data() + value.size());
+    slot = inValue ? CEntryText(text) : Store(text);
 }
 
 void CKeyEntry::SetRangeLen(std::string_view range) {
@@ -89,6 +89,26 @@ void CKeyEntry::SetRangeLen(std::string_view range) {
     std::memcpy(stored, &size, sizeof size);
     std::memcpy(stored + sizeof size, range.data(), range.size());
     m_RangeLen.m_pStored = stored;
+}
+
+void CKeyEntry::ReplaceInValue(char from, char to) {
+    const std::string_view value = m_Value;
+    if (value.find(from) == std::string_view::npos) return;
+    const auto overlaps = [&](std::string_view item) {
+        return !item.empty() && std::less<>()(item.data(), value.data() + value.size()) &&
+               std::less<>()(value.data(), item.data() + item.size());
+    };
+    for (std::uint32_t i = 0; i < m_Ready.m_nCapacity; ++i) {
+        CEntryText& item = m_Ready.m_pItems[i];
+        if (overlaps(item) && item.find(from) != std::string_view::npos) item = Store(item);
+    }
+    // The value is the entry's own copy in the arena: it may be changed in place.
+    char* bytes = const_cast<char*>(value.data());
+    std::replace(bytes, bytes + value.size(), from, to);
+}
+
+void CKeyEntry::ReserveItems(size_t count) {
+    if (count > m_Ready.m_nCapacity) m_Ready.Grow(*m_pArena, count);
 }
 
 void CKeyEntry::AddItem() {

@@ -32,18 +32,15 @@ constexpr char MARKER_CHAR = '\xA7';
 
 class CKeyEntry;
 
-// A text of an entry (`m_Keyword`, `m_Value`, `m_RangeLen`): a view of the
-// entry's own copy, which lies in the arena of its database. It reads as a
-// std::string_view; only its entry sets it, and the edits below change the
-// entry's copy in place.
+// A text of an entry (`m_Keyword`, `m_Value`, the items of `m_Ready`): a view
+// of the entry's own copy, which lies in the arena of its database. It reads
+// as a std::string_view; only its entry sets it or changes its bytes.
 class CEntryText : public std::string_view {
 public:
     CEntryText() = default;
     CEntryText(const CEntryText&) = default;
     std::string str() const { return std::string(*this); }
-    // Replaces every byte `from` by `to`.
-    void Replace(char from, char to);
-    // Drops the blanks around the text.
+    // Drops the blanks around the text (the view narrows; no byte changes).
     void Trim();
 
 private:
@@ -95,6 +92,7 @@ private:
     static const CEntryText& EmptyItem();
     // Room for the item at `index` (the size grows to take it in).
     CEntryText& Slot(CTextArena& arena, size_t index);
+    void Grow(CTextArena& arena, size_t capacity);
     CEntryText* m_pItems = nullptr;
     std::uint32_t m_nSize = EMPTY_COUNT;
     std::uint32_t m_nCapacity = 0;
@@ -116,7 +114,14 @@ public:
     void SetKeyword(std::string_view keyword) { m_Keyword = Store(keyword); }
     void SetValue(std::string_view value) { m_Value = Store(value); }
     void SetRangeLen(std::string_view range);
+    // An item cut from the entry's value views the value's bytes.
     void SetItem(size_t index, std::string_view text);
+    // Replaces every byte `from` of the value by `to` in place; items that
+    // view such a byte keep their text (they get a copy of their own first).
+    void ReplaceInValue(char from, char to);
+    // Room for `count` items, so that setting them one by one does not grow
+    // the item array several times; the items themselves do not change.
+    void ReserveItems(size_t count);
     // Appends an empty item.
     void AddItem();
     void SetItems(const std::vector<std::string>& items);

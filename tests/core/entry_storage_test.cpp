@@ -90,7 +90,7 @@ TEST(EntryStorage, InPlaceEditsChangeOnlyTheirOwnEntry) {
     CKeyEntry& a = database.Emplace("A", value, 1);
     CKeyEntry& b = database.Emplace("B", value, 2);
     a.SetItem(0, a.m_Value);
-    a.m_Value.Replace('\xA7', ' ');
+    a.ReplaceInValue('\xA7', ' ');
     a.m_Value.Trim();
     EXPECT_EQ(a.m_Value, "a");
     EXPECT_EQ(b.m_Value, value);
