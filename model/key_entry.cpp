@@ -33,13 +33,6 @@ const CEntryText& CValueItems::EmptyItem() {
     return empty;
 }
 
-std::vector<std::string> CValueItems::ToVector() const {
-    std::vector<std::string> items;
-    items.reserve(size());
-    for (size_t i = 0; i < size(); ++i) items.emplace_back((*this)[i]);
-    return items;
-}
-
 bool operator==(const CValueItems& a, const std::vector<std::string>& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < b.size(); ++i)

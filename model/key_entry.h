@@ -83,7 +83,6 @@ public:
     // An item reads as a std::string_view; its entry sets it (SetItem).
     const CEntryText& operator[](size_t index) const { return index < m_nCapacity ? m_pItems[index] : EmptyItem(); }
     bool IsAllocated() const { return m_pItems != nullptr; }
-    std::vector<std::string> ToVector() const;
     friend bool operator==(const CValueItems& a, const std::vector<std::string>& b);
 
 private:
