@@ -206,6 +206,45 @@ private slots:
         child->GetDocument()->SetModified(false);
     }
 
+    // Peak memory of the editor on a file of one-character lines (TALUNA_SHORT_LINES_MB
+    // megabytes of "A" lines; skipped without it): open in the main window, then Check GSD.
+    // Each stage prints the process's peak and current resident size.
+    void shortLinesMemory() {
+        const int megabytes = qEnvironmentVariableIntValue("TALUNA_SHORT_LINES_MB");
+        if (megabytes <= 0) QSKIP("TALUNA_SHORT_LINES_MB not set");
+        const QString path = m_Work.filePath("short.gsd");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QByteArray lines;
+            for (int i = 0; i < 1024 * 1024 / 2; ++i) lines += "A\n";
+            for (int i = 0; i < megabytes; ++i) file.write(lines);
+        }
+        const auto report = [](const char* stage) {
+            QFile status("/proc/self/status");
+            if (!status.open(QIODevice::ReadOnly)) return;
+            QByteArray peak, now;
+            for (const QByteArray& line : status.readAll().split('\n')) {
+                if (line.startsWith("VmHWM:")) peak = line.mid(6).trimmed();
+                if (line.startsWith("VmRSS:")) now = line.mid(6).trimmed();
+            }
+            qInfo("%s: peak %s, now %s", stage, peak.constData(), now.constData());
+        };
+        report("start");
+        CMainFrame frame;
+        frame.show();
+        QElapsedTimer timer;
+        timer.start();
+        CChildFrame* child = frame.OpenDocumentFile(path);
+        QVERIFY(child);
+        qInfo("open %lld ms", timer.restart());
+        report("opened");
+        child->CheckGsd();
+        qInfo("check %lld ms, %d output rows", timer.elapsed(), frame.OutputBar()->RowCount());
+        report("checked");
+        child->GetDocument()->SetModified(false);
+    }
+
     // TALUNA_SCREENSHOT_FILE names a corpus file; it is checked with Check GSD
     // and its tree expanded. TALUNA_SCREENSHOT_LINE (1-based) selects the key
     // of that line as an output row would, so that the key form shows it. TALUNA_SCREENSHOT_WAIT keeps
