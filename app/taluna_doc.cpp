@@ -50,6 +50,13 @@ private:
 // A text is loaded in this many parts of at least LOAD_PART_LINES lines.
 constexpr size_t LOAD_PARTS = 20;
 constexpr size_t LOAD_PART_LINES = 4096;
+// What Qt's text document takes for a line while it is loaded, with a margin
+// of two: its block and fragment, and the layout that the highlighter fills,
+// about 500 bytes together. The block and fragment tables double as they grow,
+// so the whole text needs room for the next doubling.
+constexpr size_t QT_BYTES_PER_LINE = 1024;
+constexpr size_t QT_TABLE_BYTES_PER_LINE = 128;
+constexpr size_t HEADROOM_BYTES = size_t{64} << 20;
 
 }  // namespace
 
@@ -313,51 +320,70 @@ void CTalunaDoc::LoadBytes(const std::string& bytes, const QString& source) {
     const int setting = m_Context.m_Settings.m_nCheckProfile;
     m_pHighlighter->SetProfile(setting == 2 ? ProfileOfSetting(setting, CTextLineSource(std::string(CutAtNul(bytes))))
                                             : ProfileOfSetting(setting, CVectorLineSource()));
-    SetText(std::string(CutAtNul(bytes)));
+    SetText(CutAtNul(bytes));
     m_Context.m_nLoadedLines = m_pText->blockCount();
     WriteBackupAndBuild(source, QFileInfo(source).fileName());
     m_pText->setModified(false);
 }
 
-void CTalunaDoc::SetText(const std::string& bytes) {
-    const std::vector<std::string> lines = SplitLines(bytes);
-    const std::vector<ELineEnd> ends = SplitLineEnds(bytes);
+void CTalunaDoc::SetText(std::string_view bytes) {
     m_Layout = DetectLayout(bytes);
+    size_t count = 0;
+    ForEachLine(bytes, [&count](size_t, size_t) { ++count; });
     m_pText->setUndoRedoEnabled(false);
-    m_pHighlighter->SetLoadProgress(m_Context.m_pProgress, static_cast<int>(std::max<size_t>(lines.size(), 1)));
+    m_pHighlighter->SetLoadProgress(m_Context.m_pProgress, static_cast<int>(std::max<size_t>(count, 1)));
     // A large text goes in by parts of a twentieth of its lines, each coloured
     // as it arrives, so that the highlighter's progress steps (and with them the
     // event loop) run all through the load; inserting 20 MB at once keeps the
     // loop waiting for about three seconds. More parts would cost more time:
     // each insertion into a long text has a cost that grows with the text.
-    const size_t part = std::max<size_t>(lines.size() / LOAD_PARTS, LOAD_PART_LINES);
-    QString text;
-    for (size_t first = 0; first < lines.size() || first == 0; first += part) {
-        const size_t last = std::min(lines.size(), first + part);
-        size_t length = last - first;
-        for (size_t i = first; i < last; ++i) length += lines[i].size();
-        EnsureMemoryHeadroom();
-        // The buffer keeps its capacity from part to part.
-        text.resize(0);
-        text.reserve(static_cast<qsizetype>(length));
-        for (size_t i = first; i < last; ++i) {
-            if (i > 0) text += QChar('\n');
-            text += DecodeCp1252(lines[i]);
-        }
-        if (first == 0) {
+    const size_t part = std::max<size_t>(count / LOAD_PARTS, LOAD_PART_LINES);
+    // The lines are decoded straight from the bytes: a list of all lines would
+    // cost more than the text itself for a file of short lines.
+    QString text;  // keeps its capacity from part to part
+    bool inserted = false;
+    const auto insert = [&] {
+        if (!inserted) {
             m_pText->setPlainText(text);
         } else {
             QTextCursor end(m_pText);
             end.movePosition(QTextCursor::End);
             end.insertText(text);
         }
-    }
+        inserted = true;
+        text.resize(0);
+    };
+    // Lines whose end differs from the first line end, by line number.
+    std::vector<std::pair<int, ELineEnd>> otherEnds;
+    size_t index = 0;
+    // Before each part: room for its lines, and for the document's tables to
+    // grow to the lines after it. Qt's containers do not all survive a failed
+    // allocation, so the load stops before it would run out.
+    const auto ensureRoomForPart = [&] {
+        const size_t after = std::min(count, index + part);
+        EnsureMemoryHeadroom(HEADROOM_BYTES + (after - index) * QT_BYTES_PER_LINE + after * QT_TABLE_BYTES_PER_LINE);
+    };
+    ensureRoomForPart();
+    ForEachLine(bytes, [&](size_t start, size_t length) {
+        if (index > 0 && index % part == 0) {
+            insert();
+            ensureRoomForPart();
+        }
+        if (index > 0) text += QChar('\n');
+        text += DecodeCp1252(bytes.substr(start, length));
+        const size_t after = start + length;
+        if (after < bytes.size()) {
+            const ELineEnd end = bytes[after] == '\n'                                   ? ELineEnd::Lf
+                                 : after + 1 < bytes.size() && bytes[after + 1] == '\n' ? ELineEnd::CrLf
+                                                                                        : ELineEnd::Cr;
+            if (end != m_Layout.m_LineEnd) otherEnds.emplace_back(static_cast<int>(index), end);
+        }
+        ++index;
+    });
+    insert();
     m_pHighlighter->SetLoadProgress(nullptr, 0);
     m_pText->setUndoRedoEnabled(true);
-    // Lines whose end differs from the first line end remember their own.
-    QTextBlock block = m_pText->firstBlock();
-    for (size_t i = 0; i < ends.size() && block.isValid(); ++i, block = block.next())
-        if (ends[i] != m_Layout.m_LineEnd) block.setUserData(new CLineEndData(ends[i]));
+    for (const auto& [line, end] : otherEnds) m_pText->findBlockByNumber(line).setUserData(new CLineEndData(end));
 }
 
 void CTalunaDoc::ApplyCheckProfile() {
@@ -369,8 +395,8 @@ void CTalunaDoc::ApplyCheckProfile(const ILineSource& lines) {
     m_pHighlighter->SetProfile(m_Context.m_Profile);
 }
 
-void CTalunaDoc::BuildFromText(const std::string& text) {
-    CVectorLineSource lines(SplitLines(text));
+void CTalunaDoc::BuildFromText(std::string text) {
+    const CTextLineSource lines(std::move(text));
     m_Context.m_Profile = ProfileOfSetting(m_Context.m_Settings.m_nCheckProfile, lines);
     m_Context.m_pCurEntry = nullptr;
     m_Database.Clear();
@@ -411,10 +437,12 @@ void CTalunaDoc::WriteBackupAndBuild(const QString& source, const QString& title
         ShowMessage(tr("Could not create Backup File!"));
         return;
     }
-    const std::string text = TextBytes();
-    if (backup.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
-        !backup.flush())
-        ShowMessage(tr("An Error occours while writing to Backup File!"));
+    {
+        const std::string text = TextBytes();
+        if (backup.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
+            !backup.flush())
+            ShowMessage(tr("An Error occours while writing to Backup File!"));
+    }
     backup.seek(0);
     QByteArray written = backup.readAll();
     backup.close();
@@ -424,7 +452,7 @@ void CTalunaDoc::WriteBackupAndBuild(const QString& source, const QString& title
     }
     std::string bytes(written.constData(), static_cast<size_t>(written.size()));
     written = QByteArray();
-    BuildFromText(bytes);
+    BuildFromText(std::move(bytes));
     if (m_Context.m_Settings.m_nNoBackup != 0) {
         // Only the file this load wrote is removed, not one put in its place since.
         struct stat now {};
@@ -442,18 +470,17 @@ const ILineSource& CTalunaDoc::TakeSnapshot() {
 }
 
 std::string CTalunaDoc::TextBytes() const {
-    std::vector<std::string> lines;
-    std::vector<ELineEnd> ends;
-    lines.reserve(static_cast<size_t>(m_pText->blockCount()));
-    ends.reserve(lines.capacity());
+    std::string text;
+    text.reserve(static_cast<size_t>(m_pText->characterCount()) + static_cast<size_t>(m_pText->blockCount()));
     for (QTextBlock block = m_pText->firstBlock(); block.isValid(); block = block.next()) {
-        lines.push_back(EncodeCp1252(block.text()));
-        const auto* data = static_cast<const CLineEndData*>(block.userData());
-        ends.push_back(data ? data->m_End : m_Layout.m_LineEnd);
+        text += EncodeCp1252(block.text());
+        // A text without lines is held as one empty block: it has no line end.
+        if (block.next().isValid() || m_Layout.m_bFinalLineEnd) {
+            const auto* data = static_cast<const CLineEndData*>(block.userData());
+            text += LineEndChars(data ? data->m_End : m_Layout.m_LineEnd);
+        }
     }
-    // A text without lines is held as one empty block.
-    if (lines.size() == 1 && lines[0].empty() && !m_Layout.m_bFinalLineEnd) lines.clear();
-    return JoinLinesWithEnds(lines, ends, m_Layout);
+    return text;
 }
 
 bool CTalunaDoc::SaveDocument(const QString& path) {

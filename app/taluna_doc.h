@@ -155,9 +155,9 @@ private:
     void WatchFile();
     // After a load ran out of memory: what it built is given back.
     void GiveBackLoad();
-    void SetText(const std::string& bytes);
+    void SetText(std::string_view bytes);
     void WriteBackupAndBuild(const QString& source, const QString& title);
-    void BuildFromText(const std::string& text);
+    void BuildFromText(std::string text);
 
     CTalunaContext& m_Context;
     QTextDocument* m_pText;

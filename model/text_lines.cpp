@@ -5,15 +5,7 @@
 
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' || text[i] == '\r') {
-            lines.emplace_back(text.substr(start, i - start));
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            start = i + 1;
-        }
-    }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
+    ForEachLine(text, [&](size_t start, size_t length) { lines.emplace_back(text.substr(start, length)); });
     return lines;
 }
 
@@ -99,32 +91,6 @@ std::string CVectorLineSource::GetLine(int line) const {
     const std::string& text = m_Lines[static_cast<size_t>(line)];
     return text.size() > MAX_LINE_LENGTH ? text.substr(0, MAX_LINE_LENGTH) : text;
 }
-
-namespace {
-
-// Calls `line(start, length)` for every line of `text`, in order.
-// A line ends at LF, CR or CR LF; the ends are found with memchr.
-template <typename F>
-void ForEachLine(std::string_view text, F line) {
-    const char* data = text.data();
-    const size_t size = text.size();
-    size_t start = 0;
-    while (start < size) {
-        const auto* lf = static_cast<const char*>(std::memchr(data + start, '\n', size - start));
-        const size_t end = lf ? static_cast<size_t>(lf - data) : size;
-        if (const auto* cr = static_cast<const char*>(std::memchr(data + start, '\r', end - start))) {
-            const auto at = static_cast<size_t>(cr - data);
-            line(start, at - start);
-            start = at + 1;
-            if (start < size && data[start] == '\n') ++start;
-            continue;
-        }
-        line(start, end - start);
-        start = end + 1;
-    }
-}
-
-}  // namespace
 
 CTextLineSource::CTextLineSource(std::string text) : m_Text(std::move(text)) {
     // Counted first, so that the index is allocated once at its size.

@@ -4,6 +4,7 @@
 // survives a load and a save byte for byte.
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,8 +21,30 @@ struct CTextLayout {
     bool m_bFinalLineEnd = false;         // whether the text ends with a line end
 };
 
-// Splits text at CR LF, LF or a lone CR. A final line end does not start an
-// empty last line; an empty text has no lines.
+// Calls `line(start, length)` for every line of `text`, in order. A line ends
+// at CR LF, LF or a lone CR (found with memchr); a final line end does not start
+// an empty last line, and an empty text has no lines.
+template <typename F>
+void ForEachLine(std::string_view text, F line) {
+    const char* data = text.data();
+    const size_t size = text.size();
+    size_t start = 0;
+    while (start < size) {
+        const auto* lf = static_cast<const char*>(std::memchr(data + start, '\n', size - start));
+        const size_t end = lf ? static_cast<size_t>(lf - data) : size;
+        if (const auto* cr = static_cast<const char*>(std::memchr(data + start, '\r', end - start))) {
+            const auto at = static_cast<size_t>(cr - data);
+            line(start, at - start);
+            start = at + 1;
+            if (start < size && data[start] == '\n') ++start;
+            continue;
+        }
+        line(start, end - start);
+        start = end + 1;
+    }
+}
+
+// The lines of ForEachLine as strings.
 std::vector<std::string> SplitLines(std::string_view text);
 CTextLayout DetectLayout(std::string_view text);
 std::string JoinLines(const std::vector<std::string>& lines, const CTextLayout& layout);
