@@ -49,11 +49,12 @@ CProgressWnd::~CProgressWnd() {
 }
 
 void CProgressWnd::SetStatus(const QString& text) {
-    m_pStatus->setText(text);
+    m_Status = text;
+    Refresh();
 }
 
 QString CProgressWnd::StatusText() const {
-    return m_pStatus->text();
+    return m_Status;
 }
 
 void CProgressWnd::SetRange(int low, int high) {
@@ -63,10 +64,8 @@ void CProgressWnd::SetRange(int low, int high) {
 }
 
 void CProgressWnd::SetPos(int pos) {
-    PumpMessages();
     m_nPos = pos;
-    m_pBar->setValue(pos);
-    UpdatePercent();
+    Refresh();
 }
 
 void CProgressWnd::OffsetPos(int delta) {
@@ -74,7 +73,7 @@ void CProgressWnd::OffsetPos(int delta) {
 }
 
 bool CProgressWnd::CheckCancel() {
-    PumpMessages();
+    Refresh();
     const bool cancel = m_bCancel;
     m_bCancel = false;
     return cancel;
@@ -88,16 +87,19 @@ int CProgressWnd::Percent(int low, int high, int pos) {
 }
 
 QString CProgressWnd::PercentText() const {
-    return m_pPercent->text();
+    return QString("%1%").arg(Percent(m_nLow, m_nHigh, m_nPos));
 }
 
-void CProgressWnd::PumpMessages() {
+void CProgressWnd::Refresh() {
+    // A command advances and renames its window tens of thousands of times a
+    // second; the window shows where it stands at most once a frame.
+    if (m_SinceRefresh.isValid() && m_SinceRefresh.elapsed() < REFRESH_MS) return;
+    if (m_pStatus->text() != m_Status) m_pStatus->setText(m_Status);
+    m_pBar->setValue(m_nPos);
+    const QString percent = PercentText();
+    if (m_pPercent->text() != percent) m_pPercent->setText(percent);
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-void CProgressWnd::UpdatePercent() {
-    const QString text = QString("%1%").arg(Percent(m_nLow, m_nHigh, m_nPos));
-    if (m_pPercent->text() != text) m_pPercent->setText(text);
+    m_SinceRefresh.start();
 }
 
 void CProgressSink::Begin(const std::string& caption) {

@@ -1,8 +1,10 @@
 #pragma once
 // The progress window of long operations: status line, bar and percent text.
-// Every advance processes pending events while the owner window stays disabled.
+// Advances process pending events, at most once a frame, while the owner
+// window stays disabled.
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <string>
 
@@ -32,14 +34,18 @@ public:
     static int Percent(int low, int high, int pos);
 
 private:
-    void PumpMessages();
-    void UpdatePercent();
+    // Shows status, position and percent and processes pending events, unless
+    // that was done less than REFRESH_MS ago.
+    void Refresh();
+    static constexpr qint64 REFRESH_MS = 16;
 
     int m_nLow = 0;
     int m_nHigh = 100;
     int m_nStep = 1;
     int m_nPos = 0;
     bool m_bCancel = false;
+    QString m_Status;
+    QElapsedTimer m_SinceRefresh;
     QPointer<QWidget> m_pOwner;
     bool m_bDisabledOwner = false;
     QLabel* m_pStatus = nullptr;
