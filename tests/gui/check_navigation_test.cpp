@@ -30,6 +30,7 @@
 #include "base/check_message.h"
 #include "cli/file_check.h"
 #include "gui_test_main.h"
+#include "main_window_fixture.h"
 #include "tree_items.h"
 #include "views/gsd_text_view.h"
 #include "views/gsd_tree_view.h"
@@ -38,14 +39,6 @@
 #include "views/user_key_dialog.h"
 
 namespace {
-
-const QString kCorpus = QStringLiteral(TALUNA_CORPUS_DIR);
-
-QAction* Command(CMainFrame& frame, int id) {
-    for (QAction* action : frame.findChildren<QAction*>())
-        if (action->property("commandId").toInt() == id) return action;
-    return nullptr;
-}
 
 // The rows as the output window shows them, one "kind|line|text" string each.
 QStringList GuiRows(const CMyListBoxBar& bar) {
@@ -86,53 +79,14 @@ void ClickRow(CMyListBoxBar* bar, int row) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualRect(index).center());
 }
 
-// Runs `action` on the next modal dialog of type T once it shows.
-template <typename T>
-void OnNextDialog(std::function<void(T*)> action) {
-    QTimer::singleShot(0, [action] {
-        for (int i = 0; i < 200; ++i) {
-            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-                action(dialog);
-                return;
-            }
-            QTest::qWait(10);
-        }
-    });
-}
-
 }  // namespace
 
-class CheckNavigationTest : public QObject {
+class CheckNavigationTest : public QObject, CMainWindowFixture {
     Q_OBJECT
-private:
-    QTemporaryDir m_Work;
-    QString m_OldCwd;
-
-    // A copy of a corpus file in the work directory (the editor writes backups
-    // and the tests edit the text).
-    QString Copy(const QString& name) {
-        const QString target = m_Work.filePath(name);
-        QFile::remove(target);
-        if (!QFile::copy(kCorpus + '/' + name, target)) return {};
-        QFile(target).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        return target;
-    }
-
-    static void CloseAll(CMainFrame& frame) {
-        for (CChildFrame* child : frame.Children()) child->GetDocument()->SetModified(false);
-        frame.MdiArea()->closeAllSubWindows();
-    }
-
 private slots:
-    void initTestCase() {
-        m_OldCwd = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_Work.path()));
-    }
-    void cleanupTestCase() { QDir::setCurrent(m_OldCwd); }
-    void init() {
-        RecordedMessages().clear();
-        QSettings("Velmar", "Taluna").clear();
-    }
+    void initTestCase() { QVERIFY(EnterWorkDirectory()); }
+    void cleanupTestCase() { LeaveWorkDirectory(); }
+    void init() { ResetRecordsAndSettings(); }
 
     void checkGsdRowsEqualTheCommandLineChecker_data() {
         QTest::addColumn<QString>("file");

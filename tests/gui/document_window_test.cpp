@@ -23,6 +23,7 @@
 #include "app/main_frame.h"
 #include "app/taluna_doc.h"
 #include "gui_test_main.h"
+#include "main_window_fixture.h"
 #include "tree_items.h"
 #include "views/gsd_text_view.h"
 #include "views/gsd_tree_view.h"
@@ -30,14 +31,6 @@
 #include "views/list_box_bar.h"
 
 namespace {
-
-const QString kCorpus = QStringLiteral(TALUNA_CORPUS_DIR);
-
-QAction* Command(CMainFrame& frame, int id) {
-    for (QAction* action : frame.findChildren<QAction*>())
-        if (action->property("commandId").toInt() == id) return action;
-    return nullptr;
-}
 
 // An item as the texts from the root down to it.
 QString PathOf(QModelIndex item) {
@@ -62,38 +55,12 @@ bool LineVisible(CGSDTextView* text, int line) {
 
 }  // namespace
 
-class DocumentWindowTest : public QObject {
+class DocumentWindowTest : public QObject, CMainWindowFixture {
     Q_OBJECT
-private:
-    QTemporaryDir m_Work;
-    QString m_OldCwd;
-
-    // A copy of a corpus file in the work directory under `target` (the name
-    // of the corpus file when empty).
-    QString Copy(const QString& name, QString target = QString()) {
-        if (target.isEmpty()) target = name;
-        target = m_Work.filePath(target);
-        QFile::remove(target);
-        if (!QFile::copy(kCorpus + '/' + name, target)) return {};
-        QFile(target).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        return target;
-    }
-
-    static void CloseAll(CMainFrame& frame) {
-        for (CChildFrame* child : frame.Children()) child->GetDocument()->SetModified(false);
-        frame.MdiArea()->closeAllSubWindows();
-    }
-
 private slots:
-    void initTestCase() {
-        m_OldCwd = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_Work.path()));
-    }
-    void cleanupTestCase() { QDir::setCurrent(m_OldCwd); }
-    void init() {
-        RecordedMessages().clear();
-        QSettings("Velmar", "Taluna").clear();
-    }
+    void initTestCase() { QVERIFY(EnterWorkDirectory()); }
+    void cleanupTestCase() { LeaveWorkDirectory(); }
+    void init() { ResetRecordsAndSettings(); }
 
     // Selecting keys of every kind leaves the splitter as it is and shows the
     // key's line, in a maximized window and in three tiled ones; a size the

@@ -30,6 +30,7 @@
 #include "app/taluna_doc.h"
 #include "base/check_message.h"
 #include "gui_test_main.h"
+#include "main_window_fixture.h"
 #include "views/find_replace_dlg.h"
 #include "views/gsd_text_view.h"
 #include "views/gsd_tree_view.h"
@@ -38,27 +39,7 @@
 
 namespace {
 
-const QString kCorpus = QStringLiteral(TALUNA_CORPUS_DIR);
 const QString kSource = QStringLiteral(TALUNA_SOURCE_DIR);
-
-QAction* Command(CMainFrame& frame, int id) {
-    for (QAction* action : frame.findChildren<QAction*>())
-        if (action->property("commandId").toInt() == id) return action;
-    return nullptr;
-}
-
-template <typename T>
-void OnNextDialog(std::function<void(T*)> action) {
-    QTimer::singleShot(0, [action] {
-        for (int i = 0; i < 200; ++i) {
-            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-                action(dialog);
-                return;
-            }
-            QTest::qWait(10);
-        }
-    });
-}
 
 void PutCaret(CGSDTextView* view, int line, int column = 0) {
     QTextCursor cursor(view->document()->findBlockByNumber(line));
@@ -96,40 +77,13 @@ public:
 
 }  // namespace
 
-class EditorFeaturesTest : public QObject {
+class EditorFeaturesTest : public QObject, CMainWindowFixture {
     Q_OBJECT
-private:
-    QTemporaryDir m_Work;
-    QString m_OldCwd;
-
-    QString Copy(const QString& name) {
-        const QString target = m_Work.filePath(name);
-        QFile::remove(target);
-        if (!QFile::copy(kCorpus + '/' + name, target)) return {};
-        QFile(target).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        return target;
-    }
-    QString Write(const QString& name, const QByteArray& bytes) {
-        const QString target = m_Work.filePath(name);
-        QFile file(target);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return {};
-        file.write(bytes);
-        return target;
-    }
-    static void CloseAll(CMainFrame& frame) {
-        for (CChildFrame* child : frame.Children()) child->GetDocument()->SetModified(false);
-        frame.MdiArea()->closeAllSubWindows();
-    }
-
 private slots:
-    void initTestCase() {
-        m_OldCwd = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_Work.path()));
-    }
-    void cleanupTestCase() { QDir::setCurrent(m_OldCwd); }
+    void initTestCase() { QVERIFY(EnterWorkDirectory()); }
+    void cleanupTestCase() { LeaveWorkDirectory(); }
     void init() {
-        RecordedMessages().clear();
-        QSettings("Velmar", "Taluna").clear();
+        ResetRecordsAndSettings();
         CGSDTextView::SetEditorFont(CGSDTextView::DefaultEditorFont());
     }
 

@@ -27,17 +27,12 @@
 #include "base/string_table.h"
 #include "bench/gsd_generator.h"
 #include "gui_test_main.h"
+#include "main_window_fixture.h"
 #include "model/key_database.h"
 #include "views/gsd_tree_view.h"
 #include "views/list_box_bar.h"
 
 namespace {
-
-QAction* Command(CMainFrame& frame, int id) {
-    for (QAction* action : frame.findChildren<QAction*>())
-        if (action->property("commandId").toInt() == id) return action;
-    return nullptr;
-}
 
 // The phases of the long operations, told apart by the progress window's caption
 // and status line.

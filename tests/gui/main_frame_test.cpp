@@ -28,6 +28,7 @@
 #include "base/message_catalogue.h"
 #include "check/keyword_catalogue.h"
 #include "gui_test_main.h"
+#include "main_window_fixture.h"
 #include "model/file_rules.h"
 #include "model/ini_profile.h"
 #include "views/gsd_text_view.h"
@@ -46,22 +47,12 @@ const QByteArray kGsd = "#Profibus_DP\r\nGSD_Revision = 1\r\nVendor_Name = \"Vel
 
 }  // namespace
 
-class MainFrameTest : public QObject {
+class MainFrameTest : public QObject, CMainWindowFixture {
     Q_OBJECT
-private:
-    QTemporaryDir m_Work;
-    QString m_OldCwd;
-
 private slots:
-    void initTestCase() {
-        m_OldCwd = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_Work.path()));
-    }
-    void cleanupTestCase() { QDir::setCurrent(m_OldCwd); }
-    void init() {
-        RecordedMessages().clear();
-        QSettings("Velmar", "Taluna").clear();
-    }
+    void initTestCase() { QVERIFY(EnterWorkDirectory()); }
+    void cleanupTestCase() { LeaveWorkDirectory(); }
+    void init() { ResetRecordsAndSettings(); }
 
     void settingsDefaultsAndTheExactlyOneRule() {
         CMemoryProfileStore empty;

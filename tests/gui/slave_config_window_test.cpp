@@ -30,6 +30,7 @@
 #include "app/main_frame.h"
 #include "app/taluna_doc.h"
 #include "gui_test_main.h"
+#include "main_window_fixture.h"
 #include "views/gsd_text_view.h"
 #include "views/list_box_bar.h"
 
@@ -96,12 +97,6 @@ int LineOf(const char* part) {
     for (int i = 0; i < lines.size(); ++i)
         if (lines[i].contains(part)) return i;
     return -1;
-}
-
-QAction* Command(CMainFrame& frame, int id) {
-    for (QAction* action : frame.findChildren<QAction*>())
-        if (action->property("commandId").toInt() == id) return action;
-    return nullptr;
 }
 
 // The bytes of a hex grid as shown, separated by blanks.
