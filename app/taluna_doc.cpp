@@ -320,9 +320,12 @@ void CTalunaDoc::LoadBytes(const std::string& bytes, const QString& source) {
     const int setting = m_Context.m_Settings.m_nCheckProfile;
     m_pHighlighter->SetProfile(setting == 2 ? ProfileOfSetting(setting, CTextLineSource(std::string(CutAtNul(bytes))))
                                             : ProfileOfSetting(setting, CVectorLineSource()));
-    SetText(CutAtNul(bytes));
+    const std::string_view text = CutAtNul(bytes);
+    SetText(text);
     m_Context.m_nLoadedLines = m_pText->blockCount();
-    WriteBackupAndBuild(source, QFileInfo(source).fileName());
+    // The document holds these bytes exactly (a character for each byte, every
+    // line with its own end), so the backup is written from them.
+    WriteBackupAndBuild(source, QFileInfo(source).fileName(), text);
     m_pText->setModified(false);
 }
 
@@ -403,7 +406,7 @@ void CTalunaDoc::BuildFromText(std::string text) {
     BuildDatabase(m_Context, KeyClassifier(), lines, m_Database);
 }
 
-void CTalunaDoc::WriteBackupAndBuild(const QString& source, const QString& title) {
+void CTalunaDoc::WriteBackupAndBuild(const QString& source, const QString& title, std::string_view text) {
     const QString backupName = QString::fromStdString(BackupFileName(EncodeCp1252(title)));
     const QString backupPath = QDir::current().filePath(backupName);
     // The backup is written only into a regular file of its own: never through a
@@ -423,7 +426,7 @@ void CTalunaDoc::WriteBackupAndBuild(const QString& source, const QString& title
         // Opening "x.bak" from the current directory: its backup would be the file
         // itself, and truncating it would lose the user's text.
         ::close(fd);
-        BuildFromText(TextBytes());
+        BuildFromText(std::string(text));
         return;
     }
     if (!S_ISREG(info.st_mode) || info.st_nlink > 1 || ::ftruncate(fd, 0) != 0) {
@@ -437,12 +440,9 @@ void CTalunaDoc::WriteBackupAndBuild(const QString& source, const QString& title
         ShowMessage(tr("Could not create Backup File!"));
         return;
     }
-    {
-        const std::string text = TextBytes();
-        if (backup.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
-            !backup.flush())
-            ShowMessage(tr("An Error occours while writing to Backup File!"));
-    }
+    if (backup.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
+        !backup.flush())
+        ShowMessage(tr("An Error occours while writing to Backup File!"));
     backup.seek(0);
     QByteArray written = backup.readAll();
     backup.close();

@@ -156,7 +156,7 @@ private:
     // After a load ran out of memory: what it built is given back.
     void GiveBackLoad();
     void SetText(std::string_view bytes);
-    void WriteBackupAndBuild(const QString& source, const QString& title);
+    void WriteBackupAndBuild(const QString& source, const QString& title, std::string_view text);
     void BuildFromText(std::string text);
 
     CTalunaContext& m_Context;

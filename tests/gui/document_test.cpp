@@ -105,20 +105,29 @@ private slots:
         QVERIFY(RecordedMessages().isEmpty());
     }
 
-    void mixedLineEndsAndNoFinalLineEndSurvive() {
-        const QByteArray text = "#Profibus_DP\r\nGSD_Revision = 1\rVendor_Name = \"\xA7x\"\nModel_Name = \"m\"";
-        WriteAll(Path("mixed.gsd"), text);
+    // The document's text and the backup written at the load are the file's
+    // bytes, whatever its line ends and characters.
+    void documentAndBackupHoldTheFileBytes_data() {
+        QTest::addColumn<QByteArray>("text");
+        QByteArray everyByte = "#Profibus_DP\r\n";
+        for (int b = 1; b < 256; ++b)
+            if (b != '\r' && b != '\n') everyByte += static_cast<char>(b);
+        QTest::newRow("mixed ends, no final end")
+            << QByteArray("#Profibus_DP\r\nGSD_Revision = 1\rVendor_Name = \"\xA7x\"\nModel_Name = \"m\"");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("one line end") << QByteArray("\r\n");
+        QTest::newRow("lone CR at the end") << QByteArray("#Profibus_DP\nA=1\r");
+        QTest::newRow("CR before CR LF, LF before CR") << QByteArray("A\r\r\nB\n\rC\n\n");
+        QTest::newRow("every byte but NUL and the line ends") << everyByte;
+    }
+    void documentAndBackupHoldTheFileBytes() {
+        QFETCH(QByteArray, text);
+        WriteAll(Path("bytes.gsd"), text);
+        QFile::remove(Path("bytes.bak"));
         CTalunaDoc doc(m_Context);
-        QVERIFY(doc.OpenDocument(Path("mixed.gsd")));
+        QVERIFY(doc.OpenDocument(Path("bytes.gsd")));
         QCOMPARE(QByteArray::fromStdString(doc.TextBytes()), text);
-        WriteAll(Path("empty.gsd"), "");
-        CTalunaDoc empty(m_Context);
-        QVERIFY(empty.OpenDocument(Path("empty.gsd")));
-        QCOMPARE(empty.TextBytes(), std::string());
-        WriteAll(Path("blank.gsd"), "\r\n");
-        CTalunaDoc blank(m_Context);
-        QVERIFY(blank.OpenDocument(Path("blank.gsd")));
-        QCOMPARE(blank.TextBytes(), std::string("\r\n"));
+        QCOMPARE(ReadAll(Path("bytes.bak")), text);
     }
 
     void editedLinesTakeTheFileStyle() {
