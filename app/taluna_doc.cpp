@@ -375,12 +375,8 @@ void CTalunaDoc::SetText(std::string_view bytes) {
         if (index > 0) text += QChar('\n');
         text += DecodeCp1252(bytes.substr(start, length));
         const size_t after = start + length;
-        if (after < bytes.size()) {
-            const ELineEnd end = bytes[after] == '\n'                                   ? ELineEnd::Lf
-                                 : after + 1 < bytes.size() && bytes[after + 1] == '\n' ? ELineEnd::CrLf
-                                                                                        : ELineEnd::Cr;
-            if (end != m_Layout.m_LineEnd) otherEnds.emplace_back(static_cast<int>(index), end);
-        }
+        if (after < bytes.size() && LineEndAt(bytes, after) != m_Layout.m_LineEnd)
+            otherEnds.emplace_back(static_cast<int>(index), LineEndAt(bytes, after));
         ++index;
     });
     insert();

@@ -45,25 +45,18 @@ std::string JoinLines(const std::vector<std::string>& lines, const CTextLayout& 
     return text;
 }
 
+ELineEnd LineEndAt(std::string_view text, size_t at) {
+    if (text[at] == '\n') return ELineEnd::Lf;
+    return at + 1 < text.size() && text[at + 1] == '\n' ? ELineEnd::CrLf : ELineEnd::Cr;
+}
+
 std::vector<ELineEnd> SplitLineEnds(std::string_view text) {
     const ELineEnd first = DetectLayout(text).m_LineEnd;
     std::vector<ELineEnd> ends;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n') {
-            ends.push_back(ELineEnd::Lf);
-            start = i + 1;
-        } else if (text[i] == '\r') {
-            if (i + 1 < text.size() && text[i + 1] == '\n') {
-                ends.push_back(ELineEnd::CrLf);
-                ++i;
-            } else {
-                ends.push_back(ELineEnd::Cr);
-            }
-            start = i + 1;
-        }
-    }
-    if (start < text.size()) ends.push_back(first);
+    ForEachLine(text, [&](size_t start, size_t length) {
+        const size_t at = start + length;
+        ends.push_back(at < text.size() ? LineEndAt(text, at) : first);
+    });
     return ends;
 }
 

@@ -48,6 +48,8 @@ void ForEachLine(std::string_view text, F line) {
 std::vector<std::string> SplitLines(std::string_view text);
 CTextLayout DetectLayout(std::string_view text);
 std::string JoinLines(const std::vector<std::string>& lines, const CTextLayout& layout);
+// The line end that starts at `at`, a CR or LF of `text`.
+ELineEnd LineEndAt(std::string_view text, size_t at);
 // The line end of every line of SplitLines(text), in order; the last line takes
 // the style of the first line end when the text does not end with one.
 std::vector<ELineEnd> SplitLineEnds(std::string_view text);
