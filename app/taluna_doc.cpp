@@ -79,7 +79,7 @@ CTextSnapshot::CTextSnapshot(const QTextDocument* document) {
     // The raw text holds the blocks with a paragraph separator between them;
     // every character is one byte of the code page.
     const QString raw = document->toRawText();
-    m_Bytes = EncodeCp1252(raw);
+    m_pBytes = std::make_shared<const std::string>(EncodeCp1252(raw));
     m_Lines.reserve(static_cast<size_t>(document->blockCount()));
     size_t start = 0;
     const QChar* chars = raw.constData();
@@ -105,7 +105,7 @@ int CTextSnapshot::GetLineLength(int line) const {
 std::string_view CTextSnapshot::GetLineView(int line, std::string&) const {
     if (line < 0 || line >= GetLineCount()) return {};
     const auto [start, length] = m_Lines[static_cast<size_t>(line)];
-    return std::string_view(m_Bytes).substr(start, std::min<size_t>(length, MAX_LINE_LENGTH));
+    return std::string_view(*m_pBytes).substr(start, std::min<size_t>(length, MAX_LINE_LENGTH));
 }
 
 CDiskStamp CDiskStamp::Of(const QString& path) {

@@ -42,9 +42,11 @@ public:
     std::string GetLine(int line) const override;
     int GetLineLength(int line) const override;
     std::string_view GetLineView(int line, std::string& buffer) const override;
+    std::shared_ptr<const std::string> SharedText() const override { return m_pBytes; }
 
 private:
-    std::string m_Bytes;
+    // Shared with the database built from the snapshot, whose entries view it.
+    std::shared_ptr<const std::string> m_pBytes;
     std::vector<std::pair<size_t, size_t>> m_Lines;  // start and length of every line
 };
 

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 // The text of a string-table id; empty for an unknown id.
 const std::string& LoadString(int id);
@@ -15,6 +16,11 @@ public:
     CFormatArg(const std::string& text) : m_bText(true), m_Text(text) {}
     CFormatArg(const char* text) : m_bText(true), m_Text(text) {}
     CFormatArg(std::string_view text) : m_bText(true), m_Text(text) {}
+    // Any other text that reads as a std::string_view (an entry's texts).
+    template <typename T>
+    requires(std::is_convertible_v<const T&, std::string_view> && !std::is_convertible_v<const T&, std::string>)
+        CFormatArg(const T& text)
+        : m_bText(true), m_Text(std::string_view(text)) {}
     CFormatArg(int value) : m_nValue(value) {}
     CFormatArg(long value) : m_nValue(value) {}
     CFormatArg(long long value) : m_nValue(value) {}

@@ -112,9 +112,9 @@ void ShowHelp(CTalunaContext& context, const std::string& link) {
 void SplitAt(CKeyEntry& entry, char separator, char blanked) {
     const size_t pos = entry.m_Value.find(separator);
     entry.SetItem(0, entry.m_Value.substr(0, pos));
-    if (pos != npos) entry.m_Value.remove_prefix(pos);
+    if (pos != npos) entry.DropValuePrefix(pos);
     entry.ReplaceInValue(blanked, ' ');
-    entry.m_Value.Trim();
+    entry.TrimValue();
     entry.SetItem(1, entry.m_Value);
 }
 
@@ -133,7 +133,7 @@ void SplitWords(CKeyEntry& entry) {
         start = blank;
         while (start < value.size() && IsSpaceByte(value[start])) ++start;
     }
-    entry.m_Value.remove_prefix(std::min(start, value.size()));
+    entry.DropValuePrefix(std::min(start, value.size()));
 }
 
 // A Slot line: R0 the slot number, R1 the name, R2 the default module and R3
@@ -156,9 +156,9 @@ void SplitSlot(CKeyEntry& entry) {
         for (char c : tail.substr(blank + 1))
             if (!IsSpaceByte(c)) allowed += c;
     entry.SetItem(3, allowed);
-    if (first != npos) entry.m_Value.remove_prefix(first);
+    if (first != npos) entry.DropValuePrefix(first);
     entry.ReplaceInValue(MARKER_CHAR, ' ');
-    entry.m_Value.Trim();
+    entry.TrimValue();
 }
 
 // How many items a split of a value sets (a word split sets at least four).
@@ -182,11 +182,11 @@ void Split(CKeyEntry& entry, ESplit split, std::string_view value) {
         case ESplit::V: entry.SetItem(0, value); break;
         case ESplit::Q:
             entry.ReplaceInValue(MARKER_CHAR, ' ');
-            entry.m_Value.Trim();
+            entry.TrimValue();
             entry.SetItem(0, entry.m_Value);
             break;
         case ESplit::T:
-            entry.m_Value.Trim();
+            entry.TrimValue();
             entry.SetItem(0, entry.m_Value);
             break;
         case ESplit::X: SplitAt(entry, MARKER_CHAR, MARKER_CHAR); break;

@@ -81,10 +81,10 @@ std::vector<CCheckMessage> CheckGsdText(std::string bytes, const CCheckOptions& 
     return std::move(rows.m_Rows);
 }
 
-void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink& sink, ECheckProfile* resolved,
-                  CKeyDatabase* database) {
-    bytes.resize(CutAtNul(bytes).size());
-    CTextLineSource lines{std::move(bytes)};
+namespace {
+
+void CheckLines(const CTextLineSource& lines, const CCheckOptions& options, IMessageSink& sink, ECheckProfile* resolved,
+                CKeyDatabase* database) {
     CReadOnlyProfile profile(options.m_pUserKeys);
     CTalunaContext context;
     context.m_Profile = options.m_Profile == EProfileChoice::Rev5   ? ECheckProfile::Rev5
@@ -97,6 +97,23 @@ void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink&
     context.m_Settings.m_nWarnings = options.m_bNoWarnings ? 1 : 0;
     CKeyDatabase own;
     RunCheckGsd(context, lines, database != nullptr ? *database : own, &lines);
+}
+
+}  // namespace
+
+void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink& sink, ECheckProfile* resolved,
+                  CKeyDatabase* database) {
+    bytes.resize(CutAtNul(bytes).size());
+    CheckLines(CTextLineSource{std::move(bytes)}, options, sink, resolved, database);
+}
+
+void CheckGsdText(std::shared_ptr<const std::string> text, const CCheckOptions& options, IMessageSink& sink,
+                  ECheckProfile* resolved, CKeyDatabase* database) {
+    if (CutAtNul(*text).size() != text->size()) {
+        CheckGsdText(std::string(CutAtNul(*text)), options, sink, resolved, database);
+        return;
+    }
+    CheckLines(CTextLineSource{std::move(text)}, options, sink, resolved, database);
 }
 
 // Reads the file's bytes up to its first NUL into `bytes`; an error text when it cannot.

@@ -134,12 +134,13 @@ bool ReadGsdNumber(std::string_view text, long long& value) {
 }
 
 CGsdDocument::CGsdDocument(std::string bytes, const CCheckOptions& options)
-    : m_Text(std::move(bytes)), m_pDatabase(std::make_unique<CKeyDatabase>()) {
-    m_Text.resize(CutAtNul(m_Text).size());
-    m_Lines.Build(m_Text);
+    : m_pDatabase(std::make_unique<CKeyDatabase>()) {
+    bytes.resize(CutAtNul(bytes).size());
+    m_pText = std::make_shared<const std::string>(std::move(bytes));
+    m_Lines.Build(*m_pText);
     try {
         CRowCollector rows;
-        CheckGsdText(m_Text, options, rows, &m_Profile, m_pDatabase.get());
+        CheckGsdText(m_pText, options, rows, &m_Profile, m_pDatabase.get());
         m_Rows = std::move(rows.m_Rows);
     } catch (const std::bad_alloc&) {
         m_bOutOfMemory = true;
@@ -171,13 +172,13 @@ const CKeyEntry* CGsdDocument::EntryAt(int line) const {
 
 SRange CGsdDocument::RangeOfEntry(const CKeyEntry& entry) const {
     const int last = std::max(entry.m_Line, entry.m_LongLine);
-    return {{entry.m_LongLine, 0}, {last, static_cast<int>(m_Lines.Line(m_Text, last).size())}};
+    return {{entry.m_LongLine, 0}, {last, static_cast<int>(m_Lines.Line(*m_pText, last).size())}};
 }
 
 SRange CGsdDocument::RangeOfLine(int line) const {
     if (line < 0) return {};
     if (const CKeyEntry* entry = EntryAt(line)) return RangeOfEntry(*entry);
-    return {{line, 0}, {line, static_cast<int>(m_Lines.Line(m_Text, line).size())}};
+    return {{line, 0}, {line, static_cast<int>(m_Lines.Line(*m_pText, line).size())}};
 }
 
 std::vector<SDefinition> CGsdDocument::NumberedEntries(std::string_view keyword) const {
@@ -185,7 +186,7 @@ std::vector<SDefinition> CGsdDocument::NumberedEntries(std::string_view keyword)
     for (const CKeyEntry* entry : *m_pDatabase) {
         if (!EqualsNoCase(entry->m_Keyword, keyword)) continue;
         long long number = 0;
-        if (ReadGsdNumber(FirstToken(ValueOfLine(m_Lines.Line(m_Text, entry->m_LongLine))), number))
+        if (ReadGsdNumber(FirstToken(ValueOfLine(m_Lines.Line(*m_pText, entry->m_LongLine))), number))
             found.push_back({number, entry});
     }
     return found;
@@ -200,7 +201,7 @@ std::vector<SDefinition> CGsdDocument::ModuleReferences() const {
         // The reference stands alone on the next key line (the revision 5 rules
         // name that entry Module_Reference, the written ones keep the number).
         const CKeyEntry* next = database.GetAt(i + 1);
-        const std::string_view line = m_Lines.Line(m_Text, next->m_LongLine);
+        const std::string_view line = m_Lines.Line(*m_pText, next->m_LongLine);
         long long number = 0;
         if (next->m_Value.empty() && ReadGsdNumber(TrimmedView(line.substr(0, line.find(';'))), number))
             found.push_back({number, module});

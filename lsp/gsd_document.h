@@ -64,7 +64,7 @@ public:
     // large for the memory available is kept without rows (OutOfMemory()).
     CGsdDocument(std::string bytes, const CCheckOptions& options);
 
-    const std::string& Text() const { return m_Text; }
+    const std::string& Text() const { return *m_pText; }
     const CLineIndex& Lines() const { return m_Lines; }
     const std::vector<CCheckMessage>& Rows() const { return m_Rows; }
     const CKeyDatabase& Database() const { return *m_pDatabase; }
@@ -88,7 +88,8 @@ public:
 private:
     std::vector<SDefinition> NumberedEntries(std::string_view keyword) const;
 
-    std::string m_Text;
+    // Shared with the database, whose entries view it.
+    std::shared_ptr<const std::string> m_pText;
     CLineIndex m_Lines;
     std::vector<CCheckMessage> m_Rows;
     std::unique_ptr<CKeyDatabase> m_pDatabase;

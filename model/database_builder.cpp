@@ -148,6 +148,9 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
         std::string buffer;
         for (int i = 0; i < lineCount; ++i) total += static_cast<long long>(lines.GetLineView(i, buffer).size()) + 1;
     }
+    // Entries view the keywords and values that stand in the text unchanged
+    // instead of copying them, where the source keeps its text in one string.
+    database.HoldText(lines.SharedText());
     {
         CBuildProgress progress(context.m_pProgress, total);
         int next = 0;  // next line to read
@@ -173,6 +176,9 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                 }
                 if (trimmed.empty() || trimmed[0] == ';' || !headerFound || isHeader) continue;
                 line.assign(trimmed);
+                // Where the keyword and the value begin in `line`, and so in `trimmed`.
+                size_t keywordAt = 0;
+                size_t valueAt = npos;
 
                 ReplaceIndexParentheses(line);
 
@@ -180,12 +186,17 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                 const size_t blank = line.find(' ');
                 value.clear();
                 int firstLine = -1;
+                const auto assignKeyword = [&](std::string_view text) {
+                    keywordAt = static_cast<size_t>(text.data() - line.data());
+                    keyword.assign(text);
+                };
                 if (eq == npos && blank == npos) {
-                    keyword.assign(TrimmedView(std::string_view(line).substr(0, line.find(';'))));
+                    assignKeyword(TrimmedView(std::string_view(line).substr(0, line.find(';'))));
                 } else {
                     const size_t end = std::min(eq, blank);
-                    keyword.assign(TrimmedView(std::string_view(line).substr(0, end)));
+                    assignKeyword(TrimmedView(std::string_view(line).substr(0, end)));
                     value.assign(line, end + 1);
+                    valueAt = end + 1;
 
                     if (!value.empty()) BlankEqualSigns(value);
 
@@ -218,12 +229,31 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                     }
 
                     if (comment == npos && !value.empty() && value.find(';') != npos) CutComment(value);
+                    size_t lead = 0;
+                    while (lead < value.size() && IsSpaceByte(value[lead])) ++lead;
                     TrimInPlace(value);
+                    // A joined value is not one piece of the text.
+                    valueAt = firstLine >= 0 ? npos : valueAt + lead;
                 }
 
                 progress.Status(keyword);
 
-                CKeyEntry& added = database.Emplace(keyword, value, lineNo);
+                // The texts that read the same in the source are viewed there.
+                CKeyEntry::SViewTexts views{};
+                std::string_view keywordText = keyword;
+                std::string_view valueText = value;
+                if (database.IsInHeldText(trimmed)) {
+                    const std::string_view keywordSource = trimmed.substr(keywordAt, keyword.size());
+                    if (keywordSource == keyword) {
+                        keywordText = keywordSource;
+                        views.m_bKeyword = true;
+                    }
+                    if (valueAt != npos && !value.empty() && trimmed.substr(valueAt, value.size()) == value) {
+                        valueText = trimmed.substr(valueAt, value.size());
+                        views.m_bValue = true;
+                    }
+                }
+                CKeyEntry& added = database.Emplace(keywordText, valueText, lineNo, views);
                 classifier.Classify(context, added);
                 added.m_LongLine = firstLine >= 0 ? firstLine : lineNo;
                 added.m_bNoString = noString;

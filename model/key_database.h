@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <iterator>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -19,8 +20,14 @@ public:
     CKeyDatabase(const CKeyDatabase&) = delete;
     CKeyDatabase& operator=(const CKeyDatabase&) = delete;
 
-    // Appends a new entry at the tail.
-    CKeyEntry& Emplace(std::string_view keyword, std::string_view value, int line);
+    // Appends a new entry at the tail; its texts are copied into the database,
+    // but for those `views` names, which lie in a text the database holds.
+    CKeyEntry& Emplace(std::string_view keyword, std::string_view value, int line, CKeyEntry::SViewTexts views = {});
+    // Keeps `text` until Clear, so that entries may view it instead of
+    // holding copies (the text a database is built from).
+    void HoldText(std::shared_ptr<const std::string> text);
+    // Whether `text` lies in the text held last.
+    bool IsInHeldText(std::string_view text) const;
     // Removes every entry and the texts they held.
     void Clear();
     int GetCount() const { return m_nCount; }
@@ -76,6 +83,7 @@ private:
             (index & (CHUNK_SIZE - 1)));
     }
     CTextArena m_Texts;
+    std::vector<std::shared_ptr<const std::string>> m_HeldTexts;
     std::vector<std::unique_ptr<SChunk>> m_Chunks;
     int m_nCount = 0;
     unsigned m_nGeneration = 0;

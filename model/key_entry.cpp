@@ -7,26 +7,44 @@
 
 #include "base/text_util.h"
 
-void CEntryText::Trim() {
-    static_cast<std::string_view&>(*this) = TrimmedView(*this);
+std::uint64_t CEntryText::Pack(const void* address, std::uint64_t length) {
+    const auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(address));
+    if ((bits & ~ADDRESS_MASK) != 0) throw std::bad_alloc();
+    return bits | (length << ADDRESS_BITS);
 }
 
-void CValueItems::Grow(CTextArena& arena, size_t capacity) {
-    auto* grown = static_cast<CEntryText*>(arena.Allocate(capacity * sizeof(CEntryText)));
-    for (size_t i = 0; i < capacity; ++i) ::new (grown + i) CEntryText(i < m_nCapacity ? m_pItems[i] : CEntryText());
-    m_pItems = grown;
-    m_nCapacity = static_cast<std::uint32_t>(capacity);
+CEntryText::CEntryText(std::string_view text, CTextArena& arena) {
+    if (text.empty()) return;
+    if (text.size() < LONG_MARK) {
+        m_nBits = Pack(text.data(), text.size());
+        return;
+    }
+    auto* record = static_cast<SLongText*>(arena.Allocate(sizeof(SLongText), alignof(SLongText)));
+    *record = {text.data(), text.size()};
+    m_nBits = Pack(record, LONG_MARK);
+}
+
+void CValueItems::Grow(CTextArena& arena, size_t capacity, size_t size) {
+    auto* grown = static_cast<SBlock*>(arena.Allocate(sizeof(SBlock) + capacity * sizeof(CEntryText), alignof(SBlock)));
+    const std::uint32_t old = Capacity();
+    grown->m_nSize = static_cast<std::uint32_t>(size);
+    grown->m_nCapacity = static_cast<std::uint32_t>(capacity);
+    for (size_t i = 0; i < capacity; ++i)
+        ::new (grown->Items() + i) CEntryText(i < old ? m_pBlock->Items()[i] : CEntryText());
+    m_pBlock = grown;
 }
 
 CEntryText& CValueItems::Slot(CTextArena& arena, size_t index) {
-    if (index >= m_nCapacity) {
+    if (index >= Capacity()) {
         // The first item of a value alone takes one slot: most values have one.
-        const size_t wanted = m_pItems == nullptr && index == 0 ? 1 : std::max<size_t>(EMPTY_COUNT, index + 1);
-        Grow(arena, std::max<size_t>(wanted, m_nCapacity * 2));
+        const size_t wanted = !IsAllocated() && index == 0 ? 1 : std::max<size_t>(EMPTY_COUNT, index + 1);
+        Grow(arena, std::max<size_t>(wanted, size_t{Capacity()} * 2), size());
     }
-    if (index >= m_nSize) m_nSize = static_cast<std::uint32_t>(index + 1);
-    return m_pItems[index];
+    if (index >= m_pBlock->m_nSize) m_pBlock->m_nSize = static_cast<std::uint32_t>(index + 1);
+    return m_pBlock->Items()[index];
 }
+
+CValueItems::SBlock CValueItems::s_NoItems{0, 0};
 
 const CEntryText& CValueItems::EmptyItem() {
     static const CEntryText empty;
@@ -42,18 +60,19 @@ bool operator==(const CValueItems& a, const std::vector<std::string>& b) {
 
 #if defined(__GLIBCXX__) && UINTPTR_MAX == UINT64_MAX
 // A file of short lines holds an entry per line: keep entries small.
-static_assert(sizeof(CKeyEntry) <= 112, "CKeyEntry grew");
+static_assert(sizeof(CKeyEntry) <= 88, "CKeyEntry grew");
 #endif
+static_assert(sizeof(CEntryText) == sizeof(std::uint64_t) && sizeof(CValueItems) == sizeof(void*));
 static_assert(std::is_trivially_destructible_v<CEntryText>);
 
-CKeyEntry::CKeyEntry(CTextArena& arena, std::string_view keyword, std::string_view value, int line)
-    : m_Line(line), m_LongLine(line), m_pArena(&arena) {
-    SetKeyword(keyword);
-    SetValue(value);
+CKeyEntry::CKeyEntry(CTextArena& arena, std::string_view keyword, std::string_view value, int line, SViewTexts views)
+    : m_Line(line), m_LongLine(line), m_bValueViewed(views.m_bValue), m_pArena(&arena) {
+    m_Keyword = views.m_bKeyword ? View(keyword) : Store(keyword);
+    m_Value = views.m_bValue ? View(value) : Store(value);
 }
 
 CKeyEntry::CKeyEntry(std::string_view keyword, std::string_view value, int line)
-    : m_Line(line), m_LongLine(line), m_pArena(new CTextArena), m_bOwnsArena(true) {
+    : m_Line(line), m_LongLine(line), m_bOwnsArena(true), m_pArena(new CTextArena) {
     SetKeyword(keyword);
     SetValue(value);
 }
@@ -69,7 +88,7 @@ void CKeyEntry::SetItem(size_t index, std::string_view text) {
     const std::string_view value = m_Value;
     const bool inValue = !text.empty() && !value.empty() && std::less_equal<>()(value.data(), text.data()) &&
                          std::less_equal<>()(text.data() + text.size(), value.data() + value.size());
-    slot = inValue ? CEntryText(text) : Store(text);
+    slot = inValue ? View(text) : Store(text);
 }
 
 void CKeyEntry::SetRangeLen(std::string_view range) {
@@ -84,15 +103,28 @@ void CKeyEntry::SetRangeLen(std::string_view range) {
     m_RangeLen.m_pStored = stored;
 }
 
+void CKeyEntry::TrimValue() {
+    m_Value = View(TrimmedView(m_Value));
+}
+
+void CKeyEntry::DropValuePrefix(size_t count) {
+    m_Value = View(m_Value.View().substr(std::min(count, m_Value.size())));
+}
+
 void CKeyEntry::ReplaceInValue(char from, char to) {
+    if (m_Value.find(from) == std::string_view::npos) return;
+    if (m_bValueViewed) {
+        // Items that view the kept text keep reading it as it was.
+        m_Value = Store(m_Value);
+        m_bValueViewed = false;
+    }
     const std::string_view value = m_Value;
-    if (value.find(from) == std::string_view::npos) return;
     const auto overlaps = [&](std::string_view item) {
         return !item.empty() && std::less<>()(item.data(), value.data() + value.size()) &&
                std::less<>()(value.data(), item.data() + item.size());
     };
-    for (std::uint32_t i = 0; i < m_Ready.m_nCapacity; ++i) {
-        CEntryText& item = m_Ready.m_pItems[i];
+    for (std::uint32_t i = 0; i < m_Ready.Capacity(); ++i) {
+        CEntryText& item = m_Ready.m_pBlock->Items()[i];
         if (overlaps(item) && item.find(from) != std::string_view::npos) item = Store(item);
     }
     // The value is the entry's own copy in the arena: it may be changed in place.
@@ -101,7 +133,7 @@ void CKeyEntry::ReplaceInValue(char from, char to) {
 }
 
 void CKeyEntry::ReserveItems(size_t count) {
-    if (count > m_Ready.m_nCapacity) m_Ready.Grow(*m_pArena, count);
+    if (count > m_Ready.Capacity()) m_Ready.Grow(*m_pArena, count, m_Ready.size());
 }
 
 void CKeyEntry::AddItem() {
@@ -109,8 +141,7 @@ void CKeyEntry::AddItem() {
 }
 
 void CKeyEntry::SetItems(const std::vector<std::string>& items) {
-    m_Ready.m_pItems = nullptr;
-    m_Ready.m_nCapacity = 0;
-    m_Ready.m_nSize = 0;
+    // No items at all until the first is set; nothing is written to this block.
+    m_Ready.m_pBlock = &CValueItems::s_NoItems;
     for (size_t i = 0; i < items.size(); ++i) SetItem(i, items[i]);
 }

@@ -33,21 +33,69 @@ constexpr char MARKER_CHAR = '\xA7';
 class CKeyEntry;
 
 // A text of an entry (`m_Keyword`, `m_Value`, the items of `m_Ready`): a view
-// of the entry's own copy, which lies in the arena of its database. It reads
-// as a std::string_view; only its entry sets it or changes its bytes.
-class CEntryText : public std::string_view {
+// of bytes in the arena of the entry's database, packed into one word because
+// a large file holds millions of them. It reads as a std::string_view; only
+// its entry sets it or narrows it.
+//
+// The word holds the address in its low 48 bits and the length in its high 16.
+// A text of 65535 bytes or more (a long continued value) lies behind a
+// record {address, length} in the arena instead, marked by the length 0xFFFF.
+class CEntryText {
 public:
     CEntryText() = default;
-    CEntryText(const CEntryText&) = default;
-    std::string str() const { return std::string(*this); }
-    // Drops the blanks around the text (the view narrows; no byte changes).
-    void Trim();
+
+    std::string_view View() const {
+        const std::uint64_t length = m_nBits >> ADDRESS_BITS;
+        const auto* address = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(m_nBits & ADDRESS_MASK));
+        if (length != LONG_MARK) return {address, static_cast<size_t>(length)};
+        const auto* record = reinterpret_cast<const SLongText*>(address);
+        return {record->m_pData, record->m_nSize};
+    }
+    operator std::string_view() const { return View(); }
+    std::string str() const { return std::string(View()); }
+
+    size_t size() const { return View().size(); }
+    size_t length() const { return View().size(); }
+    bool empty() const { return m_nBits == 0 || View().empty(); }
+    const char* data() const { return View().data(); }
+    char operator[](size_t index) const { return View()[index]; }
+    char front() const { return View().front(); }
+    char back() const { return View().back(); }
+    std::string_view::const_iterator begin() const { return View().begin(); }
+    std::string_view::const_iterator end() const { return View().end(); }
+    std::string_view substr(size_t pos = 0, size_t count = std::string_view::npos) const {
+        return View().substr(pos, count);
+    }
+    template <typename T>
+    size_t find(T what, size_t pos = 0) const {
+        return View().find(what, pos);
+    }
+    template <typename T>
+    size_t rfind(T what, size_t pos = std::string_view::npos) const {
+        return View().rfind(what, pos);
+    }
+    template <typename T>
+    bool starts_with(T what) const {
+        return View().starts_with(what);
+    }
+    friend bool operator==(const CEntryText& a, std::string_view b) { return a.View() == b; }
+    friend bool operator==(const CEntryText& a, const CEntryText& b) { return a.View() == b.View(); }
 
 private:
     friend class CKeyEntry;
     friend class CValueItems;
-    explicit CEntryText(std::string_view stored) : std::string_view(stored) {}
-    CEntryText& operator=(const CEntryText&) = default;
+    struct SLongText {
+        const char* m_pData;
+        size_t m_nSize;
+    };
+    static constexpr int ADDRESS_BITS = 48;
+    static constexpr std::uint64_t ADDRESS_MASK = (std::uint64_t{1} << ADDRESS_BITS) - 1;
+    static constexpr std::uint64_t LONG_MARK = 0xFFFF;
+    // Views `text`; a long text gets its record from `arena`. An address beyond
+    // 48 bits cannot be packed and fails as an allocation would.
+    CEntryText(std::string_view text, CTextArena& arena);
+    static std::uint64_t Pack(const void* address, std::uint64_t length);
+    std::uint64_t m_nBits = 0;
 };
 
 // A text that is empty for nearly every entry (`m_RangeLen`, set for user keys
@@ -71,37 +119,55 @@ private:
 
 // The value items of an entry (`m_Ready`): four empty items until a value is
 // split into them. Entries of lines without a value (a bare word, a block end)
-// are common in large files and store nothing for them; the items of the others
-// are views in the arena of the entry's database, their array too.
+// are common in large files and store nothing for them; the others point at a
+// block in the arena of the entry's database: the count, the room and the items.
 class CValueItems {
 public:
     CValueItems() = default;
     CValueItems(const CValueItems&) = delete;
     CValueItems& operator=(const CValueItems&) = delete;
 
-    size_t size() const { return m_nSize; }
+    size_t size() const { return m_pBlock == nullptr ? EMPTY_COUNT : m_pBlock->m_nSize; }
     // An item reads as a std::string_view; its entry sets it (SetItem).
-    const CEntryText& operator[](size_t index) const { return index < m_nCapacity ? m_pItems[index] : EmptyItem(); }
-    bool IsAllocated() const { return m_pItems != nullptr; }
+    const CEntryText& operator[](size_t index) const {
+        return m_pBlock != nullptr && index < m_pBlock->m_nCapacity ? m_pBlock->Items()[index] : EmptyItem();
+    }
+    bool IsAllocated() const { return m_pBlock != nullptr && m_pBlock != &s_NoItems; }
     friend bool operator==(const CValueItems& a, const std::vector<std::string>& b);
 
 private:
     friend class CKeyEntry;
     static constexpr std::uint32_t EMPTY_COUNT = 4;
+    struct SBlock {
+        std::uint32_t m_nSize;
+        std::uint32_t m_nCapacity;
+        CEntryText* Items() { return reinterpret_cast<CEntryText*>(this + 1); }
+        const CEntryText* Items() const { return reinterpret_cast<const CEntryText*>(this + 1); }
+    };
     static const CEntryText& EmptyItem();
+    // The block of a value set to no items.
+    static SBlock s_NoItems;
+    std::uint32_t Capacity() const { return m_pBlock == nullptr ? 0 : m_pBlock->m_nCapacity; }
     // Room for the item at `index` (the size grows to take it in).
     CEntryText& Slot(CTextArena& arena, size_t index);
-    void Grow(CTextArena& arena, size_t capacity);
-    CEntryText* m_pItems = nullptr;
-    std::uint32_t m_nSize = EMPTY_COUNT;
-    std::uint32_t m_nCapacity = 0;
+    // A block of `capacity` items holding the items so far, of `size` items.
+    void Grow(CTextArena& arena, size_t capacity, size_t size);
+    SBlock* m_pBlock = nullptr;
 };
 
 class CKeyEntry {
 public:
-    // An entry whose texts lie in `arena` (its database's); the builder
-    // classifies it right after.
-    CKeyEntry(CTextArena& arena, std::string_view keyword, std::string_view value, int line);
+    // Which texts of a new entry are views of text its database keeps for as
+    // long as the entry lives, rather than copies. Value-initialized: none.
+    struct SViewTexts {
+        bool m_bKeyword;
+        bool m_bValue;
+    };
+    // An entry whose texts lie in `arena` (its database's) or, where `views`
+    // says so, in the text its database keeps; the builder classifies it right
+    // after.
+    CKeyEntry(CTextArena& arena, std::string_view keyword, std::string_view value, int line,
+              SViewTexts views = SViewTexts());
     // An entry of its own, outside any database (a form's scratch entry).
     CKeyEntry(std::string_view keyword, std::string_view value, int line);
     ~CKeyEntry();
@@ -111,10 +177,17 @@ public:
 
     // The texts are copied into the entry's storage.
     void SetKeyword(std::string_view keyword) { m_Keyword = Store(keyword); }
-    void SetValue(std::string_view value) { m_Value = Store(value); }
+    void SetValue(std::string_view value) {
+        m_Value = Store(value);
+        m_bValueViewed = false;
+    }
     void SetRangeLen(std::string_view range);
     // An item cut from the entry's value views the value's bytes.
     void SetItem(size_t index, std::string_view text);
+    // Narrows the value to its text without the blanks around it, or without
+    // its first `count` bytes; no byte changes.
+    void TrimValue();
+    void DropValuePrefix(size_t count);
     // Replaces every byte `from` of the value by `to` in place; items that
     // view such a byte keep their text (they get a copy of their own first).
     void ReplaceInValue(char from, char to);
@@ -160,8 +233,12 @@ public:
 
 private:
     friend class CKeyDatabase;
-    CEntryText Store(std::string_view text) { return CEntryText(m_pArena->Store(text)); }
-    CTextArena* m_pArena;
-    int m_nIndex = -1;
+    CEntryText Store(std::string_view text) { return CEntryText(m_pArena->Store(text), *m_pArena); }
+    CEntryText View(std::string_view text) { return CEntryText(text, *m_pArena); }
     bool m_bOwnsArena = false;
+    // The value views text the database keeps for reading only: an edit in
+    // place copies it first.
+    bool m_bValueViewed = false;
+    int m_nIndex = -1;
+    CTextArena* m_pArena;
 };

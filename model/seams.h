@@ -4,6 +4,7 @@
 // the output window and the help window. The GUI, the CLI and the tests each
 // implement them.
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ public:
     }
     // Length of the whole line in characters (not cut).
     virtual int GetLineLength(int line) const { return static_cast<int>(GetLine(line).size()); }
+    // The one string that the views of GetLineView lie in, when the source
+    // keeps its text so; null otherwise. Whoever holds it may keep views of it.
+    virtual std::shared_ptr<const std::string> SharedText() const { return nullptr; }
 };
 
 // The per-user settings profile: integers and strings by section and name.

@@ -24,8 +24,8 @@ std::byte* CTextArena::Take(size_t size, size_t align) {
     return result;
 }
 
-void* CTextArena::Allocate(size_t size) {
-    return Take(size == 0 ? 1 : size, alignof(std::max_align_t));
+void* CTextArena::Allocate(size_t size, size_t align) {
+    return Take(size == 0 ? 1 : size, align);
 }
 
 std::string_view CTextArena::Store(std::string_view text) {

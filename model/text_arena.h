@@ -14,8 +14,9 @@ public:
     CTextArena(const CTextArena&) = delete;
     CTextArena& operator=(const CTextArena&) = delete;
 
-    // `size` bytes aligned for any scalar type, valid until Clear.
-    void* Allocate(size_t size);
+    // `size` bytes aligned for any scalar type (or to `align`, a power of two),
+    // valid until Clear.
+    void* Allocate(size_t size, size_t align = alignof(std::max_align_t));
     // A copy of `text` in the arena; an empty text takes no room.
     std::string_view Store(std::string_view text);
     // Gives back every block but the first, which is kept for the next build.

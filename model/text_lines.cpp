@@ -85,18 +85,22 @@ std::string CVectorLineSource::GetLine(int line) const {
     return text.size() > MAX_LINE_LENGTH ? text.substr(0, MAX_LINE_LENGTH) : text;
 }
 
-CTextLineSource::CTextLineSource(std::string text) : m_Text(std::move(text)) {
+CTextLineSource::CTextLineSource(std::string text)
+    : CTextLineSource(std::make_shared<const std::string>(std::move(text))) {}
+
+CTextLineSource::CTextLineSource(std::shared_ptr<const std::string> text) : m_pText(std::move(text)) {
+    const std::string& bytes = *m_pText;
     // Counted first, so that the index is allocated once at its size.
     size_t count = 0;
-    ForEachLine(m_Text, [&](size_t, size_t) { ++count; });
-    if (m_Text.size() <= UINT32_MAX) {
+    ForEachLine(bytes, [&](size_t, size_t) { ++count; });
+    if (bytes.size() <= UINT32_MAX) {
         m_Lines32.reserve(count);
-        ForEachLine(m_Text, [&](size_t start, size_t length) {
+        ForEachLine(bytes, [&](size_t start, size_t length) {
             m_Lines32.emplace_back(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length));
         });
     } else {
         m_Lines64.reserve(count);
-        ForEachLine(m_Text, [&](size_t start, size_t length) { m_Lines64.emplace_back(start, length); });
+        ForEachLine(bytes, [&](size_t start, size_t length) { m_Lines64.emplace_back(start, length); });
     }
 }
 
@@ -118,7 +122,7 @@ int CTextLineSource::GetLineLength(int line) const {
 std::string_view CTextLineSource::GetLineView(int line, std::string&) const {
     if (line < 0 || line >= GetLineCount()) return {};
     const auto [start, length] = Span(line);
-    return std::string_view(m_Text).substr(start, std::min<size_t>(length, MAX_LINE_LENGTH));
+    return std::string_view(*m_pText).substr(start, std::min<size_t>(length, MAX_LINE_LENGTH));
 }
 
 std::string_view CVectorLineSource::GetLineView(int line, std::string&) const {

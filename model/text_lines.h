@@ -67,17 +67,21 @@ const char* LineEndChars(ELineEnd lineEnd);
 class CTextLineSource : public ILineSource {
 public:
     explicit CTextLineSource(std::string text);
+    // Shares `text` with its other holders.
+    explicit CTextLineSource(std::shared_ptr<const std::string> text);
     int GetLineCount() const override {
         return static_cast<int>(m_Lines32.empty() ? m_Lines64.size() : m_Lines32.size());
     }
     std::string GetLine(int line) const override;
     int GetLineLength(int line) const override;
     std::string_view GetLineView(int line, std::string& buffer) const override;
+    std::shared_ptr<const std::string> SharedText() const override { return m_pText; }
 
 private:
     // Start and length of each line: 8 bytes a line for texts under 4 GB.
     std::pair<size_t, size_t> Span(int line) const;
-    std::string m_Text;
+    // Shared with the databases built from it, whose entries view it.
+    std::shared_ptr<const std::string> m_pText;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_Lines32;
     std::vector<std::pair<size_t, size_t>> m_Lines64;  // for larger texts
 };

@@ -22,9 +22,33 @@ struct SBuilt {
     CKeyDatabase database;
 };
 
+// Builds from the lines one by one, and again from one text, where entries
+// view the keywords and values that stand in it unchanged: both must agree.
 void Build(SBuilt& built, std::vector<std::string> lines) {
+    std::string text;
+    for (size_t i = 0; i < lines.size(); ++i) text += (i > 0 ? "\r\n" : "") + lines[i];
     CVectorLineSource source(std::move(lines));
+    const int before = built.database.GetCount();  // a build appends
     BuildDatabase(built.context, KeyClassifier(), source, built.database);
+    CTalunaContext context;
+    CKeyDatabase viewing;
+    {
+        CTextLineSource whole(text);
+        BuildDatabase(context, KeyClassifier(), whole, viewing);
+    }
+    // The source is gone; the database keeps what its entries view.
+    ASSERT_EQ(viewing.GetCount(), built.database.GetCount() - before);
+    for (int i = 0; i < viewing.GetCount(); ++i) {
+        const CKeyEntry& a = *built.database.GetAt(before + i);
+        const CKeyEntry& b = *viewing.GetAt(i);
+        EXPECT_EQ(a.m_Keyword, b.m_Keyword) << i;
+        EXPECT_EQ(a.m_Value, b.m_Value) << i;
+        EXPECT_EQ(a.m_Line, b.m_Line) << i;
+        EXPECT_EQ(a.m_LongLine, b.m_LongLine) << i;
+        EXPECT_EQ(a.m_bNoString, b.m_bNoString) << i;
+        ASSERT_EQ(a.m_Ready.size(), b.m_Ready.size()) << i;
+        for (size_t k = 0; k < a.m_Ready.size(); ++k) EXPECT_EQ(a.m_Ready[k], b.m_Ready[k]) << i << ":" << k;
+    }
 }
 
 struct SEntryCase {

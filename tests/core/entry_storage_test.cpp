@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -91,7 +92,7 @@ TEST(EntryStorage, InPlaceEditsChangeOnlyTheirOwnEntry) {
     CKeyEntry& b = database.Emplace("B", value, 2);
     a.SetItem(0, a.m_Value);
     a.ReplaceInValue('\xA7', ' ');
-    a.m_Value.Trim();
+    a.TrimValue();
     EXPECT_EQ(a.m_Value, "a");
     EXPECT_EQ(b.m_Value, value);
     EXPECT_EQ(a.m_Ready[0], value);
@@ -102,4 +103,51 @@ TEST(EntryStorage, InPlaceEditsChangeOnlyTheirOwnEntry) {
     EXPECT_TRUE(b.m_RangeLen.empty());
     a.SetRangeLen("");
     EXPECT_TRUE(a.m_RangeLen.empty());
+}
+
+// An entry packs a text's length into 16 bits; longer texts (a value continued
+// over thousands of lines) take another way and must read the same.
+TEST(EntryStorage, TextsOfAnyLengthReadBackWhole) {
+    for (const size_t length : {size_t{0}, size_t{1}, size_t{65534}, size_t{65535}, size_t{65536}, size_t{200000}}) {
+        SCOPED_TRACE(length);
+        CKeyDatabase database;
+        std::string value = "  " + std::string(length, 'v') + "  ";
+        if (length > 2) value[length / 2] = '\xA7';
+        CKeyEntry& entry = database.Emplace(std::string(length, 'k'), value, 0);
+        EXPECT_EQ(entry.m_Keyword, std::string(length, 'k'));
+        EXPECT_EQ(entry.m_Value.size(), value.size());
+        entry.SetItem(1, std::string_view(entry.m_Value).substr(1));
+        entry.ReplaceInValue('\xA7', '-');
+        entry.TrimValue();
+        std::string trimmed(length, 'v');
+        if (length > 2) trimmed[length / 2 - 2] = '-';
+        EXPECT_EQ(entry.m_Value, trimmed);
+        EXPECT_EQ(entry.m_Ready[1], value.substr(1));
+        entry.DropValuePrefix(1);
+        EXPECT_EQ(entry.m_Value, std::string_view(trimmed).substr(std::min<size_t>(1, length)));
+        entry.DropValuePrefix(length + 5);
+        EXPECT_TRUE(entry.m_Value.empty());
+    }
+}
+
+// A database built from one text views it: an edit of an entry in place must
+// not reach the text, which the checks still read line by line.
+TEST(EntryStorage, EditsInPlaceLeaveTheViewedTextAlone) {
+    CKeyDatabase database;
+    const std::string text = "Key = a_b_c";
+    auto held = std::make_shared<const std::string>(text);
+    database.HoldText(held);
+    const std::string_view keyword = std::string_view(*held).substr(0, 3);
+    const std::string_view value = std::string_view(*held).substr(6);
+    ASSERT_TRUE(database.IsInHeldText(value));
+    CKeyEntry& entry = database.Emplace(keyword, value, 0, {true, true});
+    EXPECT_EQ(static_cast<const void*>(entry.m_Value.data()), static_cast<const void*>(value.data()));
+    entry.SetItem(0, std::string_view(entry.m_Value).substr(1, 1));
+    entry.ReplaceInValue('_', ' ');
+    EXPECT_EQ(entry.m_Value, "a b c");
+    EXPECT_EQ(entry.m_Ready[0], "_");
+    EXPECT_EQ(*held, text);
+    held.reset();
+    EXPECT_EQ(entry.m_Keyword, "Key");
+    EXPECT_FALSE(database.IsInHeldText("elsewhere"));
 }
