@@ -24,14 +24,17 @@ CEntryText::CEntryText(std::string_view text, CTextArena& arena) {
     m_nBits = Pack(record, LONG_MARK);
 }
 
+void CValueItems::SetBlock(SBlock* block) {
+    m_Word.m_nBits = CEntryText::Pack(block, 0);
+}
+
 void CValueItems::Grow(CTextArena& arena, size_t capacity, size_t size) {
     auto* grown = static_cast<SBlock*>(arena.Allocate(sizeof(SBlock) + capacity * sizeof(CEntryText), alignof(SBlock)));
     const std::uint32_t old = Capacity();
     grown->m_nSize = static_cast<std::uint32_t>(size);
     grown->m_nCapacity = static_cast<std::uint32_t>(capacity);
-    for (size_t i = 0; i < capacity; ++i)
-        ::new (grown->Items() + i) CEntryText(i < old ? m_pBlock->Items()[i] : CEntryText());
-    m_pBlock = grown;
+    for (size_t i = 0; i < capacity; ++i) ::new (grown->Items() + i) CEntryText(i < old ? Item(i) : CEntryText());
+    SetBlock(grown);
 }
 
 CEntryText& CValueItems::Slot(CTextArena& arena, size_t index) {
@@ -40,8 +43,9 @@ CEntryText& CValueItems::Slot(CTextArena& arena, size_t index) {
         const size_t wanted = !IsAllocated() && index == 0 ? 1 : std::max<size_t>(EMPTY_COUNT, index + 1);
         Grow(arena, std::max<size_t>(wanted, size_t{Capacity()} * 2), size());
     }
-    if (index >= m_pBlock->m_nSize) m_pBlock->m_nSize = static_cast<std::uint32_t>(index + 1);
-    return m_pBlock->Items()[index];
+    SBlock* block = Block();
+    if (index >= block->m_nSize) block->m_nSize = static_cast<std::uint32_t>(index + 1);
+    return block->Items()[index];
 }
 
 CValueItems::SBlock CValueItems::s_NoItems{0, 0};
@@ -62,7 +66,7 @@ bool operator==(const CValueItems& a, const std::vector<std::string>& b) {
 // A file of short lines holds an entry per line: keep entries small.
 static_assert(sizeof(CKeyEntry) <= 88, "CKeyEntry grew");
 #endif
-static_assert(sizeof(CEntryText) == sizeof(std::uint64_t) && sizeof(CValueItems) == sizeof(void*));
+static_assert(sizeof(CEntryText) == sizeof(std::uint64_t) && sizeof(CValueItems) == sizeof(std::uint64_t));
 static_assert(std::is_trivially_destructible_v<CEntryText>);
 
 CKeyEntry::CKeyEntry(CTextArena& arena, std::string_view keyword, std::string_view value, int line, SViewTexts views)
@@ -82,13 +86,19 @@ CKeyEntry::~CKeyEntry() {
 }
 
 void CKeyEntry::SetItem(size_t index, std::string_view text) {
-    CEntryText& slot = m_Ready.Slot(*m_pArena, index);
     // An item cut from the entry's own value (the split of a value hands out
-    // pieces of it) views the value's copy instead of copying it again.
+    // pieces of it) views the value's bytes instead of copying them again.
     const std::string_view value = m_Value;
     const bool inValue = !text.empty() && !value.empty() && std::less_equal<>()(value.data(), text.data()) &&
                          std::less_equal<>()(text.data() + text.size(), value.data() + value.size());
-    slot = inValue ? View(text) : Store(text);
+    const CEntryText item = inValue ? View(text) : Store(text);
+    // The first item, while it is the only one, stands in the word itself: four
+    // empty items and four with an empty first read the same.
+    if (index == 0 && m_Ready.Block() == nullptr) {
+        m_Ready.m_Word = item;
+        return;
+    }
+    m_Ready.Slot(*m_pArena, index) = item;
 }
 
 void CKeyEntry::SetRangeLen(std::string_view range) {
@@ -124,7 +134,7 @@ void CKeyEntry::ReplaceInValue(char from, char to) {
                std::less<>()(value.data(), item.data() + item.size());
     };
     for (std::uint32_t i = 0; i < m_Ready.Capacity(); ++i) {
-        CEntryText& item = m_Ready.m_pBlock->Items()[i];
+        CEntryText& item = m_Ready.Item(i);
         if (overlaps(item) && item.find(from) != std::string_view::npos) item = Store(item);
     }
     // The value is the entry's own copy in the arena: it may be changed in place.
@@ -133,7 +143,9 @@ void CKeyEntry::ReplaceInValue(char from, char to) {
 }
 
 void CKeyEntry::ReserveItems(size_t count) {
-    if (count > m_Ready.Capacity()) m_Ready.Grow(*m_pArena, count, m_Ready.size());
+    // A first item alone needs no block.
+    if (count > m_Ready.Capacity() && (count > 1 || m_Ready.Block() != nullptr))
+        m_Ready.Grow(*m_pArena, count, m_Ready.size());
 }
 
 void CKeyEntry::AddItem() {
@@ -142,6 +154,6 @@ void CKeyEntry::AddItem() {
 
 void CKeyEntry::SetItems(const std::vector<std::string>& items) {
     // No items at all until the first is set; nothing is written to this block.
-    m_Ready.m_pBlock = &CValueItems::s_NoItems;
+    m_Ready.SetBlock(&CValueItems::s_NoItems);
     for (size_t i = 0; i < items.size(); ++i) SetItem(i, items[i]);
 }

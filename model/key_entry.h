@@ -118,27 +118,30 @@ private:
 };
 
 // The value items of an entry (`m_Ready`): four empty items until a value is
-// split into them. Entries of lines without a value (a bare word, a block end)
-// are common in large files and store nothing for them; the others point at a
-// block in the arena of the entry's database: the count, the room and the items.
+// split into them. One word: nothing for entries of lines without a value (a
+// bare word, a block end), the item itself for the many values of one item, and
+// otherwise a block in the arena of the entry's database: the count, the room
+// and the items.
 class CValueItems {
 public:
     CValueItems() = default;
     CValueItems(const CValueItems&) = delete;
     CValueItems& operator=(const CValueItems&) = delete;
 
-    size_t size() const { return m_pBlock == nullptr ? EMPTY_COUNT : m_pBlock->m_nSize; }
+    size_t size() const { return Block() != nullptr ? Block()->m_nSize : EMPTY_COUNT; }
     // An item reads as a std::string_view; its entry sets it (SetItem).
     const CEntryText& operator[](size_t index) const {
-        return m_pBlock != nullptr && index < m_pBlock->m_nCapacity ? m_pBlock->Items()[index] : EmptyItem();
+        if (const SBlock* block = Block()) return index < block->m_nCapacity ? block->Items()[index] : EmptyItem();
+        return index == 0 ? m_Word : EmptyItem();
     }
-    bool IsAllocated() const { return m_pBlock != nullptr && m_pBlock != &s_NoItems; }
+    bool IsAllocated() const { return Capacity() > 0; }
     friend bool operator==(const CValueItems& a, const std::vector<std::string>& b);
 
 private:
     friend class CKeyEntry;
     static constexpr std::uint32_t EMPTY_COUNT = 4;
-    struct SBlock {
+    // Aligned for the items that follow it.
+    struct alignas(CEntryText) SBlock {
         std::uint32_t m_nSize;
         std::uint32_t m_nCapacity;
         CEntryText* Items() { return reinterpret_cast<CEntryText*>(this + 1); }
@@ -147,12 +150,23 @@ private:
     static const CEntryText& EmptyItem();
     // The block of a value set to no items.
     static SBlock s_NoItems;
-    std::uint32_t Capacity() const { return m_pBlock == nullptr ? 0 : m_pBlock->m_nCapacity; }
+    // A word with no length is a block's address (or nothing); any other is
+    // the first item, the only one set.
+    SBlock* Block() const {
+        return m_Word.m_nBits >> CEntryText::ADDRESS_BITS == 0 ? reinterpret_cast<SBlock*>(m_Word.m_nBits) : nullptr;
+    }
+    bool IsInline() const { return m_Word.m_nBits >> CEntryText::ADDRESS_BITS != 0; }
+    std::uint32_t Capacity() const {
+        if (const SBlock* block = Block()) return block->m_nCapacity;
+        return IsInline() ? 1 : 0;
+    }
+    CEntryText& Item(size_t index) { return Block() != nullptr ? Block()->Items()[index] : m_Word; }
+    void SetBlock(SBlock* block);
     // Room for the item at `index` (the size grows to take it in).
     CEntryText& Slot(CTextArena& arena, size_t index);
     // A block of `capacity` items holding the items so far, of `size` items.
     void Grow(CTextArena& arena, size_t capacity, size_t size);
-    SBlock* m_pBlock = nullptr;
+    CEntryText m_Word;
 };
 
 class CKeyEntry {
