@@ -13,8 +13,8 @@ std::uint64_t CEntryText::Pack(const void* address, std::uint64_t length) {
     return bits | (length << ADDRESS_BITS);
 }
 
-CEntryText::CEntryText(std::string_view text, CTextArena& arena) {
-    if (text.empty()) return;
+void CEntryText::SetLong(std::string_view text, CTextArena& arena) {
+    // A short text whose address needs more than 48 bits fails in Pack.
     if (text.size() < LONG_MARK) {
         m_nBits = Pack(text.data(), text.size());
         return;

@@ -93,7 +93,15 @@ private:
     static constexpr std::uint64_t LONG_MARK = 0xFFFF;
     // Views `text`; a long text gets its record from `arena`. An address beyond
     // 48 bits cannot be packed and fails as an allocation would.
-    CEntryText(std::string_view text, CTextArena& arena);
+    CEntryText(std::string_view text, CTextArena& arena) {
+        if (text.empty()) return;
+        const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(text.data()));
+        if (text.size() < LONG_MARK && (address & ~ADDRESS_MASK) == 0)
+            m_nBits = address | (static_cast<std::uint64_t>(text.size()) << ADDRESS_BITS);
+        else
+            SetLong(text, arena);
+    }
+    void SetLong(std::string_view text, CTextArena& arena);
     static std::uint64_t Pack(const void* address, std::uint64_t length);
     std::uint64_t m_nBits = 0;
 };
