@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
@@ -93,20 +94,31 @@ CTextLineSource::CTextLineSource(std::shared_ptr<const std::string> text) : m_pT
     // Counted first, so that the index is allocated once at its size.
     size_t count = 0;
     ForEachLine(bytes, [&](size_t, size_t) { ++count; });
-    if (bytes.size() <= UINT32_MAX) {
-        m_Lines32.reserve(count);
+    const auto index = [&](auto& starts) {
+        using Offset = typename std::remove_reference_t<decltype(starts)>::value_type;
+        starts.reserve(count);
         ForEachLine(bytes, [&](size_t start, size_t length) {
-            m_Lines32.emplace_back(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length));
+            starts.push_back(static_cast<Offset>(start));
+            m_nLastEnd = start + length;
         });
-    } else {
-        m_Lines64.reserve(count);
-        ForEachLine(bytes, [&](size_t start, size_t length) { m_Lines64.emplace_back(start, length); });
-    }
+    };
+    if (bytes.size() <= UINT32_MAX)
+        index(m_Starts32);
+    else
+        index(m_Starts64);
 }
 
 std::pair<size_t, size_t> CTextLineSource::Span(int line) const {
+    const auto at = [&](size_t i) { return m_Starts32.empty() ? m_Starts64[i] : size_t{m_Starts32[i]}; };
     const auto index = static_cast<size_t>(line);
-    return m_Lines32.empty() ? m_Lines64[index] : std::pair<size_t, size_t>(m_Lines32[index]);
+    const size_t start = at(index);
+    if (index + 1 == static_cast<size_t>(GetLineCount())) return {start, m_nLastEnd - start};
+    // The line end before the next line: CR LF, or one CR or LF. A line holds
+    // neither, so a CR before a closing LF belongs to the line end.
+    const char* data = m_pText->data();
+    size_t end = at(index + 1) - 1;
+    if (data[end] == '\n' && end > start && data[end - 1] == '\r') --end;
+    return {start, end - start};
 }
 
 std::string CTextLineSource::GetLine(int line) const {

@@ -70,7 +70,7 @@ public:
     // Shares `text` with its other holders.
     explicit CTextLineSource(std::shared_ptr<const std::string> text);
     int GetLineCount() const override {
-        return static_cast<int>(m_Lines32.empty() ? m_Lines64.size() : m_Lines32.size());
+        return static_cast<int>(m_Starts32.empty() ? m_Starts64.size() : m_Starts32.size());
     }
     std::string GetLine(int line) const override;
     int GetLineLength(int line) const override;
@@ -78,12 +78,15 @@ public:
     std::shared_ptr<const std::string> SharedText() const override { return m_pText; }
 
 private:
-    // Start and length of each line: 8 bytes a line for texts under 4 GB.
+    // Start and length of a line.
     std::pair<size_t, size_t> Span(int line) const;
     // Shared with the databases built from it, whose entries view it.
     std::shared_ptr<const std::string> m_pText;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_Lines32;
-    std::vector<std::pair<size_t, size_t>> m_Lines64;  // for larger texts
+    // Where each line starts: 4 bytes a line for texts under 4 GB. A line ends
+    // at the line end before the next one starts, the last at m_nLastEnd.
+    std::vector<std::uint32_t> m_Starts32;
+    std::vector<size_t> m_Starts64;  // for larger texts
+    size_t m_nLastEnd = 0;
 };
 
 // Lines held in memory, for the command-line checker and the tests.

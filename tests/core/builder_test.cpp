@@ -301,11 +301,17 @@ TEST(TextLines, LineEndsOfEveryKindCutTheSameLines) {
         {"a\n\r\nb\r", {"a", "", "b"}},
         {"\r\n", {""}},
         {"x = 1\r\n\ry\n", {"x = 1", "", "y"}},
+        {"a\r\r\nb", {"a", "", "b"}},
+        {"\n\r\n\r", {"", "", ""}},
+        {"\r\r\n\n", {"", "", ""}},
     };
     for (const auto& [text, expected] : cases) {
         const CTextLineSource source(text);
         std::vector<std::string> lines;
-        for (int i = 0; i < source.GetLineCount(); ++i) lines.push_back(source.GetLine(i));
+        for (int i = 0; i < source.GetLineCount(); ++i) {
+            lines.push_back(source.GetLine(i));
+            EXPECT_EQ(source.GetLineLength(i), static_cast<int>(lines.back().size())) << i;
+        }
         EXPECT_EQ(lines, expected) << "text [" << text << "]";
         EXPECT_EQ(SplitLines(text), expected) << "text [" << text << "]";
     }
