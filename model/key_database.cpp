@@ -1,15 +1,34 @@
 #include "model/key_database.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <new>
 
+void CKeyDatabase::AddChunk() {
+    if (m_nSlabRest == 0) {
+        // Slabs grow with the database, up to 16 chunks (1 MB).
+        const size_t chunks = std::clamp<size_t>(m_Chunks.size(), 1, 16);
+        auto slab = std::make_unique_for_overwrite<std::byte[]>((chunks + 1) * CKeyEntry::CHUNK_BYTES);
+        const auto raw = reinterpret_cast<std::uintptr_t>(slab.get());
+        const std::uintptr_t aligned = (raw + CKeyEntry::CHUNK_BYTES - 1) & ~std::uintptr_t{CKeyEntry::CHUNK_BYTES - 1};
+        m_pSlabRest = slab.get() + (aligned - raw);
+        m_nSlabRest = chunks;
+        m_Slabs.push_back(std::move(slab));
+    }
+    ::new (m_pSlabRest) CKeyEntry::SChunkHead{&m_Texts, static_cast<int>(m_Chunks.size()) * CHUNK_SIZE};
+    m_Chunks.push_back(m_pSlabRest);
+    m_pSlabRest += CKeyEntry::CHUNK_BYTES;
+    --m_nSlabRest;
+}
+
 CKeyEntry& CKeyDatabase::Emplace(std::string_view keyword, std::string_view value, int line,
                                  CKeyEntry::SViewTexts views) {
-    const auto chunk = static_cast<size_t>(m_nCount >> CHUNK_SHIFT);
-    if (chunk == m_Chunks.size()) m_Chunks.push_back(std::make_unique_for_overwrite<SChunk>());
-    auto* slot = reinterpret_cast<CKeyEntry*>(m_Chunks[chunk]->m_Storage) + (m_nCount & (CHUNK_SIZE - 1));
+    const auto chunk = static_cast<size_t>(m_nCount / CHUNK_SIZE);
+    if (chunk == m_Chunks.size()) AddChunk();
+    auto* slot = reinterpret_cast<CKeyEntry*>(m_Chunks[chunk] + CKeyEntry::CHUNK_HEAD_BYTES) + m_nCount % CHUNK_SIZE;
     CKeyEntry* entry = ::new (slot) CKeyEntry(m_Texts, keyword, value, line, views);
-    entry->m_nIndex = m_nCount++;
+    ++m_nCount;
     return *entry;
 }
 
@@ -28,6 +47,9 @@ void CKeyDatabase::Clear() {
     for (int i = m_nCount - 1; i >= 0; --i) At(i)->~CKeyEntry();
     m_nCount = 0;
     m_Chunks.clear();
+    m_Slabs.clear();
+    m_pSlabRest = nullptr;
+    m_nSlabRest = 0;
     m_Texts.Clear();
     m_HeldTexts.clear();
     ++m_nGeneration;
@@ -40,7 +62,7 @@ CKeyEntry* CKeyDatabase::GetAt(int index) const {
 
 int CKeyDatabase::IndexOf(const CKeyEntry* entry) const {
     if (entry == nullptr) return -1;
-    const int index = entry->m_nIndex;
+    const int index = entry->Index();
     if (index < 0 || index >= m_nCount || At(index) != entry) return -1;
     return index;
 }

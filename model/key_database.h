@@ -71,20 +71,26 @@ public:
     CIterator end() const { return CIterator(this, m_nCount); }
 
 private:
-    static constexpr int CHUNK_SHIFT = 10;
-    static constexpr int CHUNK_SIZE = 1 << CHUNK_SHIFT;
-    // Room for CHUNK_SIZE entries, constructed one by one as the database grows.
-    struct alignas(CKeyEntry) SChunk {
-        std::byte m_Storage[CHUNK_SIZE * sizeof(CKeyEntry)];
-    };
+    // A chunk: its head, then room for CHUNK_SIZE entries, constructed one by
+    // one as the database grows.
+    static constexpr int CHUNK_SIZE =
+        static_cast<int>((CKeyEntry::CHUNK_BYTES - CKeyEntry::CHUNK_HEAD_BYTES) / sizeof(CKeyEntry));
+    static_assert(sizeof(CKeyEntry::SChunkHead) <= CKeyEntry::CHUNK_HEAD_BYTES &&
+                  CKeyEntry::CHUNK_HEAD_BYTES % alignof(CKeyEntry) == 0);
     CKeyEntry* At(int index) const {
-        return std::launder(
-            reinterpret_cast<CKeyEntry*>(m_Chunks[static_cast<size_t>(index >> CHUNK_SHIFT)]->m_Storage) +
-            (index & (CHUNK_SIZE - 1)));
+        std::byte* chunk = m_Chunks[static_cast<size_t>(index / CHUNK_SIZE)];
+        return std::launder(reinterpret_cast<CKeyEntry*>(chunk + CKeyEntry::CHUNK_HEAD_BYTES) + index % CHUNK_SIZE);
     }
     CTextArena m_Texts;
     std::vector<std::shared_ptr<const std::string>> m_HeldTexts;
-    std::vector<std::unique_ptr<SChunk>> m_Chunks;
+    // Chunks are cut from slabs of several, each allocated with a chunk's
+    // room to spare so that its chunks can start on their alignment; the
+    // spare bytes are never touched.
+    void AddChunk();
+    std::vector<std::unique_ptr<std::byte[]>> m_Slabs;
+    std::vector<std::byte*> m_Chunks;
+    std::byte* m_pSlabRest = nullptr;  // the next chunk of the last slab
+    size_t m_nSlabRest = 0;            // chunks left there
     int m_nCount = 0;
     unsigned m_nGeneration = 0;
 };

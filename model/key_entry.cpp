@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <type_traits>
+#include <unordered_map>
 
 #include "base/text_util.h"
 
@@ -64,25 +67,61 @@ bool operator==(const CValueItems& a, const std::vector<std::string>& b) {
 
 #if defined(__GLIBCXX__) && UINTPTR_MAX == UINT64_MAX
 // A file of short lines holds an entry per line: keep entries small.
-static_assert(sizeof(CKeyEntry) <= 88, "CKeyEntry grew");
+static_assert(sizeof(CKeyEntry) <= 72, "CKeyEntry grew");
 #endif
 static_assert(sizeof(CEntryText) == sizeof(std::uint64_t) && sizeof(CValueItems) == sizeof(std::uint64_t));
 static_assert(std::is_trivially_destructible_v<CEntryText>);
 
 CKeyEntry::CKeyEntry(CTextArena& arena, std::string_view keyword, std::string_view value, int line, SViewTexts views)
-    : m_Line(line), m_LongLine(line), m_bValueViewed(views.m_bValue), m_pArena(&arena) {
-    m_Keyword = views.m_bKeyword ? View(keyword) : Store(keyword);
-    m_Value = views.m_bValue ? View(value) : Store(value);
+    : m_Line(line), m_LongLine(line), m_bValueViewed(views.m_bValue) {
+    m_Keyword = views.m_bKeyword ? CEntryText(keyword, arena) : CEntryText(arena.Store(keyword), arena);
+    m_Value = views.m_bValue ? CEntryText(value, arena) : CEntryText(arena.Store(value), arena);
 }
 
+namespace {
+
+// The arenas of entries of their own (a form's scratch entry), by entry.
+struct SOwnArenas {
+    std::mutex m_Mutex;
+    std::unordered_map<const CKeyEntry*, std::unique_ptr<CTextArena>> m_Arenas;
+};
+
+SOwnArenas& OwnArenas() {
+    static SOwnArenas arenas;
+    return arenas;
+}
+
+}  // namespace
+
 CKeyEntry::CKeyEntry(std::string_view keyword, std::string_view value, int line)
-    : m_Line(line), m_LongLine(line), m_bOwnsArena(true), m_pArena(new CTextArena) {
+    : m_Line(line), m_LongLine(line), m_bOwnsArena(true) {
+    {
+        SOwnArenas& arenas = OwnArenas();
+        const std::lock_guard lock(arenas.m_Mutex);
+        arenas.m_Arenas[this] = std::make_unique<CTextArena>();
+    }
     SetKeyword(keyword);
     SetValue(value);
 }
 
 CKeyEntry::~CKeyEntry() {
-    if (m_bOwnsArena) delete m_pArena;
+    if (!m_bOwnsArena) return;
+    SOwnArenas& arenas = OwnArenas();
+    const std::lock_guard lock(arenas.m_Mutex);
+    arenas.m_Arenas.erase(this);
+}
+
+CTextArena& CKeyEntry::OwnArena() const {
+    SOwnArenas& arenas = OwnArenas();
+    const std::lock_guard lock(arenas.m_Mutex);
+    return *arenas.m_Arenas.at(this);
+}
+
+int CKeyEntry::Index() const {
+    if (m_bOwnsArena) return -1;
+    const auto* first = reinterpret_cast<const std::byte*>(Head()) + CHUNK_HEAD_BYTES;
+    return Head()->m_nFirst + static_cast<int>((reinterpret_cast<const std::byte*>(this) - first) /
+                                               static_cast<std::ptrdiff_t>(sizeof(CKeyEntry)));
 }
 
 void CKeyEntry::SetItem(size_t index, std::string_view text) {
@@ -98,7 +137,7 @@ void CKeyEntry::SetItem(size_t index, std::string_view text) {
         m_Ready.m_Word = item;
         return;
     }
-    m_Ready.Slot(*m_pArena, index) = item;
+    m_Ready.Slot(Arena(), index) = item;
 }
 
 void CKeyEntry::SetRangeLen(std::string_view range) {
@@ -107,7 +146,7 @@ void CKeyEntry::SetRangeLen(std::string_view range) {
         return;
     }
     const auto size = static_cast<std::uint32_t>(range.size());
-    auto* stored = static_cast<char*>(m_pArena->Allocate(sizeof size + range.size()));
+    auto* stored = static_cast<char*>(Arena().Allocate(sizeof size + range.size()));
     std::memcpy(stored, &size, sizeof size);
     std::memcpy(stored + sizeof size, range.data(), range.size());
     m_RangeLen.m_pStored = stored;
@@ -145,11 +184,11 @@ void CKeyEntry::ReplaceInValue(char from, char to) {
 void CKeyEntry::ReserveItems(size_t count) {
     // A first item alone needs no block.
     if (count > m_Ready.Capacity() && (count > 1 || m_Ready.Block() != nullptr))
-        m_Ready.Grow(*m_pArena, count, m_Ready.size());
+        m_Ready.Grow(Arena(), count, m_Ready.size());
 }
 
 void CKeyEntry::AddItem() {
-    m_Ready.Slot(*m_pArena, m_Ready.size());
+    m_Ready.Slot(Arena(), m_Ready.size());
 }
 
 void CKeyEntry::SetItems(const std::vector<std::string>& items) {

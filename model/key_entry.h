@@ -185,11 +185,6 @@ public:
         bool m_bKeyword;
         bool m_bValue;
     };
-    // An entry whose texts lie in `arena` (its database's) or, where `views`
-    // says so, in the text its database keeps; the builder classifies it right
-    // after.
-    CKeyEntry(CTextArena& arena, std::string_view keyword, std::string_view value, int line,
-              SViewTexts views = SViewTexts());
     // An entry of its own, outside any database (a form's scratch entry).
     CKeyEntry(std::string_view keyword, std::string_view value, int line);
     ~CKeyEntry();
@@ -229,8 +224,8 @@ public:
     struct SResolution {
         std::int16_t m_nRow = -1;
         std::int16_t m_nRule = -1;
-        bool m_bUserKey = false;
-        bool m_bValid = false;
+        bool m_bUserKey : 1 = false;
+        bool m_bValid : 1 = false;
         ECheckProfile m_Profile = ECheckProfile::Classic;
     };
 
@@ -250,17 +245,36 @@ public:
     std::uint8_t m_bNoString = 1;
     SResolution m_Resolved;
 
-    // Position in the owning database, kept by the database.
-    int Index() const { return m_nIndex; }
+    // Position in the owning database; -1 for an entry of its own.
+    int Index() const;
+
+    // A database keeps its entries in chunks of CHUNK_BYTES aligned to their
+    // size, each with this head in front, so that an entry finds its
+    // database's arena and its position from its own address and holds
+    // neither.
+    struct SChunkHead {
+        CTextArena* m_pArena;
+        int m_nFirst;  // index of the chunk's first entry
+    };
+    static constexpr size_t CHUNK_BYTES = 64 * 1024;
+    static constexpr size_t CHUNK_HEAD_BYTES = 16;
 
 private:
     friend class CKeyDatabase;
-    CEntryText Store(std::string_view text) { return CEntryText(m_pArena->Store(text), *m_pArena); }
-    CEntryText View(std::string_view text) { return CEntryText(text, *m_pArena); }
-    bool m_bOwnsArena = false;
+    // An entry whose texts lie in `arena` (its database's) or, where `views`
+    // says so, in the text its database keeps; the database places it in a
+    // chunk and the builder classifies it right after.
+    CKeyEntry(CTextArena& arena, std::string_view keyword, std::string_view value, int line, SViewTexts views);
+    const SChunkHead* Head() const {
+        return reinterpret_cast<const SChunkHead*>(reinterpret_cast<std::uintptr_t>(this) & ~(CHUNK_BYTES - 1));
+    }
+    CTextArena& Arena() const { return m_bOwnsArena ? OwnArena() : *Head()->m_pArena; }
+    // The arena of an entry of its own, kept aside for it.
+    CTextArena& OwnArena() const;
+    CEntryText Store(std::string_view text) { return CEntryText(Arena().Store(text), Arena()); }
+    CEntryText View(std::string_view text) { return CEntryText(text, Arena()); }
+    bool m_bOwnsArena : 1 = false;
     // The value views text the database keeps for reading only: an edit in
     // place copies it first.
-    bool m_bValueViewed = false;
-    int m_nIndex = -1;
-    CTextArena* m_pArena;
+    bool m_bValueViewed : 1 = false;
 };

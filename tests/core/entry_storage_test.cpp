@@ -151,3 +151,27 @@ TEST(EntryStorage, EditsInPlaceLeaveTheViewedTextAlone) {
     EXPECT_EQ(entry.m_Keyword, "Key");
     EXPECT_FALSE(database.IsInHeldText("elsewhere"));
 }
+
+// An entry finds its database's arena and its position from its address:
+// entries of databases built side by side must write into their own, and a
+// cleared database must not take the texts of another with it.
+TEST(EntryStorage, EntriesOfSeveralDatabasesKeepToTheirOwn) {
+    CKeyDatabase a;
+    CKeyDatabase b;
+    const int count = 2500;  // several chunks and slabs each
+    for (int i = 0; i < count; ++i) {
+        a.Emplace("A", "", i).SetValue("a" + std::to_string(i));
+        b.Emplace("B", "", i).SetValue("b" + std::to_string(i));
+    }
+    CKeyEntry loose("L", "", 0);
+    loose.SetItem(2, "own");
+    for (int i = 0; i < count; ++i) {
+        ASSERT_EQ(a.GetAt(i)->Index(), i);
+        ASSERT_EQ(b.IndexOf(b.GetAt(i)), i);
+        EXPECT_EQ(a.IndexOf(b.GetAt(i)), -1);
+    }
+    a.Clear();
+    for (int i = 0; i < count; ++i) ASSERT_EQ(b.GetAt(i)->m_Value, "b" + std::to_string(i));
+    EXPECT_EQ(loose.Index(), -1);
+    EXPECT_EQ(loose.m_Ready[2], "own");
+}
