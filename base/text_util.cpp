@@ -1,18 +1,5 @@
 #include "base/text_util.h"
 
-bool IsSpaceByte(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-bool IsAlphaByte(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool IsDigitByte(char c) {
-    return c >= '0' && c <= '9';
-}
-bool IsAlnumByte(char c) {
-    return IsAlphaByte(c) || IsDigitByte(c);
-}
-
 static char LowerByte(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
@@ -39,13 +26,6 @@ std::string TrimRight(std::string_view text) {
     size_t e = text.size();
     while (e > 0 && IsSpaceByte(text[e - 1])) --e;
     return std::string(text.substr(0, e));
-}
-
-std::string_view TrimmedView(std::string_view text) {
-    size_t b = 0, e = text.size();
-    while (b < e && IsSpaceByte(text[b])) ++b;
-    while (e > b && IsSpaceByte(text[e - 1])) --e;
-    return text.substr(b, e - b);
 }
 
 std::string Trim(std::string_view text) {

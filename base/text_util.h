@@ -7,10 +7,19 @@
 #include <string>
 #include <string_view>
 
-bool IsSpaceByte(char c);
-bool IsAlphaByte(char c);
-bool IsDigitByte(char c);
-bool IsAlnumByte(char c);
+// Asked for every byte of every line: defined here so that they inline.
+inline bool IsSpaceByte(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+inline bool IsAlphaByte(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+inline bool IsDigitByte(char c) {
+    return c >= '0' && c <= '9';
+}
+inline bool IsAlnumByte(char c) {
+    return IsAlphaByte(c) || IsDigitByte(c);
+}
 
 std::string ToUpper(std::string_view text);
 std::string ToLower(std::string_view text);
@@ -30,7 +39,12 @@ std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
 std::string Trim(std::string_view text);
 // The text without the blanks around it, as a view into it.
-std::string_view TrimmedView(std::string_view text);
+inline std::string_view TrimmedView(std::string_view text) {
+    size_t b = 0, e = text.size();
+    while (b < e && IsSpaceByte(text[b])) ++b;
+    while (e > b && IsSpaceByte(text[e - 1])) --e;
+    return text.substr(b, e - b);
+}
 // Removes the blanks around `text` in place, keeping its storage.
 void TrimInPlace(std::string& text);
 
