@@ -109,8 +109,8 @@ void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink&
 
 void CheckGsdText(std::shared_ptr<const std::string> text, const CCheckOptions& options, IMessageSink& sink,
                   ECheckProfile* resolved, CKeyDatabase* database) {
-    if (CutAtNul(*text).size() != text->size()) {
-        CheckGsdText(std::string(CutAtNul(*text)), options, sink, resolved, database);
+    if (const std::string_view upToNul = CutAtNul(*text); upToNul.size() != text->size()) {
+        CheckGsdText(std::string(upToNul), options, sink, resolved, database);
         return;
     }
     CheckLines(CTextLineSource{std::move(text)}, options, sink, resolved, database);

@@ -52,11 +52,11 @@ std::vector<CCheckMessage> CheckGsdText(std::string bytes, const CCheckOptions& 
 // The same, handing every row to `sink`; `profile`, when given, learns the
 // profile the text is checked with before the first row. With `database` the
 // check builds its key entries there, so that a caller can look at them after.
+void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink& sink, ECheckProfile* profile = nullptr,
+                  CKeyDatabase* database = nullptr);
 // The same for a text shared with the caller, which the database keeps too.
 void CheckGsdText(std::shared_ptr<const std::string> text, const CCheckOptions& options, IMessageSink& sink,
                   ECheckProfile* profile = nullptr, CKeyDatabase* database = nullptr);
-void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink& sink, ECheckProfile* profile = nullptr,
-                  CKeyDatabase* database = nullptr);
 // Reads and checks one file. The text ends at its first NUL byte: reading stops
 // there. A file too large for the memory available comes back unread, marked
 // out of memory, instead of ending the program.

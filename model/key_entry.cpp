@@ -95,13 +95,20 @@ SOwnArenas& OwnArenas() {
 
 CKeyEntry::CKeyEntry(std::string_view keyword, std::string_view value, int line)
     : m_Line(line), m_LongLine(line), m_bOwnsArena(true) {
+    SOwnArenas& arenas = OwnArenas();
     {
-        SOwnArenas& arenas = OwnArenas();
         const std::lock_guard lock(arenas.m_Mutex);
         arenas.m_Arenas[this] = std::make_unique<CTextArena>();
     }
-    SetKeyword(keyword);
-    SetValue(value);
+    try {
+        SetKeyword(keyword);
+        SetValue(value);
+    } catch (...) {
+        // No destructor runs for an entry that was never made: give its arena back.
+        const std::lock_guard lock(arenas.m_Mutex);
+        arenas.m_Arenas.erase(this);
+        throw;
+    }
 }
 
 CKeyEntry::~CKeyEntry() {

@@ -271,7 +271,10 @@ private:
     CTextArena& Arena() const { return m_bOwnsArena ? OwnArena() : *Head()->m_pArena; }
     // The arena of an entry of its own, kept aside for it.
     CTextArena& OwnArena() const;
-    CEntryText Store(std::string_view text) { return CEntryText(Arena().Store(text), Arena()); }
+    CEntryText Store(std::string_view text) {
+        CTextArena& arena = Arena();
+        return CEntryText(arena.Store(text), arena);
+    }
     CEntryText View(std::string_view text) { return CEntryText(text, Arena()); }
     bool m_bOwnsArena : 1 = false;
     // The value views text the database keeps for reading only: an edit in
