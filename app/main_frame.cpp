@@ -214,16 +214,16 @@ void CMainFrame::CreateActions() {
         QString m_Text;
         QString m_Status;
         QKeySequence m_Key;
-        void (QPlainTextEdit::*m_pSlot)();
+        void (CGSDTextView::*m_pSlot)();
         const char* m_pszIcon;
     };
     const SEdit edits[] = {
-        {ID_EDIT_UNDO, tr("&Undo"), tr("Undo the last action"), QKeySequence::Undo, &QPlainTextEdit::undo, "edit-undo"},
+        {ID_EDIT_UNDO, tr("&Undo"), tr("Undo the last action"), QKeySequence::Undo, &CGSDTextView::Undo, "edit-undo"},
         {ID_EDIT_CUT, tr("Cu&t"), tr("Cut the selection and put it on the Clipboard"), QKeySequence::Cut,
-         &QPlainTextEdit::cut, "edit-cut"},
+         &CGSDTextView::Cut, "edit-cut"},
         {ID_EDIT_COPY, tr("&Copy"), tr("Copy the selection and put it on the Clipboard"), QKeySequence::Copy,
-         &QPlainTextEdit::copy, "edit-copy"},
-        {ID_EDIT_PASTE, tr("&Paste"), tr("Insert Clipboard contents"), QKeySequence::Paste, &QPlainTextEdit::paste,
+         &CGSDTextView::Copy, "edit-copy"},
+        {ID_EDIT_PASTE, tr("&Paste"), tr("Insert Clipboard contents"), QKeySequence::Paste, &CGSDTextView::Paste,
          "edit-paste"},
     };
     for (const SEdit& e : edits) {
@@ -595,7 +595,7 @@ void CMainFrame::OnFindReplace(bool replace) {
     delete m_pFindDlg;
     m_pFindDlg = new CFindReplaceDlg(child->TextView(), replace, this);
     m_pFindDlg->setAttribute(Qt::WA_DeleteOnClose);
-    const QString selected = child->TextView()->textCursor().selectedText();
+    const QString selected = child->TextView()->SelectedText();
     m_pFindDlg->m_pFind->setText(selected.isEmpty() ? m_LastFindText : selected);
     connect(m_pFindDlg, &CFindReplaceDlg::searched, this, [this](const QString& text, QTextDocument::FindFlags flags) {
         m_LastFindText = text;
@@ -772,7 +772,7 @@ void CMainFrame::UpdateCommands() {
     const bool hasDoc = child != nullptr;
     // A read-only text offers no command that would change it; a
     // write-protected document none that would save it over its file.
-    const bool textReadOnly = hasDoc && child->TextView()->isReadOnly();
+    const bool textReadOnly = hasDoc && child->TextView()->IsReadOnly();
     const bool writeProtected = hasDoc && child->GetDocument()->m_bWriteProtected != 0;
     for (QAction* action : m_DocActions) {
         const int id = action->property(kCommandId).toInt();

@@ -8,15 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
-#include <QPlainTextDocumentLayout>
 #include <QSaveFile>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <new>
 
 #include "app/cp1252.h"
 #include "app/qt_seams.h"
+#include "app/text_buffer.h"
 #include "base/string_table.h"
 #include "check/check_gsd.h"
 #include "check/process_key.h"
@@ -30,13 +27,6 @@
 
 namespace {
 
-// The line end of a block whose end differs from the file's first line end.
-class CLineEndData : public QTextBlockUserData {
-public:
-    explicit CLineEndData(ELineEnd end) : m_End(end) {}
-    ELineEnd m_End;
-};
-
 // Raises the loading flag for the length of a load or save.
 class CLoadingFlag {
 public:
@@ -47,50 +37,35 @@ private:
     CTalunaContext& m_Context;
 };
 
-// A text is loaded in this many parts of at least LOAD_PART_LINES lines.
-constexpr size_t LOAD_PARTS = 20;
-constexpr size_t LOAD_PART_LINES = 4096;
-// What Qt's text document takes for a line while it is loaded, with a margin
-// of two: its block and fragment, and the layout that the highlighter fills,
-// about 500 bytes together. The block and fragment tables double as they grow,
-// so the whole text needs room for the next doubling.
-constexpr size_t QT_BYTES_PER_LINE = 1024;
-constexpr size_t QT_TABLE_BYTES_PER_LINE = 128;
+// The text and the database live in standard containers, which report running
+// out of memory by std::bad_alloc; the load asks for room for the text and a
+// margin besides, for the Qt structures around it (tree, output window), which
+// do not all survive a failed allocation.
+// A line takes 5 bytes beside its characters, and has at least one.
+constexpr size_t BYTES_PER_BYTE = 6;
 constexpr size_t HEADROOM_BYTES = size_t{64} << 20;
 
 }  // namespace
 
 int CDocLineSource::GetLineCount() const {
-    return m_pDocument->blockCount();
+    return m_pText->LineCount();
 }
 
 std::string CDocLineSource::GetLine(int line) const {
-    const QTextBlock block = m_pDocument->findBlockByNumber(line);
-    if (!block.isValid()) return {};
-    return EncodeCp1252(block.text().left(MAX_LINE_LENGTH));
+    std::string buffer;
+    return std::string(GetLineView(line, buffer));
 }
 
 int CDocLineSource::GetLineLength(int line) const {
-    const QTextBlock block = m_pDocument->findBlockByNumber(line);
-    return block.isValid() ? block.length() - 1 : 0;
+    return m_pText->LineLength(line);
 }
 
-CTextSnapshot::CTextSnapshot(const QTextDocument* document) {
-    // The raw text holds the blocks with a paragraph separator between them;
-    // every character is one byte of the code page.
-    const QString raw = document->toRawText();
-    m_pBytes = std::make_shared<const std::string>(EncodeCp1252(raw));
-    m_Lines.reserve(static_cast<size_t>(document->blockCount()));
-    size_t start = 0;
-    const QChar* chars = raw.constData();
-    const auto size = static_cast<size_t>(raw.size());
-    for (size_t i = 0; i < size; ++i) {
-        if (chars[i] != QChar::ParagraphSeparator) continue;
-        m_Lines.emplace_back(start, i - start);
-        start = i + 1;
-    }
-    m_Lines.emplace_back(start, size - start);
+std::string_view CDocLineSource::GetLineView(int line, std::string&) const {
+    return m_pText->LineBytes(line).substr(0, MAX_LINE_LENGTH);
 }
+
+CTextSnapshot::CTextSnapshot(const CTextBuffer* text)
+    : m_pBytes(std::make_shared<const std::string>(text->Bytes())), m_Starts(text->LineStarts()) {}
 
 std::string CTextSnapshot::GetLine(int line) const {
     std::string buffer;
@@ -99,13 +74,16 @@ std::string CTextSnapshot::GetLine(int line) const {
 
 int CTextSnapshot::GetLineLength(int line) const {
     if (line < 0 || line >= GetLineCount()) return 0;
-    return static_cast<int>(m_Lines[static_cast<size_t>(line)].second);
+    const auto next = static_cast<size_t>(line) + 1;
+    const size_t end = next < m_Starts.size() ? m_Starts[next] - 1 : m_pBytes->size();
+    return static_cast<int>(end - m_Starts[static_cast<size_t>(line)]);
 }
 
 std::string_view CTextSnapshot::GetLineView(int line, std::string&) const {
     if (line < 0 || line >= GetLineCount()) return {};
-    const auto [start, length] = m_Lines[static_cast<size_t>(line)];
-    return std::string_view(*m_pBytes).substr(start, std::min<size_t>(length, MAX_LINE_LENGTH));
+    return std::string_view(*m_pBytes).substr(
+        m_Starts[static_cast<size_t>(line)],
+        std::min<size_t>(static_cast<size_t>(GetLineLength(line)), MAX_LINE_LENGTH));
 }
 
 CDiskStamp CDiskStamp::Of(const QString& path) {
@@ -123,18 +101,13 @@ CDiskStamp CDiskStamp::Of(const QString& path) {
 CTalunaDoc::CTalunaDoc(CTalunaContext& context, QObject* parent)
     : QObject(parent),
       m_Context(context),
-      m_pText(new QTextDocument(this)),
+      m_pText(new CTextBuffer(this)),
+      m_pHighlighter(new CGSDHighlighter(this)),
       m_Lines(m_pText),
       m_pWatcher(new QFileSystemWatcher(this)) {
     connect(m_pWatcher, &QFileSystemWatcher::fileChanged, this, &CTalunaDoc::CheckDiskState);
     connect(m_pWatcher, &QFileSystemWatcher::directoryChanged, this, &CTalunaDoc::CheckDiskState);
-    m_pText->setDocumentLayout(new QPlainTextDocumentLayout(m_pText));
-    QFont font("Courier New", 10);
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    m_pText->setDefaultFont(font);
-    m_pHighlighter = new CGSDHighlighter(m_pText);
-    connect(m_pText, &QTextDocument::modificationChanged, this, &CTalunaDoc::modifiedChanged);
+    connect(m_pText, &CTextBuffer::modificationChanged, this, &CTalunaDoc::modifiedChanged);
 }
 
 CTalunaDoc::~CTalunaDoc() = default;
@@ -145,11 +118,11 @@ QString CTalunaDoc::Title() const {
 }
 
 bool CTalunaDoc::IsModified() const {
-    return m_pText->isModified();
+    return m_pText->IsModified();
 }
 
 void CTalunaDoc::SetModified(bool modified) {
-    m_pText->setModified(modified);
+    m_pText->SetModified(modified);
 }
 
 void CTalunaDoc::SetWriteProtected() {
@@ -236,10 +209,8 @@ bool CTalunaDoc::LoadFile(const QString& path) {
 void CTalunaDoc::GiveBackLoad() {
     m_Context.m_pCurEntry = nullptr;
     m_Database.Clear();
-    m_pText->clear();
-    m_pHighlighter->SetLoadProgress(nullptr, 0);
+    m_pText->Clear();
     if (m_Context.m_pProgress) m_Context.m_pProgress->Reset();
-    m_pText->setUndoRedoEnabled(true);
 }
 
 bool CTalunaDoc::Reload() {
@@ -248,7 +219,7 @@ bool CTalunaDoc::Reload() {
     const std::string previous = TextBytes();
     const bool modified = IsModified();
     const bool ok = LoadFile(m_PathName);
-    if (!ok && m_pText->isEmpty() && !previous.empty()) {
+    if (!ok && m_pText->IsEmpty() && !previous.empty()) {
         // The failed load emptied the text: the text as it was comes back.
         try {
             LoadBytes(previous, m_PathName);
@@ -322,67 +293,17 @@ void CTalunaDoc::LoadBytes(const std::string& bytes, const QString& source) {
                                             : ProfileOfSetting(setting, CVectorLineSource()));
     const std::string_view text = CutAtNul(bytes);
     SetText(text);
-    m_Context.m_nLoadedLines = m_pText->blockCount();
+    m_Context.m_nLoadedLines = m_pText->LineCount();
     // The document holds these bytes exactly (a character for each byte, every
     // line with its own end), so the backup is written from them.
     WriteBackupAndBuild(source, QFileInfo(source).fileName(), text);
-    m_pText->setModified(false);
+    m_pText->SetModified(false);
 }
 
 void CTalunaDoc::SetText(std::string_view bytes) {
     m_Layout = DetectLayout(bytes);
-    size_t count = 0;
-    ForEachLine(bytes, [&count](size_t, size_t) { ++count; });
-    m_pText->setUndoRedoEnabled(false);
-    m_pHighlighter->SetLoadProgress(m_Context.m_pProgress, static_cast<int>(std::max<size_t>(count, 1)));
-    // A large text goes in by parts of a twentieth of its lines, each coloured
-    // as it arrives, so that the highlighter's progress steps (and with them the
-    // event loop) run all through the load; inserting 20 MB at once keeps the
-    // loop waiting for about three seconds. More parts would cost more time:
-    // each insertion into a long text has a cost that grows with the text.
-    const size_t part = std::max<size_t>(count / LOAD_PARTS, LOAD_PART_LINES);
-    // The lines are decoded straight from the bytes: a list of all lines would
-    // cost more than the text itself for a file of short lines.
-    QString text;  // keeps its capacity from part to part
-    bool inserted = false;
-    const auto insert = [&] {
-        if (!inserted) {
-            m_pText->setPlainText(text);
-        } else {
-            QTextCursor end(m_pText);
-            end.movePosition(QTextCursor::End);
-            end.insertText(text);
-        }
-        inserted = true;
-        text.resize(0);
-    };
-    // Lines whose end differs from the first line end, by line number.
-    std::vector<std::pair<int, ELineEnd>> otherEnds;
-    size_t index = 0;
-    // Before each part: room for its lines, and for the document's tables to
-    // grow to the lines after it. Qt's containers do not all survive a failed
-    // allocation, so the load stops before it would run out.
-    const auto ensureRoomForPart = [&] {
-        const size_t after = std::min(count, index + part);
-        EnsureMemoryHeadroom(HEADROOM_BYTES + (after - index) * QT_BYTES_PER_LINE + after * QT_TABLE_BYTES_PER_LINE);
-    };
-    ensureRoomForPart();
-    ForEachLine(bytes, [&](size_t start, size_t length) {
-        if (index > 0 && index % part == 0) {
-            insert();
-            ensureRoomForPart();
-        }
-        if (index > 0) text += QChar('\n');
-        text += DecodeCp1252(bytes.substr(start, length));
-        const size_t after = start + length;
-        if (after < bytes.size() && LineEndAt(bytes, after) != m_Layout.m_LineEnd)
-            otherEnds.emplace_back(static_cast<int>(index), LineEndAt(bytes, after));
-        ++index;
-    });
-    insert();
-    m_pHighlighter->SetLoadProgress(nullptr, 0);
-    m_pText->setUndoRedoEnabled(true);
-    for (const auto& [line, end] : otherEnds) m_pText->findBlockByNumber(line).setUserData(new CLineEndData(end));
+    EnsureMemoryHeadroom(HEADROOM_BYTES + bytes.size() * BYTES_PER_BYTE);
+    m_pText->SetBytes(bytes, m_Layout.m_LineEnd);
 }
 
 void CTalunaDoc::ApplyCheckProfile() {
@@ -466,15 +387,14 @@ const ILineSource& CTalunaDoc::TakeSnapshot() {
 }
 
 std::string CTalunaDoc::TextBytes() const {
+    const std::string_view bytes = m_pText->Bytes();
+    const int count = m_pText->LineCount();
     std::string text;
-    text.reserve(static_cast<size_t>(m_pText->characterCount()) + static_cast<size_t>(m_pText->blockCount()));
-    for (QTextBlock block = m_pText->firstBlock(); block.isValid(); block = block.next()) {
-        text += EncodeCp1252(block.text());
-        // A text without lines is held as one empty block: it has no line end.
-        if (block.next().isValid() || m_Layout.m_bFinalLineEnd) {
-            const auto* data = static_cast<const CLineEndData*>(block.userData());
-            text += LineEndChars(data ? data->m_End : m_Layout.m_LineEnd);
-        }
+    text.reserve(bytes.size() + static_cast<size_t>(count));
+    for (int line = 0; line < count; ++line) {
+        text += m_pText->LineBytes(line);
+        // A text without lines is held as one empty line: it has no line end.
+        if (line + 1 < count || m_Layout.m_bFinalLineEnd) text += LineEndChars(m_pText->LineEndOf(line));
     }
     return text;
 }
@@ -512,7 +432,7 @@ bool CTalunaDoc::SaveDocument(const QString& path) {
     m_DiskStamp = CDiskStamp::Of(m_PathName);
     m_Announced = CDiskStamp();
     WatchFile();
-    m_pText->setModified(false);
+    m_pText->SetModified(false);
     emit titleChanged();
     return true;
 }
@@ -523,27 +443,21 @@ void CTalunaDoc::OnCloseDocument() {
 
 bool CTalunaDoc::WriteBackEntry(CKeyEntry& entry) {
     std::vector<std::string> oldLines;
-    for (int line = entry.m_LongLine; line <= entry.m_Line; ++line) {
-        const QTextBlock block = m_pText->findBlockByNumber(line);
-        oldLines.push_back(block.isValid() ? EncodeCp1252(block.text()) : std::string());
-    }
+    for (int line = entry.m_LongLine; line <= entry.m_Line; ++line) oldLines.emplace_back(m_pText->LineBytes(line));
     const SWriteBack result = ComposeWriteBack(oldLines, entry.m_Keyword, entry.m_Value);
     if (!result.m_bOk) {
         ShowMessage(tr("LineLength greater than expected!"));
         return false;
     }
-    const QTextBlock first = m_pText->findBlockByNumber(entry.m_LongLine);
-    const QTextBlock last = m_pText->findBlockByNumber(entry.m_Line);
-    if (!first.isValid()) return false;
-    QTextCursor cursor(first);
-    const QTextBlock end = last.isValid() ? last : m_pText->lastBlock();
-    cursor.setPosition(end.position() + end.length() - 1, QTextCursor::KeepAnchor);
+    if (entry.m_LongLine < 0 || entry.m_LongLine >= m_pText->LineCount()) return false;
+    const int last = std::min(entry.m_Line, m_pText->LineCount() - 1);
+    const int from = m_pText->LineStart(entry.m_LongLine);
+    const int to = m_pText->LineStart(last) + m_pText->LineLength(last);
     QString replacement = DecodeCp1252(result.m_Text);
     replacement.replace("\r\n", "\n");
-    cursor.beginEditBlock();
-    cursor.insertText(replacement);
-    cursor.endEditBlock();
+    const int before = m_pText->Length();
+    m_pText->Replace(from, to, replacement);
     entry.m_Line = entry.m_LongLine + result.m_nLineFeeds;
-    emit entryWrittenBack(cursor.position());
+    emit entryWrittenBack(to + m_pText->Length() - before);
     return true;
 }

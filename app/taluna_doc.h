@@ -1,6 +1,6 @@
 #pragma once
-// One GSD file open in the editor: owns its text (a QTextDocument with the
-// highlighter), its key database and its flags; loads and saves the file and
+// One GSD file open in the editor: owns its text (a CTextBuffer, with the
+// highlighter that colours it), its key database and its flags; loads and saves the file and
 // writes the backup copy the database is built from. Views observe it.
 
 #include <QObject>
@@ -14,8 +14,8 @@
 #include "model/text_lines.h"
 
 class QFileSystemWatcher;
-class QTextDocument;
 class CGSDHighlighter;
+class CTextBuffer;
 class CKeyEntry;
 class CTalunaContext;
 
@@ -23,22 +23,22 @@ class CTalunaContext;
 // most 1024 characters a line).
 class CDocLineSource : public ILineSource {
 public:
-    explicit CDocLineSource(const QTextDocument* document) : m_pDocument(document) {}
+    explicit CDocLineSource(const CTextBuffer* text) : m_pText(text) {}
     int GetLineCount() const override;
     std::string GetLine(int line) const override;
     int GetLineLength(int line) const override;
+    std::string_view GetLineView(int line, std::string& buffer) const override;
 
 private:
-    const QTextDocument* m_pDocument;
+    const CTextBuffer* m_pText;
 };
 
-// The lines of a document's text as they were at one moment, read in one pass
-// over the text: for the commands that read every line, which would otherwise
-// look up the editor's blocks line by line.
+// The lines of a document's text as they were at one moment: for Check GSD and
+// Rebuild, whose database views the text while the user goes on editing.
 class CTextSnapshot : public ILineSource {
 public:
-    explicit CTextSnapshot(const QTextDocument* document);
-    int GetLineCount() const override { return static_cast<int>(m_Lines.size()); }
+    explicit CTextSnapshot(const CTextBuffer* text);
+    int GetLineCount() const override { return static_cast<int>(m_Starts.size()); }
     std::string GetLine(int line) const override;
     int GetLineLength(int line) const override;
     std::string_view GetLineView(int line, std::string& buffer) const override;
@@ -46,8 +46,8 @@ public:
 
 private:
     // Shared with the database built from the snapshot, whose entries view it.
-    std::shared_ptr<const std::string> m_pBytes;
-    std::vector<std::pair<size_t, size_t>> m_Lines;  // start and length of every line
+    std::shared_ptr<const std::string> m_pBytes;  // the lines joined by '\n'
+    std::vector<uint32_t> m_Starts;               // where every line starts
 };
 
 // What a file on disk was when the document last read or wrote it: enough to
@@ -72,7 +72,7 @@ public:
     explicit CTalunaDoc(CTalunaContext& context, QObject* parent = nullptr);
     ~CTalunaDoc() override;
 
-    QTextDocument* TextDocument() const { return m_pText; }
+    CTextBuffer* Text() const { return m_pText; }
     CGSDHighlighter* Highlighter() const { return m_pHighlighter; }
     CKeyDatabase& Database() { return m_Database; }
     const ILineSource& Lines() const { return m_Lines; }
@@ -162,7 +162,7 @@ private:
     void BuildFromText(std::string text);
 
     CTalunaContext& m_Context;
-    QTextDocument* m_pText;
+    CTextBuffer* m_pText;
     CGSDHighlighter* m_pHighlighter;
     CKeyDatabase m_Database;
     CDocLineSource m_Lines;

@@ -4,10 +4,12 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextCursor>
 #include <QTextDocument>
+
+#include "app/cp1252.h"
+#include "app/text_buffer.h"
+#include "views/gsd_text_view.h"
 
 namespace {
 
@@ -20,7 +22,7 @@ QTextDocument::FindFlags FlagsOf(const QCheckBox* matchCase, const QCheckBox* wh
 
 }  // namespace
 
-CFindReplaceDlg::CFindReplaceDlg(QPlainTextEdit* editor, bool replace, QWidget* parent)
+CFindReplaceDlg::CFindReplaceDlg(CGSDTextView* editor, bool replace, QWidget* parent)
     : QDialog(parent), m_pEditor(editor) {
     setWindowTitle(replace ? tr("Replace") : tr("Find"));
     auto* form = new QFormLayout;
@@ -64,30 +66,32 @@ QTextDocument::FindFlags CFindReplaceDlg::Flags() const {
 bool CFindReplaceDlg::FindNext() {
     if (!m_pEditor || m_pFind->text().isEmpty()) return false;
     emit searched(m_pFind->text(), Flags());
-    return m_pEditor->find(m_pFind->text(), Flags());
+    return m_pEditor->Find(m_pFind->text(), Flags());
 }
 
 bool CFindReplaceDlg::ReplaceOne() {
-    if (!m_pEditor || m_pEditor->isReadOnly()) return false;
-    QTextCursor cursor = m_pEditor->textCursor();
+    if (!m_pEditor || m_pEditor->IsReadOnly()) return false;
     const Qt::CaseSensitivity cs = m_pMatchCase->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    if (cursor.hasSelection() && cursor.selectedText().compare(m_pFind->text(), cs) == 0)
-        cursor.insertText(m_pReplace->text());
+    if (m_pEditor->HasSelection() && m_pEditor->SelectedText().compare(m_pFind->text(), cs) == 0)
+        m_pEditor->InsertText(m_pReplace->text());
     return FindNext();
 }
 
 int CFindReplaceDlg::ReplaceAll() {
-    if (!m_pEditor || m_pEditor->isReadOnly() || m_pFind->text().isEmpty()) return 0;
-    QTextDocument* document = m_pEditor->document();
-    QTextCursor edit(document);
-    edit.beginEditBlock();
+    if (!m_pEditor || m_pEditor->IsReadOnly() || m_pFind->text().isEmpty()) return 0;
+    CTextBuffer* text = m_pEditor->Text();
+    const QString find = m_pFind->text();
+    const QString replace = m_pReplace->text();
+    const int findLength = static_cast<int>(EncodeCp1252(find).size());
+    text->BeginGroup();
     int count = 0;
-    QTextCursor found = document->find(m_pFind->text(), 0, Flags());
-    while (!found.isNull()) {
-        found.insertText(m_pReplace->text());
+    int at = text->Find(find, 0, Flags());
+    while (at >= 0) {
+        const int before = text->Length();
+        text->Replace(at, at + findLength, replace);
         ++count;
-        found = document->find(m_pFind->text(), found, Flags());
+        at = text->Find(find, at + findLength + text->Length() - before, Flags());
     }
-    edit.endEditBlock();
+    text->EndGroup();
     return count;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The Edit menu's Find and Replace dialog over a plain-text editor.
+// The Edit menu's Find and Replace dialog over a document's text pane.
 
 #include <QDialog>
 #include <QPointer>
@@ -7,14 +7,14 @@
 
 class QCheckBox;
 class QLineEdit;
-class QPlainTextEdit;
+class CGSDTextView;
 class QPushButton;
 
 class CFindReplaceDlg : public QDialog {
     Q_OBJECT
 public:
-    CFindReplaceDlg(QPlainTextEdit* editor, bool replace, QWidget* parent = nullptr);
-    void SetEditor(QPlainTextEdit* editor) { m_pEditor = editor; }
+    CFindReplaceDlg(CGSDTextView* editor, bool replace, QWidget* parent = nullptr);
+    void SetEditor(CGSDTextView* editor) { m_pEditor = editor; }
 
     // Finds the next occurrence after the caret; false when there is none.
     // Every search is announced (Find Next and Find Previous repeat it).
@@ -35,5 +35,5 @@ signals:
     void searched(const QString& text, QTextDocument::FindFlags flags);
 
 private:
-    QPointer<QPlainTextEdit> m_pEditor;
+    QPointer<CGSDTextView> m_pEditor;
 };

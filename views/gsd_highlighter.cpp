@@ -1,9 +1,5 @@
 #include "views/gsd_highlighter.h"
 
-#include <QCoreApplication>
-#include <QTextDocument>
-
-#include "app/cp1252.h"
 #include "check/keyword_catalogue.h"
 #include "model/seams.h"
 
@@ -22,12 +18,8 @@ constexpr SStyle kStyles[] = {
 
 }  // namespace
 
-CGSDHighlighter::CGSDHighlighter(QTextDocument* document) : QSyntaxHighlighter(static_cast<QObject*>(nullptr)) {
+CGSDHighlighter::CGSDHighlighter(QObject* parent) : QObject(parent) {
     for (size_t i = 0; i < m_Styles.size(); ++i) m_Styles[i] = StyleOf(static_cast<ETokenClass>(i));
-    setDocument(document);
-    // setDocument schedules a whole-document pass for later; run it now, while the
-    // document is still empty, so that every later change is coloured at once.
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 QTextCharFormat CGSDHighlighter::StyleOf(ETokenClass tokenClass) {
@@ -51,33 +43,15 @@ bool IsRev5Keyword(std::string_view word) {
 void CGSDHighlighter::SetProfile(ECheckProfile profile) {
     if (profile == m_Profile) return;
     m_Profile = profile;
-    rehighlight();
+    emit profileChanged();
 }
 
-void CGSDHighlighter::SetLoadProgress(IProgressSink* progress, int totalBlocks) {
-    if (m_pProgress) m_pProgress->End();
-    m_pProgress = progress;
-    m_nTotalBlocks = totalBlocks;
-    m_nShownPercent = 0;
-    if (m_pProgress) {
-        m_pProgress->Begin(EncodeCp1252(QCoreApplication::translate("CGSDHighlighter", "Processing GSD file...")));
-        m_pProgress->SetStatus("Scanning keyword...");
+QList<QTextLayout::FormatRange> CGSDHighlighter::Formats(std::string_view line) const {
+    ++m_nLinesColoured;
+    QList<QTextLayout::FormatRange> formats;
+    // One character per byte: the tokenizer's offsets are the line's positions.
+    for (const SToken& token : TokenizeGsdLine(line, m_Profile == ECheckProfile::Rev5 ? &IsRev5Keyword : nullptr)) {
+        formats.append({token.m_nStart, token.m_nLength, m_Styles[static_cast<size_t>(token.m_Class)]});
     }
-}
-
-void CGSDHighlighter::highlightBlock(const QString& text) {
-    ++m_nBlocksColoured;
-    // One character per byte: the tokenizer's offsets are the block's positions.
-    const std::string bytes = EncodeCp1252(text);
-    for (const SToken& token : TokenizeGsdLine(bytes, m_Profile == ECheckProfile::Rev5 ? &IsRev5Keyword : nullptr))
-        setFormat(token.m_nStart, token.m_nLength, m_Styles[static_cast<size_t>(token.m_Class)]);
-
-    if (m_pProgress && m_nTotalBlocks > 0) {
-        const int percent =
-            static_cast<int>(static_cast<long long>(currentBlock().blockNumber()) * 100 / m_nTotalBlocks);
-        while (m_nShownPercent < percent) {
-            m_pProgress->StepIt();
-            ++m_nShownPercent;
-        }
-    }
+    return formats;
 }

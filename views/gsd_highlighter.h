@@ -1,43 +1,39 @@
 #pragma once
-// Colours GSD text block by block through the core's tokenizer. Attached to a
-// document's QTextDocument, it re-colours only the blocks an edit touched.
+// Colours GSD text line by line through the core's tokenizer. The text pane
+// asks it for the lines it shows, so a line is coloured only when it is seen.
 
-#include <QSyntaxHighlighter>
+#include <QList>
+#include <QObject>
 #include <QTextCharFormat>
+#include <QTextLayout>
 #include <array>
+#include <string_view>
 
 #include "model/check_profile.h"
 #include "model/gsd_tokenizer.h"
 
-class IProgressSink;
-
-class CGSDHighlighter : public QSyntaxHighlighter {
+class CGSDHighlighter : public QObject {
     Q_OBJECT
 public:
-    explicit CGSDHighlighter(QTextDocument* document);
+    explicit CGSDHighlighter(QObject* parent = nullptr);
 
     // The style of a token class: colour and bold flag.
     static QTextCharFormat StyleOf(ETokenClass tokenClass);
 
-    // While set, every block coloured advances `progress` by one step a percent of
-    // `totalBlocks`; used for the whole-text pass of a load. Setting another sink
-    // (or none) ends the progress of the previous one.
-    void SetLoadProgress(IProgressSink* progress, int totalBlocks);
+    // The colours of one line (bytes of the code page, one a character).
+    QList<QTextLayout::FormatRange> Formats(std::string_view line) const;
     // Colours the keywords of the revision 5 rules too while they apply; a change
-    // colours the text again.
+    // is announced so that the panes colour their text again.
     void SetProfile(ECheckProfile profile);
     ECheckProfile Profile() const { return m_Profile; }
-    // Number of blocks coloured since construction (for tests and benchmarks).
-    long long BlocksColoured() const { return m_nBlocksColoured; }
+    // Number of lines coloured since construction (for tests and benchmarks).
+    long long LinesColoured() const { return m_nLinesColoured; }
 
-protected:
-    void highlightBlock(const QString& text) override;
+signals:
+    void profileChanged();
 
 private:
     ECheckProfile m_Profile = ECheckProfile::Classic;
     std::array<QTextCharFormat, 6> m_Styles;
-    IProgressSink* m_pProgress = nullptr;
-    int m_nTotalBlocks = 0;
-    int m_nShownPercent = 0;
-    long long m_nBlocksColoured = 0;
+    mutable long long m_nLinesColoured = 0;
 };

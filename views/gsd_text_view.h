@@ -1,17 +1,24 @@
 #pragma once
-// The text pane of a document window: the GSD text in a fixed font with tab
-// stops and no word wrap, coloured by the document's highlighter, with line
-// numbers in a gutter and the caret's line highlighted. Reports the caret,
-// selects lines on request, marks the findings of a check in the text, zooms,
-// refuses dropped files and prints with a header and a footer.
+// The text pane of a document window: the document's text in a fixed font
+// with tab stops and no word wrap, coloured by the document's highlighter,
+// with line numbers in a gutter and the caret's line highlighted. Lays out and
+// colours only the lines it shows, so that a file of millions of lines opens
+// at once. Edits go to the document's text (CTextBuffer), which keeps the undo
+// history. Reports the caret, selects lines on request, marks the findings of
+// a check in the text, zooms, refuses dropped files and prints with a header
+// and a footer.
 
-#include <QPlainTextEdit>
-#include <QTextCursor>
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <algorithm>
 #include <vector>
 
 #include "base/check_message.h"
 
 class CTalunaDoc;
+class CTextBuffer;
 class CTextGutter;
 class QPrinter;
 
@@ -25,17 +32,40 @@ struct STextFinding {
     QString m_Text;
 };
 
-class CGSDTextView : public QPlainTextEdit {
+class CGSDTextView : public QAbstractScrollArea {
     Q_OBJECT
 public:
     explicit CGSDTextView(CTalunaDoc* document, QWidget* parent = nullptr);
 
     CTalunaDoc* GetDocument() const { return m_pDoc; }
+    CTextBuffer* Text() const { return m_pText; }
     // Makes 0-based line `line` the first visible line and selects its text;
     // ignored beyond the last line.
     void SelectLine(int line);
     // Paints the whole text onto `printer` with the page header and footer.
     void PrintDocument(QPrinter* printer);
+
+    // The caret and the selection, as positions in the text: the selection runs
+    // from the anchor to the caret.
+    int CaretPosition() const { return m_nCaret; }
+    int AnchorPosition() const { return m_nAnchor; }
+    int CaretLine() const;
+    bool HasSelection() const { return m_nCaret != m_nAnchor; }
+    int SelectionStart() const { return std::min(m_nCaret, m_nAnchor); }
+    int SelectionEnd() const { return std::max(m_nCaret, m_nAnchor); }
+    QString SelectedText() const;
+    // Moves the caret, keeping the anchor or with it; the caret is kept visible.
+    void SetCaretPosition(int position, bool keepAnchor = false);
+    void SetSelection(int anchor, int position);
+    // Replaces the selection by `text` as the user's edit (ignored read-only).
+    void InsertText(const QString& text);
+    // The caret's rectangle, and line `line`'s, in the viewport.
+    QRect CaretRect() const;
+    QRect LineRect(int line) const;
+    int FirstVisibleLine() const;
+
+    bool IsReadOnly() const { return m_bReadOnly; }
+    void SetReadOnly(bool readOnly);
 
     // The font of every text pane (Extras, Settings); a pane shows it enlarged
     // or reduced by its own zoom steps.
@@ -65,9 +95,11 @@ public:
     // or CheckMessageKind::Note when the line has none.
     int FindingKindAt(int line) const;
 
-    // Find Next and Find Previous: the next occurrence after (before) the
-    // caret, going on from the other end of the text when there is none;
-    // false when the text holds none.
+    // The next occurrence after (before) the selection, which it selects;
+    // false when there is none.
+    bool Find(const QString& text, QTextDocument::FindFlags flags);
+    // Find Next and Find Previous: Find, going on from the other end of the
+    // text when there is none; false when the text holds none.
     bool FindAgain(const QString& text, QTextDocument::FindFlags flags);
 
     // The gutter: its width, and its painting and tooltips.
@@ -77,7 +109,17 @@ public:
     // The 0-based line at height `y` of the viewport, or -1.
     int LineAtY(int y) const;
 
+public slots:
+    void Undo();
+    void Redo();
+    void Cut();
+    void Copy();
+    void Paste();
+    void SelectAll();
+
 signals:
+    void cursorPositionChanged();
+    void selectionChanged();
     // The user double-clicked into a line (the tree selects its key).
     void lineDoubleClicked(int line);
     // A key that would change the text was pressed while the text is read-only.
@@ -87,28 +129,55 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent* event) override;
 
 private:
+    // The line laid out as the pane shows it, with its colours.
+    void LayOut(QTextLayout& layout, int line) const;
+    // The position under a point of the viewport.
+    int PositionAt(const QPoint& point) const;
+    // The x of a position within its line, in the text's coordinates.
+    qreal XOf(int position) const;
+    int LineHeight() const;
+    int VisibleLines() const;
+    void UpdateScrollBars();
+    void EnsureCaretVisible();
+    // Moves the caret for a navigation key; false when the key is none.
+    bool Navigate(QKeyEvent* event);
+    void OnTextChanged(int position, int removed, int added);
+    void RestartBlink();
     void ReportCaret();
-    void HighlightCurrentLine();
     void UpdateGutterWidth();
-    void UpdateGutter(const QRect& rect, int dy);
     // The findings whose key starts within [from, to), as indices into m_Findings.
     std::pair<size_t, size_t> FindingsBetween(int from, int to) const;
-    void PaintFindings(QPaintEvent* event);
-    // Moves the findings with an edit of the text.
-    void MoveFindings(int position, int removed, int added);
+    void PaintFindings(QPainter& painter, int line, const QTextLayout& layout, const QPointF& origin);
 
     CTalunaDoc* m_pDoc;
+    CTextBuffer* m_pText;
     CTextGutter* m_pGutter;
     int m_nZoom = 0;
-    // In text order, which edits keep. Plain positions rather than text
-    // cursors: the document would move thousands of cursors on every key.
+    int m_nCaret = 0;
+    int m_nAnchor = 0;
+    qreal m_PreferredX = -1;  // the column Up and Down keep, or -1
+    int m_nLongestLine = 0;   // characters of the longest line seen
+    bool m_bReadOnly = false;
+    bool m_bCaretShown = true;
+    QBasicTimer m_Blink;
+    // In text order, which edits keep. Plain positions: the text moves them.
     std::vector<STextFinding> m_Findings;
 };

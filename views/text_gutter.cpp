@@ -2,9 +2,9 @@
 
 #include <QHelpEvent>
 #include <QMouseEvent>
-#include <QTextBlock>
 #include <QToolTip>
 
+#include "app/text_buffer.h"
 #include "views/gsd_text_view.h"
 
 CTextGutter::CTextGutter(CGSDTextView* view) : QWidget(view), m_pView(view) {
@@ -37,7 +37,6 @@ void CTextGutter::mousePressEvent(QMouseEvent* event) {
     // A click on a line number puts the caret at the start of its line.
     const int line = m_pView->LineAtY(event->position().toPoint().y());
     if (line < 0) return;
-    QTextCursor cursor(m_pView->document()->findBlockByNumber(line));
-    m_pView->setTextCursor(cursor);
+    m_pView->SetCaretPosition(m_pView->Text()->LineStart(line));
     m_pView->setFocus();
 }

@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QTextBlock>
 #include <QTimer>
 #include <QTreeView>
 
@@ -27,6 +26,7 @@
 #include "app/main_frame.h"
 #include "app/settings_dlg.h"
 #include "app/taluna_doc.h"
+#include "app/text_buffer.h"
 #include "base/check_message.h"
 #include "cli/file_check.h"
 #include "gui_test_main.h"
@@ -69,7 +69,7 @@ std::vector<CCheckMessage> CliCheck(const QByteArray& bytes, bool noSemantic = f
 }
 
 int SelectedTextLine(CGSDTextView* view) {
-    return view->textCursor().block().blockNumber();
+    return view->CaretLine();
 }
 
 void ClickRow(CMyListBoxBar* bar, int row) {
@@ -214,8 +214,7 @@ private slots:
         QVERIFY2(ItemText(tree->currentIndex()).endsWith(" (190)"), qPrintable(ItemText(tree->currentIndex())));
         QCOMPARE(ItemText(tree->currentIndex().parent()), ItemText(KeyItemAt(tree, 189)));
         QCOMPARE(SelectedTextLine(child->TextView()), 189);
-        QCOMPARE(child->TextView()->textCursor().selectedText(),
-                 child->GetDocument()->TextDocument()->findBlockByNumber(189).text());
+        QCOMPARE(child->TextView()->SelectedText(), child->GetDocument()->Text()->LineText(189));
         QVERIFY(frame.Context().m_pCurEntry != nullptr);
         QCOMPARE(frame.Context().m_pCurEntry->m_LongLine, 189);
         QVERIFY(RecordedMessages().isEmpty());
@@ -463,8 +462,8 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(text));
         // What is typed next goes into the text.
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
-        QCOMPARE(child->GetDocument()->TextDocument()->firstBlock().text().left(1), QStringLiteral("x"));
-        text->undo();
+        QCOMPARE(child->GetDocument()->Text()->LineText(0).left(1), QStringLiteral("x"));
+        text->Undo();
 
         CMyListBoxBar* bar = frame.OutputBar();
         QTreeView* list = bar->List();
@@ -490,8 +489,7 @@ private slots:
         CGSDTreeView* tree = child->TreeView();
         CTalunaDoc* doc = child->GetDocument();
         // Two lines go in above every key.
-        QTextCursor cursor(doc->TextDocument());
-        cursor.insertText("; added\n; added\n");
+        doc->Text()->Insert(0, "; added\n; added\n");
         tree->setCurrentIndex(KeyItemAt(tree, 82));
         QCOMPARE(RecordedMessages().size(), 1);
         QVERIFY(RecordedMessages().first().startsWith("The internal database informations"));
@@ -532,8 +530,7 @@ private slots:
         CChildFrame* child = frame.OpenDocumentFile(Copy("DPV10008.gsd"));
         QVERIFY(child);
         CGSDTreeView* tree = child->TreeView();
-        QTextCursor cursor(child->GetDocument()->TextDocument());
-        cursor.insertText("; added\n");
+        child->GetDocument()->Text()->Insert(0, "; added\n");
         tree->setCurrentIndex(KeyItemAt(tree, 82));
         QVERIFY(!tree->isEnabled());
         Command(frame, ID_EXTRAS_CHECK)->trigger();
@@ -641,8 +638,8 @@ private slots:
 
         // Check Syntax after the key moved: the editor's contents changed.
         tree->setCurrentIndex(KeyItemAt(tree, 82));
-        QTextCursor cursor(child->GetDocument()->TextDocument()->findBlockByNumber(80));
-        cursor.insertText("\n");
+        CTextBuffer* text = child->GetDocument()->Text();
+        text->Insert(text->LineStart(80), "\n");
         RecordedMessages().clear();
         tree->MenuAction(ID_CHECK_SYNTAX)->trigger();
         QCOMPARE(RecordedMessages(), QStringList({"The contents of the editor changed. Please choose\n\"Check "
@@ -685,13 +682,11 @@ private slots:
         CGSDTreeView* tree = child->TreeView();
         CInputView* form = child->InputView();
         CTalunaDoc* doc = child->GetDocument();
-        QTextBlock block = doc->TextDocument()->findBlockByNumber(86);
-        QCOMPARE(block.text(), QString("Station_Type = 0"));
+        CTextBuffer* text = doc->Text();
+        QCOMPARE(text->LineText(86), QString("Station_Type = 0"));
         // A comment at the end of the line stays at its column.
-        QTextCursor cursor(block);
-        cursor.movePosition(QTextCursor::EndOfBlock);
-        cursor.insertText("        ; slave");
-        const qsizetype column = doc->TextDocument()->findBlockByNumber(86).text().indexOf(';');
+        text->Insert(text->LineStart(86) + text->LineLength(86), "        ; slave");
+        const qsizetype column = text->LineText(86).indexOf(';');
         Command(frame, ID_EXTRAS_REBUILD)->trigger();
 
         const QModelIndex item = KeyItemAt(tree, 87);
@@ -701,7 +696,7 @@ private slots:
         QVERIFY(form->Choice(0)->isChecked());
         form->Choice(1)->setChecked(true);
         QTest::mouseClick(form->ApplyButton(), Qt::LeftButton);
-        const QString line = doc->TextDocument()->findBlockByNumber(86).text();
+        const QString line = text->LineText(86);
         QVERIFY2(line.startsWith("Station_Type=1"), qPrintable(line));
         QCOMPARE(line.indexOf(';'), column);
         QVERIFY(doc->IsModified());
@@ -712,8 +707,8 @@ private slots:
         QCOMPARE(frame.OutputBar()->NavigationDocument(), static_cast<const void*>(nullptr));
 
         // Undo takes the write-back back in one step.
-        child->TextView()->undo();
-        QCOMPARE(doc->TextDocument()->findBlockByNumber(86).text().left(16), QString("Station_Type = 0"));
+        child->TextView()->Undo();
+        QCOMPARE(text->LineText(86).left(16), QString("Station_Type = 0"));
 
         // A write-protected document refuses.
         doc->m_bWriteProtected = 1;
@@ -721,10 +716,10 @@ private slots:
         tree->setCurrentIndex(KeyItemAt(tree, 82));
         Command(frame, ID_EXTRAS_REBUILD)->trigger();
         tree->setCurrentIndex(KeyItemAt(tree, 82));
-        const QString before = doc->TextDocument()->toPlainText();
+        const QString before = text->Text();
         QTest::mouseClick(form->ApplyButton(), Qt::LeftButton);
         QCOMPARE(RecordedMessages(), QStringList({"Error: The current file is write-protected!"}));
-        QCOMPARE(doc->TextDocument()->toPlainText(), before);
+        QCOMPARE(text->Text(), before);
         doc->m_bWriteProtected = 0;
         CloseAll(frame);
     }

@@ -5,18 +5,18 @@
 #include <QFile>
 #include <QLabel>
 #include <QStatusBar>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QTextLayout>
 
 #include "app/child_frame.h"
 #include "app/main_frame.h"
 #include "app/settings_dlg.h"
 #include "app/taluna_doc.h"
+#include "app/text_buffer.h"
 #include "base/string_table.h"
 #include "gui_test_main.h"
 #include "model/key_database.h"
 #include "model/taluna_context.h"
+#include "views/gsd_highlighter.h"
 #include "views/gsd_tree_view.h"
 #include "views/list_box_bar.h"
 
@@ -32,9 +32,9 @@ bool ListsUnknownKey(const CMyListBoxBar& bar) {
     return false;
 }
 
-// Whether the first characters of `block` carry a format (a coloured keyword).
-bool Coloured(const QTextBlock& block) {
-    for (const QTextLayout::FormatRange& range : block.layout()->formats())
+// Whether the first characters of line `line` carry a format (a coloured keyword).
+bool Coloured(const CTalunaDoc& doc, int line) {
+    for (const QTextLayout::FormatRange& range : doc.Highlighter()->Formats(doc.Text()->LineBytes(line)))
         if (range.start == 0 && range.length >= 10) return true;
     return false;
 }
@@ -93,9 +93,9 @@ private slots:
         auto* bar = frame.findChild<CMyListBoxBar*>();
         QVERIFY(bar != nullptr);
         QCOMPARE(ListsUnknownKey(*bar), !rev5);
-        const QTextBlock dpv1 = child->GetDocument()->TextDocument()->findBlockByNumber(3);
-        QVERIFY(dpv1.text().startsWith("DPV1_Slave"));
-        QCOMPARE(Coloured(dpv1), rev5);
+        const CTalunaDoc& doc = *child->GetDocument();
+        QVERIFY(doc.Text()->LineText(3).startsWith("DPV1_Slave"));
+        QCOMPARE(Coloured(doc, 3), rev5);
     }
 
     // Under the revision 5 rules the keys of a block stand under its opener in

@@ -7,14 +7,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScrollBar>
 #include <QSignalSpy>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QTextLayout>
 #include <csignal>
 
 #include "app/cp1252.h"
 #include "app/taluna_doc.h"
+#include "app/text_buffer.h"
 #include "gui_test_main.h"
 #include "model/key_entry.h"
 #include "model/taluna_context.h"
@@ -34,9 +34,9 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-// The class of the highlighter's format at `column` of `block`.
-QString ClassAt(const QTextBlock& block, int column) {
-    for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+// The class of the highlighter's format at `column` of line `line`.
+QString ClassAt(const CTalunaDoc& doc, int line, int column) {
+    for (const QTextLayout::FormatRange& range : doc.Highlighter()->Formats(doc.Text()->LineBytes(line))) {
         if (column < range.start || column >= range.start + range.length) continue;
         const QColor colour = range.format.foreground().color();
         for (ETokenClass c : {ETokenClass::Comment, ETokenClass::String, ETokenClass::Keyword, ETokenClass::TypeWord}) {
@@ -134,9 +134,7 @@ private slots:
         WriteAll(Path("lf.gsd"), "#Profibus_DP\nGSD_Revision = 1\n");
         CTalunaDoc doc(m_Context);
         QVERIFY(doc.OpenDocument(Path("lf.gsd")));
-        QTextCursor cursor(doc.TextDocument());
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText("\nRevision = \"1\"");
+        doc.Text()->Insert(doc.Text()->Length(), "\nRevision = \"1\"");
         QVERIFY(doc.IsModified());
         QCOMPARE(doc.TextBytes(), std::string("#Profibus_DP\nGSD_Revision = 1\nRevision = \"1\"\n"));
     }
@@ -180,7 +178,7 @@ private slots:
         WriteAll(path, text);
         CTalunaDoc doc(m_Context);
         QVERIFY(doc.OpenDocument(path));
-        QTextCursor(doc.TextDocument()).insertText("; edit\n");
+        doc.Text()->Insert(0, "; edit\n");
         ::chmod(QFile::encodeName(locked.path()).constData(), 0500);
         ::chmod(QFile::encodeName(path).constData(), 0400);
         QVERIFY(!doc.SaveDocument(path));
@@ -197,7 +195,7 @@ private slots:
         WriteAll(path, text);
         CTalunaDoc doc(m_Context);
         QVERIFY(doc.OpenDocument(path));
-        QTextCursor(doc.TextDocument()).insertText(QString(64 * 1024, ';') + "\n");
+        doc.Text()->Insert(0, QString(64 * 1024, ';') + "\n");
         ::signal(SIGXFSZ, SIG_IGN);
         rlimit old{};
         ::getrlimit(RLIMIT_FSIZE, &old);
@@ -215,7 +213,7 @@ private slots:
 
     void failedSaveIntoAMissingDirectory() {
         CTalunaDoc doc(m_Context);
-        QTextCursor(doc.TextDocument()).insertText("#Profibus_DP\n");
+        doc.Text()->Insert(0, "#Profibus_DP\n");
         QVERIFY(!doc.SaveDocument(Path("no/such/dir/x.gsd")));
         QVERIFY(RecordedMessages().last().startsWith("Error while writing to file!\n"));
         QVERIFY(doc.IsModified());
@@ -227,7 +225,7 @@ private slots:
         CTalunaDoc doc(m_Context);
         QVERIFY(doc.OpenDocument(Path("wp.gsd"), true));
         doc.m_bWriteProtected = 1;
-        QTextCursor(doc.TextDocument()).insertText("x");
+        doc.Text()->Insert(0, "x");
         QVERIFY(!doc.SaveDocument(Path("wp.gsd")));
         QCOMPARE(RecordedMessages().last(), QString("Error: The current file is write-protected!"));
         QCOMPARE(ReadAll(Path("wp.gsd")), text);
@@ -264,7 +262,7 @@ private slots:
         CTalunaDoc doc(m_Context);
         QVERIFY(doc.OpenDocument(Path("nul.gsd")));
         QVERIFY(RecordedMessages().last().contains("NUL"));
-        QCOMPARE(doc.TextDocument()->blockCount(), 2);
+        QCOMPARE(doc.Text()->LineCount(), 2);
         QCOMPARE(doc.m_bWriteProtected, 1);
         QVERIFY(!doc.SaveDocument(Path("nul.gsd")));
         QCOMPARE(ReadAll(Path("nul.gsd")), bytes);
@@ -289,44 +287,62 @@ private slots:
 
     void highlightingClassesOfTypicalLines() {
         CTalunaDoc doc(m_Context);
-        QTextCursor(doc.TextDocument())
-            .insertText(
-                "#Profibus_DP\n"
-                "Vendor_Name = \"a;b\" ; vendor\n"
-                "ExtUserPrmData = 1 \"x\"\n"
-                "unsigned8 0 0-1 ; \"quoted\"\n"
-                "Module_Offset = 0x1F\n"
-                "modul_offset = 2\n");
-        const QTextDocument* text = doc.TextDocument();
-        QCOMPARE(ClassAt(text->findBlockByNumber(0), 0), QString("type"));
-        const QTextBlock vendor = text->findBlockByNumber(1);
-        QCOMPARE(ClassAt(vendor, 0), QString("keyword"));
-        QCOMPARE(ClassAt(vendor, 12), QString("plain"));
-        QCOMPARE(ClassAt(vendor, 16), QString("string"));
-        QCOMPARE(ClassAt(vendor, 22), QString("comment"));
-        QCOMPARE(ClassAt(text->findBlockByNumber(2), 0), QString("keyword"));
-        const QTextBlock type = text->findBlockByNumber(3);
-        QCOMPARE(ClassAt(type, 0), QString("type"));
-        QCOMPARE(ClassAt(type, 20), QString("comment"));
-        QCOMPARE(ClassAt(text->findBlockByNumber(4), 0), QString("plain"));
-        QCOMPARE(ClassAt(text->findBlockByNumber(4), 17), QString("plain"));
-        QCOMPARE(ClassAt(text->findBlockByNumber(5), 0), QString("keyword"));
+        doc.Text()->Insert(0,
+                           "#Profibus_DP\n"
+                           "Vendor_Name = \"a;b\" ; vendor\n"
+                           "ExtUserPrmData = 1 \"x\"\n"
+                           "unsigned8 0 0-1 ; \"quoted\"\n"
+                           "Module_Offset = 0x1F\n"
+                           "modul_offset = 2\n");
+        QCOMPARE(ClassAt(doc, 0, 0), QString("type"));
+        QCOMPARE(ClassAt(doc, 1, 0), QString("keyword"));
+        QCOMPARE(ClassAt(doc, 1, 12), QString("plain"));
+        QCOMPARE(ClassAt(doc, 1, 16), QString("string"));
+        QCOMPARE(ClassAt(doc, 1, 22), QString("comment"));
+        QCOMPARE(ClassAt(doc, 2, 0), QString("keyword"));
+        QCOMPARE(ClassAt(doc, 3, 0), QString("type"));
+        QCOMPARE(ClassAt(doc, 3, 20), QString("comment"));
+        QCOMPARE(ClassAt(doc, 4, 0), QString("plain"));
+        QCOMPARE(ClassAt(doc, 4, 17), QString("plain"));
+        QCOMPARE(ClassAt(doc, 5, 0), QString("keyword"));
         QVERIFY(CGSDHighlighter::StyleOf(ETokenClass::Keyword).fontWeight() == QFont::Bold);
         QCOMPARE(CGSDHighlighter::StyleOf(ETokenClass::Comment).foreground().color(), QColor(9, 115, 57));
     }
 
-    void typingRecoloursOnlyTheTouchedLine() {
+    // Lines are coloured when a pane paints them: loading and editing a
+    // document colour nothing, and a pane colours the few lines it shows.
+    void typingRecoloursOnlyTheShownLines() {
         QByteArray big = "#Profibus_DP\n";
         for (int i = 0; i < 5000; ++i) big += "Vendor_Name = \"Velmar\" ; a vendor\n";
         WriteAll(Path("typing.gsd"), big);
         CTalunaDoc doc(m_Context);
         QVERIFY(doc.OpenDocument(Path("typing.gsd")));
-        const long long before = doc.Highlighter()->BlocksColoured();
-        QVERIFY(before >= 5000);
-        QTextCursor cursor(doc.TextDocument()->findBlockByNumber(2500));
-        cursor.insertText("; ");
-        QCOMPARE(doc.Highlighter()->BlocksColoured() - before, 1LL);
-        QCOMPARE(ClassAt(doc.TextDocument()->findBlockByNumber(2500), 0), QString("comment"));
+        QCOMPARE(doc.Highlighter()->LinesColoured(), 0LL);
+        CTextBuffer* text = doc.Text();
+        text->Insert(text->LineStart(2500), "; ");
+        QCOMPARE(doc.Highlighter()->LinesColoured(), 0LL);
+
+        CGSDTextView view(&doc);
+        view.resize(400, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTRY_VERIFY(doc.Highlighter()->LinesColoured() > 0);
+        const int shown = view.viewport()->height() / view.LineRect(0).height() + 2;
+        // The first paints colour the lines shown, a few times at most.
+        QVERIFY2(doc.Highlighter()->LinesColoured() <= 4 * shown,
+                 qPrintable(QString::number(doc.Highlighter()->LinesColoured())));
+        // Typing colours the line typed into at most, the paint after it the
+        // lines shown.
+        view.SetCaretPosition(text->LineStart(2500));
+        QCoreApplication::processEvents();
+        const long long before = doc.Highlighter()->LinesColoured();
+        view.InsertText("; ");
+        view.viewport()->repaint();
+        const long long coloured = doc.Highlighter()->LinesColoured() - before;
+        QVERIFY(coloured >= shown - 2);
+        QVERIFY2(coloured <= shown + 1, qPrintable(QString("%1 of %2").arg(coloured).arg(shown)));
+        QCOMPARE(text->LineText(2500).left(4), QString("; ; "));
+        QCOMPARE(ClassAt(doc, 2500, 0), QString("comment"));
     }
 
     // The key form's write-back is an edit of the document: one undo step,
@@ -344,32 +360,33 @@ private slots:
         std::string line = "Ident_Number = 0x1";
         line.resize(40, ' ');
         line += "; ident";
-        QTextCursor(doc.TextDocument()).insertText(DecodeCp1252("#Profibus_DP\n" + line + "\nRevision = \"1\"\n"));
+        doc.Text()->Insert(0, DecodeCp1252("#Profibus_DP\n" + line + "\nRevision = \"1\"\n"));
         QSignalSpy written(&doc, &CTalunaDoc::entryWrittenBack);
         CKeyEntry entry("Ident_Number", "0x1", 1);
         entry.m_LongLine = 1;
         entry.SetValue(" = 0x4711,\r\n0x12");
         QVERIFY(doc.WriteBackEntry(entry));
         QCOMPARE(entry.m_Line, 2);
-        QCOMPARE(doc.TextDocument()->findBlockByNumber(1).text().indexOf(';'), 40);
-        QCOMPARE(doc.TextDocument()->findBlockByNumber(1).text().left(23), QString("Ident_Number = 0x4711,\\"));
-        QCOMPARE(doc.TextDocument()->findBlockByNumber(2).text(), QString("0x12"));
-        QCOMPARE(doc.TextDocument()->findBlockByNumber(3).text(), QString("Revision = \"1\""));
+        CTextBuffer* text = doc.Text();
+        QCOMPARE(text->LineText(1).indexOf(';'), 40);
+        QCOMPARE(text->LineText(1).left(23), QString("Ident_Number = 0x4711,\\"));
+        QCOMPARE(text->LineText(2), QString("0x12"));
+        QCOMPARE(text->LineText(3), QString("Revision = \"1\""));
         QCOMPARE(written.size(), 1);
-        const int end = doc.TextDocument()->findBlockByNumber(2).position() + 4;
+        const int end = text->LineStart(2) + 4;
         QCOMPARE(written.front().front().toInt(), end);
-        if (view) QCOMPARE(view->textCursor().position(), end);
-        doc.TextDocument()->undo();
-        QCOMPARE(doc.TextDocument()->findBlockByNumber(1).text(), DecodeCp1252(line));
-        QCOMPARE(doc.TextDocument()->findBlockByNumber(2).text(), QString("Revision = \"1\""));
+        if (view) QCOMPARE(view->CaretPosition(), end);
+        text->Undo();
+        QCOMPARE(text->LineText(1), DecodeCp1252(line));
+        QCOMPARE(text->LineText(2), QString("Revision = \"1\""));
 
         const QString longLine = "Revision = \"" + QString(1100, 'x') + "\"";
-        QTextCursor(doc.TextDocument()->findBlockByNumber(2)).insertText(longLine + "\n");
+        text->Insert(text->LineStart(2), longLine + "\n");
         CKeyEntry revision("Revision", "x", 2);
         revision.SetValue(" = \"y\"");
         QVERIFY(!doc.WriteBackEntry(revision));
         QCOMPARE(RecordedMessages().last(), QString("LineLength greater than expected!"));
-        QCOMPARE(doc.TextDocument()->findBlockByNumber(2).text(), longLine);
+        QCOMPARE(text->LineText(2), longLine);
         QCOMPARE(written.size(), 1);
     }
 
@@ -388,7 +405,7 @@ private slots:
     void snapshotReadsTheLinesAsTheEditorHoldsThem() {
         QFETCH(QString, text);
         CTalunaDoc doc(m_Context);
-        QTextCursor(doc.TextDocument()).insertText(text);
+        doc.Text()->Insert(0, text);
         const ILineSource& snapshot = doc.TakeSnapshot();
         const ILineSource& live = doc.Lines();
         QCOMPARE(snapshot.GetLineCount(), live.GetLineCount());
@@ -402,7 +419,7 @@ private slots:
         }
         QCOMPARE(snapshot.GetLine(live.GetLineCount()), std::string());
         QCOMPARE(snapshot.GetLineLength(-1), 0);
-        QTextCursor(doc.TextDocument()).insertText("changed\n");
+        doc.Text()->Insert(0, "changed\n");
         QCOMPARE(snapshot.GetLineCount(), static_cast<int>(before.size()));
         for (int i = 0; i < snapshot.GetLineCount(); ++i) QCOMPARE(snapshot.GetLine(i), before[static_cast<size_t>(i)]);
     }
@@ -410,14 +427,18 @@ private slots:
     void selectLineAndCaretReport() {
         CTalunaDoc doc(m_Context);
         CGSDTextView view(&doc);
-        QTextCursor(doc.TextDocument()).insertText("a\nbb\nccc\n");
+        doc.Text()->Insert(0, "a\nbb\nccc\n");
         view.SelectLine(1);
-        QCOMPARE(view.textCursor().selectedText(), QString("bb"));
+        QCOMPARE(view.SelectedText(), QString("bb"));
         QCOMPARE(doc.CaretLine(), 1);
         QCOMPARE(doc.CaretColumn(), 2);
         view.SelectLine(99);
-        QCOMPARE(view.textCursor().selectedText(), QString("bb"));
-        QCOMPARE(view.lineWrapMode(), QPlainTextEdit::NoWrap);
+        QCOMPARE(view.SelectedText(), QString("bb"));
+        // No word wrap: a line wider than the pane stays one line and scrolls.
+        view.resize(200, 150);
+        doc.Text()->Insert(doc.Text()->Length(), QString(500, 'w') + "\nd");
+        QCOMPARE(view.LineRect(4).top() - view.LineRect(3).top(), view.LineRect(2).top() - view.LineRect(1).top());
+        QVERIFY(view.horizontalScrollBar()->maximum() > 0);
         QVERIFY(view.font().fixedPitch() || QFontInfo(view.font()).fixedPitch());
     }
 };

@@ -14,7 +14,6 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTextBlock>
 #include <QTreeView>
 
 #include "app/child_frame.h"
@@ -22,6 +21,7 @@
 #include "app/help_window.h"
 #include "app/main_frame.h"
 #include "app/taluna_doc.h"
+#include "app/text_buffer.h"
 #include "gui_test_main.h"
 #include "main_window_fixture.h"
 #include "tree_items.h"
@@ -48,8 +48,7 @@ QStringList ExpandedPaths(CGSDTreeView* tree) {
 
 // Whether 0-based line `line` lies within the text pane's visible height.
 bool LineVisible(CGSDTextView* text, int line) {
-    const QTextBlock block = text->document()->findBlockByNumber(line);
-    const QRect rect = text->cursorRect(QTextCursor(block));
+    const QRect rect = text->LineRect(line);
     return rect.top() >= 0 && rect.bottom() <= text->viewport()->height();
 }
 
@@ -143,7 +142,7 @@ private slots:
         const QStringList expanded = ExpandedPaths(tree);
         const QString current = PathOf(tree->currentIndex());
         const int treeScroll = treeBar->value();
-        const int cursor = text->textCursor().position();
+        const int cursor = text->CaretPosition();
         const QString help = child->InputView()->HelpPane()->toPlainText();
         const int mode = frame.Context().m_Form.m_nFormMode;
         QVERIFY(expanded.contains(PathOf(KeyItemAt(tree, 189))));
@@ -160,7 +159,7 @@ private slots:
         QCOMPARE(PathOf(tree->currentIndex()), current);
         QCOMPARE(treeBar->value(), treeScroll);
         QCOMPARE(text->verticalScrollBar()->value(), 120);
-        QCOMPARE(text->textCursor().position(), cursor);
+        QCOMPARE(text->CaretPosition(), cursor);
         // The key stays the current entry, one of the new database.
         QVERIFY(frame.Context().m_pCurEntry != nullptr);
         QCOMPARE(frame.Context().m_pCurEntry->m_LongLine, 189);
@@ -206,10 +205,10 @@ private slots:
 
         CGSDTextView* text = child->TextView();
         text->setFocus();
-        const QString before = text->toPlainText();
+        const QString before = text->Text()->Text();
         frame.statusBar()->clearMessage();
         QTest::keyClicks(text, "xy");
-        QCOMPARE(text->toPlainText() == before, readOnly);
+        QCOMPARE(text->Text()->Text() == before, readOnly);
         QCOMPARE(frame.statusBar()->currentMessage().contains(QStringLiteral("read-only")), readOnly);
 
         // Another window's commands are its own; coming back restores these.

@@ -15,7 +15,6 @@
 #include <QMdiSubWindow>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QTextBlock>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -28,6 +27,7 @@
 #include "app/main_frame.h"
 #include "app/settings_dlg.h"
 #include "app/taluna_doc.h"
+#include "app/text_buffer.h"
 #include "base/check_message.h"
 #include "gui_test_main.h"
 #include "main_window_fixture.h"
@@ -42,9 +42,7 @@ namespace {
 const QString kSource = QStringLiteral(TALUNA_SOURCE_DIR);
 
 void PutCaret(CGSDTextView* view, int line, int column = 0) {
-    QTextCursor cursor(view->document()->findBlockByNumber(line));
-    cursor.setPosition(cursor.position() + column);
-    view->setTextCursor(cursor);
+    view->SetCaretPosition(view->Text()->LineStart(line) + column);
 }
 
 // The rows of the output window as "kind|line|text", for one filter.
@@ -109,7 +107,7 @@ private slots:
         CGSDTextView* view = child->TextView();
         CTextGutter* gutter = view->Gutter();
         QVERIFY(gutter->isVisible());
-        const int digits = QString::number(view->blockCount()).size();
+        const int digits = QString::number(view->Text()->LineCount()).size();
         QFont bold = gutter->font();
         bold.setBold(true);
         const int digitWidth = QFontMetrics(bold).horizontalAdvance(QChar('9'));
@@ -120,16 +118,21 @@ private slots:
         QCOMPARE(gutter->geometry().right() + 1, view->viewport()->geometry().left());
 
         PutCaret(view, caretLine, 3);
-        view->centerCursor();
         QCoreApplication::processEvents();
-        const QList<QTextEdit::ExtraSelection> selections = view->extraSelections();
-        QCOMPARE(selections.size(), 1);
-        QVERIFY(selections[0].format.property(QTextFormat::FullWidthSelection).toBool());
-        QCOMPARE(selections[0].cursor.blockNumber(), caretLine);
-        QVERIFY(selections[0].format.background().style() != Qt::NoBrush);
+        QCOMPARE(view->CaretLine(), caretLine);
+        // The caret's line has a background of its own up to the pane's right
+        // edge, far beyond its text; its neighbour has not.
+        const int neighbour = caretLine > 0 ? caretLine - 1 : caretLine + 1;
+        const QImage pane = view->viewport()->grab().toImage();
+        const int right = pane.width() - 2;
+        const int caretY = view->LineRect(caretLine).center().y();
+        const int neighbourY = view->LineRect(neighbour).center().y();
+        QVERIFY(caretY >= 0 && caretY < pane.height());
+        QVERIFY(neighbourY >= 0 && neighbourY < pane.height());
+        QVERIFY(pane.pixelColor(right, caretY) != pane.pixelColor(right, neighbourY));
         // The gutter's rows are those of the text: the caret's line is at the
         // caret's height.
-        const QRect caret = view->cursorRect();
+        const QRect caret = view->CaretRect();
         QCOMPARE(view->LineAtY(caret.center().y()), caretLine);
         QCOMPARE(view->LineAtY(-5), -1);
         CloseAll(frame);
@@ -162,7 +165,12 @@ private slots:
         const int base = CGSDTextView::EditorFont().pointSize();
         for (const QKeySequence& key : keys) QTest::keySequence(child->TextView(), key);
         QCOMPARE(child->TextView()->font().pointSize(), base + steps);
-        QCOMPARE(child->TextView()->document()->defaultFont().pointSize(), base + steps);
+        // The text is laid out in the zoomed font: its lines are higher or lower
+        // than those of the other window by as many steps.
+        const int height = child->TextView()->LineRect(0).height();
+        const int otherHeight = other->TextView()->LineRect(0).height();
+        QCOMPARE(height > otherHeight, steps > 0);
+        QCOMPARE(height < otherHeight, steps < 0);
         QCOMPARE(child->TextView()->Gutter()->font().pointSize(), base + steps);
         QCOMPARE(other->TextView()->font().pointSize(), base);
 
@@ -245,13 +253,15 @@ private slots:
                 QTest::keyClick(view, Qt::Key_F3);
             else
                 QTest::keyClick(view, Qt::Key_F3, Qt::ShiftModifier);
-            QCOMPARE(view->textCursor().blockNumber(), lines[i]);
-            QCOMPARE(view->textCursor().selectedText().compare(search, Qt::CaseInsensitive), 0);
+            QCOMPARE(view->CaretLine(), lines[i]);
+            QCOMPARE(view->SelectedText().compare(search, Qt::CaseInsensitive), 0);
         }
         // A search the text does not hold leaves the caret and says so.
-        const QTextCursor before = view->textCursor();
+        const int anchor = view->AnchorPosition();
+        const int caret = view->CaretPosition();
         QVERIFY(!view->FindAgain("Slot", {}));
-        QCOMPARE(view->textCursor(), before);
+        QCOMPARE(view->AnchorPosition(), anchor);
+        QCOMPARE(view->CaretPosition(), caret);
         CloseAll(frame);
     }
 
@@ -307,15 +317,14 @@ private slots:
             QCOMPARE(view->FindingKindAt(13), CheckMessageKind::Note);
         } else if (then == "fix") {
             // The second PrmText 1 becomes PrmText 2: its error goes.
-            QTextCursor cursor(view->document()->findBlockByNumber(13));
-            cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-            cursor.insertText("PrmText=2");
+            CTextBuffer* text = view->Text();
+            text->Replace(text->LineStart(13), text->LineStart(13) + text->LineLength(13), "PrmText=2");
             Command(frame, ID_EXTRAS_CHECK)->trigger();
             QVERIFY(view->FindingKindAt(13) != CheckMessageKind::Error);
             QVERIFY(!view->FindingsTextAt(13).contains("Ambigious"));
             QCOMPARE(view->FindingKindAt(28), CheckMessageKind::Warning);
         } else if (then == "insert") {
-            QTextCursor(view->document()).insertText(";\n;\n");
+            view->Text()->Insert(0, ";\n;\n");
             QCOMPARE(view->FindingKindAt(15), CheckMessageKind::Error);
             QCOMPARE(view->FindingKindAt(13), CheckMessageKind::Note);
             QCOMPARE(view->FindingKey(view->Findings()[0]), QString("PrmText"));
@@ -455,7 +464,7 @@ private slots:
             bar->List()->scrollTo(index);
             QTest::mouseClick(bar->List()->viewport(), Qt::LeftButton, Qt::NoModifier,
                               bar->List()->visualRect(index).center());
-            QCOMPARE(child->TextView()->textCursor().blockNumber(), line);
+            QCOMPARE(child->TextView()->CaretLine(), line);
             QCOMPARE(frame.ActiveChild(), child);
             QCOMPARE(bar->RowText(bar->SelectedRow(), 1), model->index(row, 1).data().toString());
         }

@@ -1,5 +1,5 @@
 // A large GSD file in the real main window: opening it and Check GSD keep the
-// event loop running through every long stretch (colouring the text, building
+// event loop running through every long stretch (building
 // the database, the check's passes, filling the tree), while the progress
 // window keeps the main window disabled; afterwards the window is enabled, the
 // check's rows are listed and the tree shows every entry.
@@ -36,7 +36,6 @@ namespace {
 
 // The phases of the long operations, told apart by the progress window's caption
 // and status line.
-const QString kColouring = QStringLiteral("colouring");
 const QString kBuilding = QStringLiteral("building");
 const QString kSyntax = QStringLiteral("syntax");
 const QString kSemantic = QStringLiteral("semantic");
@@ -57,7 +56,6 @@ QString PhaseOf(const CProgressWnd* window) {
     const QString status = window->StatusText();
     if (title == DecodeCp1252(LoadString(58))) return kBuilding;
     if (title != DecodeCp1252(LoadString(57))) return kOther;
-    if (status == QLatin1String("Scanning keyword...")) return kColouring;
     if (status == DecodeCp1252(LoadString(IDS_WAIT_SYNTAX))) return kSyntax;
     if (status == DecodeCp1252(LoadString(IDS_WAIT_SEMANTIC))) return kSemantic;
     if (status == CGSDTreeView::FillStatusText()) return kTree;
@@ -210,10 +208,8 @@ private slots:
         QCOMPARE(recorder.Ticks().value(kNoWindow), 0);
         QCOMPARE(recorder.Ticks().value(kOther), 0);
         QCOMPARE(recorder.EnabledTicks(), 0);
-        QVERIFY(recorder.Ticks().value(kColouring) > 0);
         QVERIFY(recorder.Ticks().value(kBuilding) > 0);
         QVERIFY(recorder.Ticks().value(kTree) > 0);
-        QVERIFY(recorder.Paints().value(kColouring) > 0);
         QVERIFY(recorder.Paints().value(kBuilding) > 0);
         QVERIFY(recorder.Paints().value(kTree) > 0);
         QVERIFY(frame.isEnabled());

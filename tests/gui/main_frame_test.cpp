@@ -11,9 +11,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSettings>
-#include <QTextBlock>
 #include <QTextBrowser>
-#include <QTextDocument>
 #include <QTreeWidget>
 
 #include "app/about_dlg.h"
@@ -24,6 +22,7 @@
 #include "app/progress_wnd.h"
 #include "app/settings_dlg.h"
 #include "app/taluna_doc.h"
+#include "app/text_buffer.h"
 #include "base/check_message.h"
 #include "base/message_catalogue.h"
 #include "check/keyword_catalogue.h"
@@ -144,7 +143,7 @@ private slots:
         QCOMPARE(frame.ModifiedIndicatorText(), QString("Original"));
         child->TextView()->SelectLine(2);
         QCOMPARE(frame.CaretIndicatorText(), QString("Line: 3, Char: 23"));
-        child->TextView()->insertPlainText("x");
+        child->TextView()->InsertText("x");
         QCOMPARE(frame.ModifiedIndicatorText(), QString("Modified"));
         QCOMPARE(frame.findChild<QLabel*>("ModifiedPane")->text(), QString("Modified"));
         child->GetDocument()->SetModified(false);
@@ -184,7 +183,7 @@ private slots:
 
         frame.OpenFiles({m_Work.filePath("three.gsd")}, true);
         QCOMPARE(frame.ActiveChild()->GetDocument()->m_bWriteProtected, 1);
-        QVERIFY(frame.ActiveChild()->TextView()->isReadOnly());
+        QVERIFY(frame.ActiveChild()->TextView()->IsReadOnly());
         for (CChildFrame* child : frame.Children()) child->GetDocument()->SetModified(false);
     }
 
@@ -300,7 +299,7 @@ private slots:
         QVERIFY(child);
         QVERIFY(child->GetDocument()->PathName().isEmpty());
         QCOMPARE(child->GetDocument()->Title(), QString("GSD1"));
-        QVERIFY(child->GetDocument()->TextDocument()->firstBlock().text().contains("Taluna:"));
+        QVERIFY(child->GetDocument()->Text()->LineText(0).contains("Taluna:"));
         QVERIFY(child->GetDocument()->Database().GetCount() > 20);
         QVERIFY(!child->GetDocument()->IsModified());
     }

@@ -19,9 +19,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTreeView>
 
 #include "app/child_frame.h"
@@ -29,6 +26,7 @@
 #include "app/cp1252.h"
 #include "app/main_frame.h"
 #include "app/taluna_doc.h"
+#include "app/text_buffer.h"
 #include "gui_test_main.h"
 #include "main_window_fixture.h"
 #include "views/gsd_text_view.h"
@@ -316,7 +314,7 @@ private slots:
         const QPoint at = view->visualRect(limitByte).center();
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-        QCOMPARE(child->TextView()->textCursor().block().blockNumber(), LineOf("Ref(1) = 3"));
+        QCOMPARE(child->TextView()->CaretLine(), LineOf("Ref(1) = 3"));
         CloseAll(frame);
     }
 
@@ -377,7 +375,7 @@ private slots:
         QTreeView* list = bar->List();
         const QModelIndex index = list->model()->index(limitRow, 1);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualRect(index).center());
-        QCOMPARE(frame.ActiveChild()->TextView()->textCursor().block().blockNumber(), LineOf("Max_Input_Len"));
+        QCOMPARE(frame.ActiveChild()->TextView()->CaretLine(), LineOf("Max_Input_Len"));
         CloseAll(frame);
     }
 
@@ -392,14 +390,13 @@ private slots:
         QCOMPARE(GridText(window->PrmView()), QString("00 00 01 A0 00 07"));
         // The text changes: a comment line above everything, "DO 16" renamed, "Limit" renamed.
         CChildFrame* child = frame.ActiveChild();
-        QTextDocument* text = child->GetDocument()->TextDocument();
-        QTextCursor cursor(text);
-        cursor.insertText("; a line more\n");
+        CTextBuffer* text = child->GetDocument()->Text();
+        text->Insert(0, "; a line more\n");
         for (const auto& [from, to] : {std::pair<QString, QString>{"\"DO 16\"", "\"DO 32\""},
                                        std::pair<QString, QString>{"\"Limit\"", "\"Upper limit\""}}) {
-            QTextCursor found = text->find(from);
-            QVERIFY(!found.isNull());
-            found.insertText(to);
+            const int found = text->Find(from, 0, {});
+            QVERIFY(found >= 0);
+            text->Replace(found, found + static_cast<int>(from.size()), to);
         }
         // Until the Rebuild the window shows the definitions as they were.
         QCOMPARE(window->PluggedModules().size(), size_t{3});
