@@ -135,7 +135,7 @@ void CChildFrame::CheckSyntax() {
     m_pDoc->ApplyCheckProfile();
     CFindingRecorder findings(Context(), m_pDoc);
     RunCheckSyntax(Context(), Lines(), Database(), m_pDoc);
-    m_pTextView->SetFindings(findings.Findings());
+    m_pTextView->SetFindings(findings.Findings(), findings.Texts());
     UpdateAllViews(nullptr);
 }
 
@@ -172,7 +172,7 @@ void CChildFrame::CheckGsd() {
         m_pDoc->ApplyCheckProfile(lines);
         CFindingRecorder findings(Context(), m_pDoc);
         RunCheckGsd(Context(), lines, Database(), m_pDoc);
-        m_pTextView->SetFindings(findings.Findings());
+        m_pTextView->SetFindings(findings.Findings(), findings.Texts());
     } catch (const std::bad_alloc&) {
         OnOutOfMemory(tr("Check GSD"));
     }

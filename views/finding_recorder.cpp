@@ -13,10 +13,12 @@ CFindingRecorder::~CFindingRecorder() {
 
 void CFindingRecorder::AddRow(const CCheckMessage& message) {
     if (m_pNext != nullptr) m_pNext->AddRow(message);
-    if (message.m_pDoc == m_pDocument && message.HasLine()) m_Findings.push_back(message);
+    if (message.m_pDoc == m_pDocument && message.HasLine())
+        m_Findings.push_back({message.m_nLine, message.m_nKind, m_Texts.Intern(message.m_Text)});
 }
 
 void CFindingRecorder::Clear() {
     if (m_pNext != nullptr) m_pNext->Clear();
     m_Findings.clear();
+    m_Texts.Clear();
 }

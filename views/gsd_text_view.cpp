@@ -396,6 +396,8 @@ void CGSDTextView::SelectLine(int line) {
     const int start = m_pText->LineStart(line);
     SetSelection(start, start + m_pText->LineLength(line));
     verticalScrollBar()->setValue(line);
+    // The line is read from its start, also when it is wider than the pane.
+    horizontalScrollBar()->setValue(0);
 }
 
 void CGSDTextView::SelectAll() {
@@ -830,17 +832,22 @@ void CGSDTextView::PaintGutter(QPaintEvent* event) {
 
 // ---------------------------------------------------------------- findings
 
-void CGSDTextView::SetFindings(const std::vector<CCheckMessage>& messages) {
-    std::vector<STextFinding> findings;
-    for (const CCheckMessage& message : messages) {
-        if (message.m_pDoc != m_pDoc || !message.HasLine() || message.m_nLine >= m_pText->LineCount()) continue;
-        const int start = m_pText->LineStart(message.m_nLine);
-        const auto [from, to] = KeyRange(m_pText->LineBytes(message.m_nLine));
-        findings.push_back({start + from, start + to, message.m_nKind, DecodeCp1252(message.m_Text)});
+void CGSDTextView::SetFindings(const std::vector<SLineFinding>& findings, const CTextTable& texts) {
+    std::vector<STextFinding> marks;
+    marks.reserve(findings.size());
+    for (const SLineFinding& finding : findings) {
+        if (finding.m_nLine < 0 || finding.m_nLine >= m_pText->LineCount()) continue;
+        const int start = m_pText->LineStart(finding.m_nLine);
+        const auto [from, to] = KeyRange(m_pText->LineBytes(finding.m_nLine));
+        marks.push_back({start + from, start + to, finding.m_nKind, finding.m_nText});
     }
-    std::stable_sort(findings.begin(), findings.end(),
+    std::stable_sort(marks.begin(), marks.end(),
                      [](const STextFinding& a, const STextFinding& b) { return a.m_nStart < b.m_nStart; });
-    m_Findings = std::move(findings);
+    std::vector<QString> shown;
+    shown.reserve(texts.Size());
+    for (uint32_t i = 0; i < texts.Size(); ++i) shown.push_back(DecodeCp1252(texts.At(i)));
+    m_Findings = std::move(marks);
+    m_FindingTexts = std::move(shown);
     viewport()->update();
     m_pGutter->update();
 }
@@ -855,7 +862,8 @@ int CGSDTextView::FindingLine(const STextFinding& finding) const {
 
 void CGSDTextView::ClearFindings() {
     if (m_Findings.empty()) return;
-    m_Findings.clear();
+    std::vector<STextFinding>().swap(m_Findings);
+    std::vector<QString>().swap(m_FindingTexts);
     viewport()->update();
     m_pGutter->update();
 }
@@ -872,7 +880,7 @@ QString CGSDTextView::FindingsTextAt(int line) const {
     const int start = m_pText->LineStart(line);
     const auto [first, last] = FindingsBetween(start, start + m_pText->LineLength(line) + 1);
     QStringList texts;
-    for (size_t i = first; i < last; ++i) texts << m_Findings[i].m_Text;
+    for (size_t i = first; i < last; ++i) texts << m_FindingTexts[m_Findings[i].m_nText];
     return texts.join('\n');
 }
 

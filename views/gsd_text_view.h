@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/check_message.h"
+#include "views/finding_recorder.h"
 
 class CTalunaDoc;
 class CTextBuffer;
@@ -29,7 +30,7 @@ struct STextFinding {
     int m_nStart = 0;  // the key's characters in the text, [m_nStart, m_nEnd)
     int m_nEnd = 0;
     int m_nKind = CheckMessageKind::Info;
-    QString m_Text;
+    uint32_t m_nText = 0;  // its message, in the pane's finding texts
 };
 
 class CGSDTextView : public QAbstractScrollArea {
@@ -80,9 +81,9 @@ public:
     void ZoomReset();
     int ZoomSteps() const { return m_nZoom; }
 
-    // Marks the findings of `messages` that belong to this pane's document and
-    // name a line; replaces the marks of the previous check.
-    void SetFindings(const std::vector<CCheckMessage>& messages);
+    // Marks `findings` (lines of this pane's document, their messages in
+    // `texts`); replaces the marks of the previous check.
+    void SetFindings(const std::vector<SLineFinding>& findings, const CTextTable& texts);
     void ClearFindings();
     const std::vector<STextFinding>& Findings() const { return m_Findings; }
     // The key a finding underlines, and its 0-based line.
@@ -180,4 +181,5 @@ private:
     QBasicTimer m_Blink;
     // In text order, which edits keep. Plain positions: the text moves them.
     std::vector<STextFinding> m_Findings;
+    std::vector<QString> m_FindingTexts;
 };

@@ -8,14 +8,15 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QSortFilterProxyModel>
+#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "app/command_ids.h"
@@ -25,6 +26,7 @@
 #include "base/string_table.h"
 #include "base/value_scanners.h"
 #include "views/memory_headroom.h"
+#include "views/text_table.h"
 
 namespace {
 
@@ -78,9 +80,11 @@ int GroupIndex(EOutputFilter group) {
 // after the list has handled them, with the row that was selected before.
 // With no row selected (the list just filled, or entered by the keyboard), the
 // first arrow key selects a row as well.
-class COutputList : public QTreeView {
+// A table rather than a tree: a tree view keeps a record of some 40 bytes for
+// every row, a table's rows cost its row header 8.
+class COutputList : public QTableView {
 public:
-    explicit COutputList(QWidget* parent) : QTreeView(parent) {}
+    explicit COutputList(QWidget* parent) : QTableView(parent) {}
     std::function<void(int key, int selectedBefore)> m_fnKey;
     // Whether the selected row has a help page; with `open`, asks for it too.
     std::function<bool(bool open)> m_fnRowHelp;
@@ -94,13 +98,13 @@ protected:
             event->accept();
             return true;
         }
-        return QTreeView::event(event);
+        return QTableView::event(event);
     }
     void keyPressEvent(QKeyEvent* event) override {
         if (event->key() == Qt::Key_F1 && m_fnRowHelp && m_fnRowHelp(true)) return;
         const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
         const int before = rows.isEmpty() ? -1 : rows.first().row();
-        QTreeView::keyPressEvent(event);
+        QTableView::keyPressEvent(event);
         if (m_fnKey) m_fnKey(event->key(), before);
     }
 };
@@ -118,8 +122,9 @@ public:
 }  // namespace
 
 // The rows as the checks gave them, each column made when it is shown: a row
-// costs its message and no more, and a row that cannot be stored fails in the
-// standard library (std::bad_alloc) before any of Qt's structures grow.
+// costs 24 bytes and its message text is held once however many rows repeat
+// it, and a row that cannot be stored fails in the standard library
+// (std::bad_alloc) before any of Qt's structures grow.
 class COutputModel : public QAbstractTableModel {
 public:
     COutputModel(QStringList headers, QObject* parent) : QAbstractTableModel(parent), m_Headers(std::move(headers)) {}
@@ -130,7 +135,10 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : 3; }
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || index.row() >= rowCount()) return {};
-        const CCheckMessage& row = m_Rows[static_cast<size_t>(index.row())];
+        const SRow& compact = m_Rows[static_cast<size_t>(index.row())];
+        if (role == Qt::DisplayRole && index.column() == 2) return DecodeCp1252(m_Texts.At(compact.m_nText));
+        // The other columns and roles need no text.
+        const CCheckMessage row{compact.m_nKind, compact.m_nLine, {}, compact.m_pDoc, compact.m_nId};
         if (role == Qt::DisplayRole) return Text(row, index.column());
         if (role == Qt::DecorationRole && index.column() == 0) return CMyListBoxBar::KindIcon(row.m_nKind);
         if (role == ROLE_ICON_INDEX) return IconIndex(row.m_nKind);
@@ -150,15 +158,18 @@ public:
         // Room first, so that a failure leaves the model as it was.
         if (m_Rows.size() == m_Rows.capacity()) m_Rows.reserve(m_Rows.size() * 2 + 64);
         if ((m_Rows.size() & 4095) == 4095) EnsureMemoryHeadroom();
+        const SRow compact{message.m_pDoc, message.m_nKind, message.m_nLine, message.m_nId,
+                           m_Texts.Intern(message.m_Text)};
         const int row = rowCount();
         beginInsertRows(QModelIndex(), row, row);
-        m_Rows.push_back(message);
+        m_Rows.push_back(compact);
         ++m_nCounts[GroupIndex(GroupOf(message.m_nKind))];
         endInsertRows();
     }
     void Clear() {
         beginResetModel();
-        std::vector<CCheckMessage>().swap(m_Rows);
+        std::vector<SRow>().swap(m_Rows);
+        m_Texts.Clear();
         m_nCounts = {};
         endResetModel();
     }
@@ -170,13 +181,24 @@ public:
             default: return DecodeCp1252(row.m_Text);
         }
     }
-    const CCheckMessage* Row(int row) const {
-        return row >= 0 && row < rowCount() ? &m_Rows[static_cast<size_t>(row)] : nullptr;
+    std::optional<CCheckMessage> Row(int row) const {
+        if (row < 0 || row >= rowCount()) return std::nullopt;
+        const SRow& compact = m_Rows[static_cast<size_t>(row)];
+        return CCheckMessage{compact.m_nKind, compact.m_nLine, m_Texts.At(compact.m_nText), compact.m_pDoc,
+                             compact.m_nId};
     }
 
 private:
+    struct SRow {
+        const void* m_pDoc;
+        int m_nKind;
+        int m_nLine;
+        int m_nId;
+        uint32_t m_nText;  // in m_Texts
+    };
     QStringList m_Headers;
-    std::vector<CCheckMessage> m_Rows;
+    std::vector<SRow> m_Rows;
+    CTextTable m_Texts;
     std::array<int, 3> m_nCounts = {};
 };
 
@@ -261,14 +283,21 @@ CMyListBoxBar::CMyListBoxBar(QWidget* parent) : QDockWidget(DecodeCp1252(LoadStr
     m_pList->setObjectName("OutputList");
     m_pList->setProperty("helpContext", HID_BASE_CONTROL + IDC_OUTPUT_LIST);
     m_pList->setModel(m_pProxy);
-    m_pList->setRootIsDecorated(false);
-    m_pList->setUniformRowHeights(true);
+    m_pList->setShowGrid(false);
+    m_pList->setWordWrap(false);
+    m_pList->setCornerButtonEnabled(false);
+    m_pList->setTabKeyNavigation(false);
+    m_pList->verticalHeader()->hide();
+    m_pList->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_pList->verticalHeader()->setDefaultSectionSize(m_pList->fontMetrics().height() + 4);
+    m_pList->horizontalHeader()->setHighlightSections(false);
+    m_pList->horizontalHeader()->setStretchLastSection(true);
     m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pList->setSortingEnabled(false);
-    m_pList->header()->setSectionsClickable(false);
-    m_pList->header()->setDefaultAlignment(Qt::AlignLeft);
+    m_pList->horizontalHeader()->setSectionsClickable(false);
+    m_pList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft);
     m_pList->setColumnWidth(0, 100);
     m_pList->setColumnWidth(1, 80);
     m_pList->setColumnWidth(2, 500);
@@ -380,18 +409,18 @@ int CMyListBoxBar::RowCount() const {
 }
 
 QString CMyListBoxBar::RowText(int row, int column) const {
-    const CCheckMessage* message = m_pModel->Row(row);
+    const std::optional<CCheckMessage> message = m_pModel->Row(row);
     return message ? COutputModel::Text(*message, column) : QString();
 }
 
 int CMyListBoxBar::RowIconIndex(int row) const {
-    const CCheckMessage* message = m_pModel->Row(row);
+    const std::optional<CCheckMessage> message = m_pModel->Row(row);
     return message ? IconIndex(message->m_nKind) : -1;
 }
 
 std::string CMyListBoxBar::HelpPageOfRow(int row) const {
-    const CCheckMessage* message = m_pModel->Row(row);
-    return message != nullptr && FindMessage(message->m_nId) != nullptr ? HelpPageName(message->m_nId) : std::string();
+    const std::optional<CCheckMessage> message = m_pModel->Row(row);
+    return message.has_value() && FindMessage(message->m_nId) != nullptr ? HelpPageName(message->m_nId) : std::string();
 }
 
 int CMyListBoxBar::LineOfLineText(const QString& text) {
@@ -413,8 +442,8 @@ void CMyListBoxBar::SelectRow(int row) {
 }
 
 void CMyListBoxBar::NavigateFromRow(int row) {
-    const CCheckMessage* message = m_pModel->Row(row);
-    if (message == nullptr || !message->HasLine() || message->m_nLine < 0) return;
+    const std::optional<CCheckMessage> message = m_pModel->Row(row);
+    if (!message || !message->HasLine() || message->m_nLine < 0) return;
     const void* document = message->m_pDoc != nullptr ? message->m_pDoc : m_pNavDoc;
     if (document != nullptr) emit navigateRequested(document, message->m_nLine);
 }

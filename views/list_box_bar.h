@@ -17,7 +17,7 @@
 class COutputModel;
 class COutputFilter;
 class QToolButton;
-class QTreeView;
+class QTableView;
 
 // What a row of the output list carries besides its texts.
 enum EOutputRole {
@@ -51,7 +51,7 @@ public:
     // Icon index of a row: 0 Info, 1 Error, 2 Fatal Error, 3 Warning.
     int RowIconIndex(int row) const;
     const void* NavigationDocument() const { return m_pNavDoc; }
-    QTreeView* List() const { return m_pList; }
+    QTableView* List() const { return m_pList; }
     static QIcon KindIcon(int kind);
 
     // The 0-based line a "Line-Nr." column names: its first four characters
@@ -95,7 +95,7 @@ private:
     void KeepOnScreen();
     void UpdateFilterButtons();
 
-    QTreeView* m_pList;
+    QTableView* m_pList;
     COutputModel* m_pModel;
     COutputFilter* m_pProxy;
     QToolButton* m_pFilterButtons[3];

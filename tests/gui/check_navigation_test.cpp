@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTimer>
 #include <QTreeView>
 
@@ -73,7 +74,7 @@ int SelectedTextLine(CGSDTextView* view) {
 }
 
 void ClickRow(CMyListBoxBar* bar, int row) {
-    QTreeView* list = bar->List();
+    QTableView* list = bar->List();
     const QModelIndex index = list->model()->index(row, 1);
     list->scrollTo(index);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualRect(index).center());
@@ -269,7 +270,7 @@ private slots:
         frame.AddCheckMessage(CheckMessageKind::Note, 0, "a note", nullptr);
         frame.AddCheckMessage(CheckMessageKind::Info, 127, "last", nullptr);
         QCOMPARE(bar->RowText(3, 1), QString("Line 128"));
-        QTreeView* list = bar->List();
+        QTableView* list = bar->List();
 
         // Up on the first row: nothing.
         bar->SelectRow(0);
@@ -466,7 +467,7 @@ private slots:
         text->Undo();
 
         CMyListBoxBar* bar = frame.OutputBar();
-        QTreeView* list = bar->List();
+        QTableView* list = bar->List();
         list->setFocus(Qt::TabFocusReason);
         QCOMPARE(bar->SelectedRow(), -1);
         QTest::keyClick(list, Qt::Key_Down);

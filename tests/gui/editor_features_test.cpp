@@ -15,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>

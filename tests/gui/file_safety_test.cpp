@@ -18,6 +18,7 @@
 #include "gui_test_main.h"
 #include "model/key_database.h"
 #include "model/taluna_context.h"
+#include "views/list_box_bar.h"
 
 namespace {
 
@@ -350,6 +351,31 @@ private slots:
         edited->CheckGsd();
         QVERIFY(edited->GetDocument()->Database().GetCount() > 200000);
         edited->GetDocument()->SetModified(false);
+    }
+
+    // A 16 MB file of one-character lines (8 million lines) opens and checks
+    // within 2 GB: the text costs about its bytes, not Qt's structures per line.
+    void shortLinesOpenAndCheckWithinTwoGigabytes() {
+        const QString path = Path("short.gsd");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            const QByteArray lines = QByteArray("A\n").repeated(1 << 20);
+            for (int i = 0; i < 8; ++i) QCOMPARE(file.write(lines), lines.size());
+        }
+        CMainFrame frame;
+        rlimit old{};
+        ::getrlimit(RLIMIT_AS, &old);
+        rlimit tight = old;
+        tight.rlim_cur = static_cast<rlim_t>(VmSizeBytes()) + 2048L * 1024 * 1024;
+        QCOMPARE(::setrlimit(RLIMIT_AS, &tight), 0);
+        CChildFrame* child = frame.OpenDocumentFile(path);
+        if (child != nullptr) child->CheckGsd();
+        ::setrlimit(RLIMIT_AS, &old);
+        QVERIFY2(child != nullptr, qPrintable(RecordedMessages().join('|')));
+        QCOMPARE(child->GetDocument()->Text()->LineCount(), 8 << 20);
+        QVERIFY2(!RecordedMessages().join('|').contains("memory"), qPrintable(RecordedMessages().join('|')));
+        QVERIFY(frame.OutputBar()->RowCount() > 0);
     }
 };
 

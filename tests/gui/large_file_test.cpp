@@ -152,6 +152,12 @@ private:
     QStringList m_LongStretches;
 };
 
+// Whether a phase that lasted several ticks repainted the progress window; a
+// phase over within a tick or two needs no repaint.
+bool RepaintedIfLong(const CTickRecorder& recorder, const QString& phase) {
+    return recorder.Ticks().value(phase) < 3 || recorder.Paints().value(phase) > 0;
+}
+
 // Every item below `item` and the item itself.
 int TreeItemCount(const QAbstractItemModel& model, const QModelIndex& item) {
     int count = 1;
@@ -210,8 +216,8 @@ private slots:
         QCOMPARE(recorder.EnabledTicks(), 0);
         QVERIFY(recorder.Ticks().value(kBuilding) > 0);
         QVERIFY(recorder.Ticks().value(kTree) > 0);
-        QVERIFY(recorder.Paints().value(kBuilding) > 0);
-        QVERIFY(recorder.Paints().value(kTree) > 0);
+        QVERIFY(RepaintedIfLong(recorder, kBuilding));
+        QVERIFY(RepaintedIfLong(recorder, kTree));
         QVERIFY(frame.isEnabled());
         QVERIFY(ShownProgress(frame) == nullptr);
         QVERIFY(RecordedMessages().isEmpty());
@@ -237,9 +243,9 @@ private slots:
         QVERIFY(recorder.Ticks().value(kSyntax) > 0);
         QVERIFY(recorder.Ticks().value(kSemantic) > 0);
         QVERIFY(recorder.Ticks().value(kTree) > 0);
-        QVERIFY(recorder.Paints().value(kSyntax) > 0);
-        QVERIFY(recorder.Paints().value(kSemantic) > 0);
-        QVERIFY(recorder.Paints().value(kTree) > 0);
+        QVERIFY(RepaintedIfLong(recorder, kSyntax));
+        QVERIFY(RepaintedIfLong(recorder, kSemantic));
+        QVERIFY(RepaintedIfLong(recorder, kTree));
         QVERIFY(frame.isEnabled());
         QVERIFY(ShownProgress(frame) == nullptr);
         QVERIFY(RecordedMessages().isEmpty());

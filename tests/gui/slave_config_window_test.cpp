@@ -372,7 +372,7 @@ private slots:
         const int limitRow = OutputRowContaining(*bar, "exceeds Max_Input_Len = 5");
         QVERIFY2(limitRow >= 0, qPrintable(OutputRows(*bar).join('\n')));
         QCOMPARE(bar->RowText(limitRow, 1), QString("Line %1").arg(LineOf("Max_Input_Len") + 1));
-        QTreeView* list = bar->List();
+        QTableView* list = bar->List();
         const QModelIndex index = list->model()->index(limitRow, 1);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualRect(index).center());
         QCOMPARE(frame.ActiveChild()->TextView()->CaretLine(), LineOf("Max_Input_Len"));
