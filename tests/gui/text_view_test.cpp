@@ -2,7 +2,9 @@
 // and move the caret and the selection as in any plain-text editor.
 
 #include <QClipboard>
+#include <QPrinter>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTextLayout>
 
 #include "app/taluna_doc.h"
@@ -145,6 +147,25 @@ private slots:
         QCOMPARE(view.CaretLine(), 500000);
         QVERIFY(view.FirstVisibleLine() > 499900 && view.FirstVisibleLine() <= 500000);
         QVERIFY(doc.Highlighter()->LinesColoured() - before < 100);
+    }
+
+    // Printing lays out the whole text on pages of its own, not the pane's.
+    void printsEveryLine() {
+        CTalunaDoc doc(m_Context);
+        doc.Text()->Insert(0, QString("Vendor_Name = \"V\"\n").repeated(300));
+        CGSDTextView view(&doc);
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("text.pdf"));
+        view.PrintDocument(&printer);
+        QFile pdf(dir.filePath("text.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        // About 60 lines a page: 300 lines take several pages.
+        const qsizetype pages = bytes.count("/Type /Page") - bytes.count("/Type /Pages");
+        QVERIFY2(pages >= 4, qPrintable(QString::number(pages)));
     }
 };
 
