@@ -439,11 +439,20 @@ void CGSDTextView::focusOutEvent(QFocusEvent* event) {
 // ---------------------------------------------------------------- editing
 
 void CGSDTextView::InsertText(const QString& text) {
+    ReplaceSelection(text, false);
+}
+
+void CGSDTextView::ReplaceSelection(const QString& text, bool typing) {
     if (m_bReadOnly) return;
     const int start = SelectionStart();
     const int end = SelectionEnd();
     const int before = m_pText->Length();
-    m_pText->Replace(start, end, text);
+    if (typing)
+        m_pText->Type(start, end, text);
+    else
+        m_pText->Replace(start, end, text);
+    // The caret goes after the new text, whose length the buffer decides
+    // (a CR LF is one line break).
     SetCaretPosition(start + m_pText->Length() - before + (end - start));
 }
 
@@ -591,14 +600,7 @@ void CGSDTextView::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Delete)) return removeTo(std::min(m_pText->Length(), m_nCaret + 1));
     if (event->key() == Qt::Key_Backspace && (event->modifiers() & ~Qt::ShiftModifier) == 0)
         return removeTo(std::max(0, m_nCaret - 1));
-    const auto type = [this](const QString& text) {
-        if (m_bReadOnly) return;
-        const int start = SelectionStart();
-        const int end = SelectionEnd();
-        const int before = m_pText->Length();
-        m_pText->Type(start, end, text);
-        SetCaretPosition(start + m_pText->Length() - before + (end - start));
-    };
+    const auto type = [this](const QString& text) { ReplaceSelection(text, true); };
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return type(QStringLiteral("\n"));
     if (event->key() == Qt::Key_Tab && (event->modifiers() & ~Qt::KeypadModifier) == 0 && !m_bReadOnly)
         return type(QStringLiteral("\t"));
@@ -614,11 +616,7 @@ void CGSDTextView::inputMethodEvent(QInputMethodEvent* event) {
         event->accept();
         return;
     }
-    const int start = SelectionStart();
-    const int end = SelectionEnd();
-    const int before = m_pText->Length();
-    m_pText->Type(start, end, event->commitString());
-    SetCaretPosition(start + m_pText->Length() - before + (end - start));
+    ReplaceSelection(event->commitString(), true);
     event->accept();
 }
 

@@ -158,6 +158,9 @@ private:
     int VisibleLines() const;
     void UpdateScrollBars();
     void EnsureCaretVisible();
+    // Replaces the selection by `text` (typing: as a keystroke, which undoes
+    // together with the keystrokes before it) and puts the caret after it.
+    void ReplaceSelection(const QString& text, bool typing);
     // Moves the caret for a navigation key; false when the key is none.
     bool Navigate(QKeyEvent* event);
     void OnTextChanged(int position, int removed, int added);

@@ -58,6 +58,24 @@ long VmSizeBytes() {
     return 0;
 }
 
+// While it lives, the process may take `bytes` more of address space than it
+// has when it is made.
+class CAddressSpaceLimit {
+public:
+    explicit CAddressSpaceLimit(long bytes) {
+        ::getrlimit(RLIMIT_AS, &m_Old);
+        rlimit tight = m_Old;
+        tight.rlim_cur = static_cast<rlim_t>(VmSizeBytes() + bytes);
+        m_bSet = ::setrlimit(RLIMIT_AS, &tight) == 0;
+    }
+    ~CAddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &m_Old); }
+    bool IsSet() const { return m_bSet; }
+
+private:
+    rlimit m_Old{};
+    bool m_bSet = false;
+};
+
 }  // namespace
 
 class FileSafetyTest : public QObject {
@@ -321,14 +339,13 @@ private slots:
         edited->GetDocument()->Text()->Insert(0, "; unsaved work\n");
         const QString unsaved = edited->GetDocument()->Text()->Text();
 
-        rlimit old{};
-        ::getrlimit(RLIMIT_AS, &old);
-        rlimit tight = old;
-        // Opening the file takes about ten times its size; leave four times.
-        tight.rlim_cur = static_cast<rlim_t>(VmSizeBytes()) + 96L * 1024 * 1024;
-        QCOMPARE(::setrlimit(RLIMIT_AS, &tight), 0);
-        CChildFrame* opened = frame.OpenDocumentFile(huge);
-        ::setrlimit(RLIMIT_AS, &old);
+        CChildFrame* opened = nullptr;
+        {
+            // Opening the file takes about ten times its size; leave four times.
+            const CAddressSpaceLimit limit(96L * 1024 * 1024);
+            QVERIFY(limit.IsSet());
+            opened = frame.OpenDocumentFile(huge);
+        }
         QVERIFY(opened == nullptr);
         QCOMPARE(RecordedMessages().last(), QString("Error while loading file!"));
         QCOMPARE(frame.Children().size(), 1);
@@ -339,10 +356,11 @@ private slots:
         CTextBuffer* text = edited->GetDocument()->Text();
         text->Insert(text->Length(), QString("a\n").repeated(200000));
         const QString big = edited->GetDocument()->Text()->Text();
-        tight.rlim_cur = static_cast<rlim_t>(VmSizeBytes()) + 48L * 1024 * 1024;
-        QCOMPARE(::setrlimit(RLIMIT_AS, &tight), 0);
-        edited->CheckGsd();
-        ::setrlimit(RLIMIT_AS, &old);
+        {
+            const CAddressSpaceLimit limit(48L * 1024 * 1024);
+            QVERIFY(limit.IsSet());
+            edited->CheckGsd();
+        }
         QVERIFY2(RecordedMessages().last().startsWith("Not enough memory to finish Check GSD"),
                  qPrintable(RecordedMessages().last()));
         QCOMPARE(edited->GetDocument()->Text()->Text(), big);
@@ -364,14 +382,13 @@ private slots:
             for (int i = 0; i < 8; ++i) QCOMPARE(file.write(lines), lines.size());
         }
         CMainFrame frame;
-        rlimit old{};
-        ::getrlimit(RLIMIT_AS, &old);
-        rlimit tight = old;
-        tight.rlim_cur = static_cast<rlim_t>(VmSizeBytes()) + 2048L * 1024 * 1024;
-        QCOMPARE(::setrlimit(RLIMIT_AS, &tight), 0);
-        CChildFrame* child = frame.OpenDocumentFile(path);
-        if (child != nullptr) child->CheckGsd();
-        ::setrlimit(RLIMIT_AS, &old);
+        CChildFrame* child = nullptr;
+        {
+            const CAddressSpaceLimit limit(2048L * 1024 * 1024);
+            QVERIFY(limit.IsSet());
+            child = frame.OpenDocumentFile(path);
+            if (child != nullptr) child->CheckGsd();
+        }
         QVERIFY2(child != nullptr, qPrintable(RecordedMessages().join('|')));
         QCOMPARE(child->GetDocument()->Text()->LineCount(), 8 << 20);
         QVERIFY2(!RecordedMessages().join('|').contains("memory"), qPrintable(RecordedMessages().join('|')));
