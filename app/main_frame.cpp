@@ -597,6 +597,8 @@ void CMainFrame::OnFindReplace(bool replace) {
     m_pFindDlg->setAttribute(Qt::WA_DeleteOnClose);
     const QString selected = child->TextView()->SelectedText();
     m_pFindDlg->m_pFind->setText(selected.isEmpty() ? m_LastFindText : selected);
+    // What the user types replaces the proposed text.
+    m_pFindDlg->m_pFind->selectAll();
     connect(m_pFindDlg, &CFindReplaceDlg::searched, this, [this](const QString& text, QTextDocument::FindFlags flags) {
         m_LastFindText = text;
         m_LastFindFlags = flags;

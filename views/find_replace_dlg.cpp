@@ -66,7 +66,8 @@ QTextDocument::FindFlags CFindReplaceDlg::Flags() const {
 bool CFindReplaceDlg::FindNext() {
     if (!m_pEditor || m_pFind->text().isEmpty()) return false;
     emit searched(m_pFind->text(), Flags());
-    return m_pEditor->Find(m_pFind->text(), Flags());
+    // Goes on from the other end of the text, as Find Next (F3) does.
+    return m_pEditor->FindAgain(m_pFind->text(), Flags());
 }
 
 bool CFindReplaceDlg::ReplaceOne() {

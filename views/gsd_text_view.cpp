@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDate>
+#include <QDateTime>
 #include <QDragEnterEvent>
 #include <QInputMethodEvent>
 #include <QMenu>
@@ -42,6 +43,10 @@ constexpr int MAX_POINT_SIZE = 72;
 // A key is never longer than a line may be: an edit moves only the findings
 // that start after this many characters before it.
 constexpr int MAX_KEY_SPAN = 1024;
+// How long after the last removal the longest line is measured again.
+constexpr int MEASURE_DELAY_MS = 300;
+// How often a drag beyond the pane's edge scrolls it.
+constexpr int AUTO_SCROLL_MS = 50;
 // Wide enough for any line: the pane does not wrap.
 constexpr qreal UNWRAPPED_WIDTH = 1e6;
 
@@ -96,7 +101,8 @@ bool IsEditingKey(const QKeyEvent* event) {
     if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
         event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo) ||
         event->matches(QKeySequence::Delete) || event->matches(QKeySequence::DeleteStartOfWord) ||
-        event->matches(QKeySequence::DeleteEndOfWord) || event->matches(QKeySequence::DeleteEndOfLine))
+        event->matches(QKeySequence::DeleteEndOfWord) || event->matches(QKeySequence::DeleteEndOfLine) ||
+        (event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier))
         return true;
     switch (event->key()) {
         case Qt::Key_Backspace:
@@ -298,6 +304,11 @@ void CGSDTextView::resizeEvent(QResizeEvent* event) {
     UpdateScrollBars();
 }
 
+bool CGSDTextView::focusNextPrevChild(bool next) {
+    if (!m_bReadOnly) return false;
+    return QAbstractScrollArea::focusNextPrevChild(next);
+}
+
 void CGSDTextView::scrollContentsBy(int, int) {
     viewport()->update();
     m_pGutter->update();
@@ -345,12 +356,13 @@ void CGSDTextView::OnTextChanged(int position, int removed, int added) {
             move(it->m_nEnd);
         }
     }
-    // The longest line grows with the text; it is measured anew only on a
-    // change of the whole text.
+    // The longest line grows with the lines an edit touched; after a removal
+    // every line is measured again once the edits pause.
     if (position == 0 && removed > 0 && added > 0 && removed + added > m_pText->Length() / 2) m_nLongestLine = 0;
     const int lastLine = m_pText->LineOf(position + added);
     for (int line = m_pText->LineOf(position); line <= lastLine; ++line)
         m_nLongestLine = std::max(m_nLongestLine, m_pText->LineLength(line));
+    if (removed > 0) m_MeasureLines.start(MEASURE_DELAY_MS, this);
     UpdateScrollBars();
     viewport()->update();
     m_pGutter->update();
@@ -416,6 +428,22 @@ void CGSDTextView::RestartBlink() {
 }
 
 void CGSDTextView::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == m_MeasureLines.timerId()) {
+        m_MeasureLines.stop();
+        int longest = 0;
+        for (int line = 0; line < m_pText->LineCount(); ++line) longest = std::max(longest, m_pText->LineLength(line));
+        m_nLongestLine = longest;
+        UpdateScrollBars();
+        return;
+    }
+    if (event->timerId() == m_AutoScroll.timerId()) {
+        if (!(QApplication::mouseButtons() & Qt::LeftButton) || viewport()->rect().contains(m_DragPoint)) {
+            m_AutoScroll.stop();
+            return;
+        }
+        SetCaretPosition(PositionAt(m_DragPoint), true);
+        return;
+    }
     if (event->timerId() != m_Blink.timerId()) {
         QAbstractScrollArea::timerEvent(event);
         return;
@@ -574,7 +602,9 @@ void CGSDTextView::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Cut)) return Cut();
     if (event->matches(QKeySequence::Paste)) return Paste();
     if (event->matches(QKeySequence::Undo)) return Undo();
-    if (event->matches(QKeySequence::Redo)) return Redo();
+    // Ctrl+Y as well, as on the desktops whose standard redo key is another.
+    if (event->matches(QKeySequence::Redo) || (event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier))
+        return Redo();
     const auto removeTo = [this](int position) {
         if (HasSelection()) return InsertText(QString());
         if (position == m_nCaret) return;
@@ -646,12 +676,25 @@ void CGSDTextView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (event->button() != Qt::LeftButton) return;
-    SetCaretPosition(PositionAt(event->position().toPoint()), event->modifiers() & Qt::ShiftModifier);
+    const int position = PositionAt(event->position().toPoint());
+    if (QDateTime::currentMSecsSinceEpoch() - m_nLastDoubleClick < QApplication::doubleClickInterval() &&
+        (event->position().toPoint() - m_DoubleClickPoint).manhattanLength() < QApplication::startDragDistance()) {
+        // A triple click selects the line.
+        m_nLastDoubleClick = 0;
+        const int line = m_pText->LineOf(position);
+        const int start = m_pText->LineStart(line);
+        SetSelection(start, std::min(m_pText->Length(), start + m_pText->LineLength(line) + 1));
+        return;
+    }
+    SetCaretPosition(position, event->modifiers() & Qt::ShiftModifier);
 }
 
 void CGSDTextView::mouseMoveEvent(QMouseEvent* event) {
     if (!(event->buttons() & Qt::LeftButton)) return;
-    SetCaretPosition(PositionAt(event->position().toPoint()), true);
+    m_DragPoint = event->position().toPoint();
+    SetCaretPosition(PositionAt(m_DragPoint), true);
+    // Beyond the edge the selection goes on growing while the button is held.
+    if (!viewport()->rect().contains(m_DragPoint)) m_AutoScroll.start(AUTO_SCROLL_MS, this);
 }
 
 void CGSDTextView::mouseReleaseEvent(QMouseEvent* event) {
@@ -664,6 +707,8 @@ void CGSDTextView::mouseReleaseEvent(QMouseEvent* event) {
 void CGSDTextView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const int position = PositionAt(event->position().toPoint());
+    m_nLastDoubleClick = QDateTime::currentMSecsSinceEpoch();
+    m_DoubleClickPoint = event->position().toPoint();
     emit lineDoubleClicked(m_pText->LineOf(position));
     int start = position;
     int end = position;

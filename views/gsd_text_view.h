@@ -145,6 +145,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    // Tab is typed into an editable text rather than moving the focus.
+    bool focusNextPrevChild(bool next) override;
     bool viewportEvent(QEvent* event) override;
 
 private:
@@ -182,6 +184,11 @@ private:
     bool m_bReadOnly = false;
     bool m_bCaretShown = true;
     QBasicTimer m_Blink;
+    QBasicTimer m_AutoScroll;       // while a drag selects beyond the pane's edge
+    QPoint m_DragPoint;             // where that drag is
+    qint64 m_nLastDoubleClick = 0;  // a press soon after it, at its place, is a triple click
+    QPoint m_DoubleClickPoint;
+    QBasicTimer m_MeasureLines;  // measures the longest line again after removals
     // In text order, which edits keep. Plain positions: the text moves them.
     std::vector<STextFinding> m_Findings;
     std::vector<QString> m_FindingTexts;

@@ -2,10 +2,12 @@
 // and move the caret and the selection as in any plain-text editor.
 
 #include <QClipboard>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextLayout>
+#include <QVBoxLayout>
 
 #include "app/taluna_doc.h"
 #include "app/text_buffer.h"
@@ -73,6 +75,8 @@ private slots:
                                                    << "k" << 1 << 1;
         QTest::newRow("redo gives it back") << "k" << 1 << "abc[Undo][Redo]"
                                             << "kabc" << 4 << 4;
+        QTest::newRow("ctrl+y redoes too") << "k" << 1 << "abc[Undo][Ctrl+Y]"
+                                           << "kabc" << 4 << 4;
         QTest::newRow("cut and paste") << "abc" << 0 << "[Shift+Right][Cut][End][Paste]"
                                        << "bca" << 3 << 3;
         QTest::newRow("left ends a selection at its start") << "abc" << 0 << "[Shift+End][Left]"
@@ -97,16 +101,24 @@ private slots:
         QFETCH(int, anchor);
         QFETCH(int, expectedCaret);
         CTalunaDoc doc(m_Context);
-        CGSDTextView view(&doc);
-        view.resize(400, 200);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        // Beside another widget that takes the focus, as in the window: Tab
+        // must not move the focus there.
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* view = new CGSDTextView(&doc, &window);
+        layout->addWidget(view);
+        layout->addWidget(new QLineEdit(&window));
+        window.resize(400, 240);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        view->setFocus();
         doc.Text()->Insert(0, text);
-        view.SetCaretPosition(caret);
-        Play(&view, script);
+        view->SetCaretPosition(caret);
+        Play(view, script);
+        QVERIFY(view->hasFocus());
         QCOMPARE(doc.Text()->Text(), expected);
-        QCOMPARE(view.AnchorPosition(), anchor);
-        QCOMPARE(view.CaretPosition(), expectedCaret);
+        QCOMPARE(view->AnchorPosition(), anchor);
+        QCOMPARE(view->CaretPosition(), expectedCaret);
     }
 
     // A click puts the caret where it points; a double click selects the word
@@ -130,6 +142,12 @@ private slots:
         QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ShiftModifier,
                           QPoint(last.right() - 2, last.center().y()));
         QCOMPARE(view.SelectedText(), QString("Vendor_Name = x\nlast"));
+        // A third click right after a double click selects the whole line.
+        const QPoint word(line.left() + 20, line.center().y());
+        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, word);
+        QTest::mousePress(view.viewport(), Qt::LeftButton, {}, word);
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, word);
+        QCOMPARE(view.SelectedText(), QString("Vendor_Name = x\n"));
     }
 
     // The pane draws only what it shows: a text of a million lines is coloured
