@@ -937,6 +937,17 @@ int CGSDTextView::FindingKindAt(int line) const {
     return kind;
 }
 
+bool CGSDTextView::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (IsEditingKey(key) || key->matches(QKeySequence::Copy) || key->matches(QKeySequence::SelectAll)) {
+            key->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
+
 bool CGSDTextView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);

@@ -148,6 +148,9 @@ protected:
     // Tab is typed into an editable text rather than moving the focus.
     bool focusNextPrevChild(bool next) override;
     bool viewportEvent(QEvent* event) override;
+    // The editing keys go to the pane before the window's shortcuts, so that
+    // a read-only pane can say why it refuses them.
+    bool event(QEvent* event) override;
 
 private:
     // The line laid out as the pane shows it, with its colours.
