@@ -512,6 +512,20 @@ void CGSDTextView::Paste() {
     if (!text.isEmpty()) InsertText(text);
 }
 
+int CGSDTextView::WordBoundaryBefore(int position) const {
+    int at = position;
+    while (at > 0 && m_pText->CharAt(at - 1).isSpace() && m_pText->CharAt(at - 1) != QChar('\n')) --at;
+    while (at > 0 && IsWordChar(m_pText->CharAt(at - 1))) --at;
+    return at == position ? std::max(0, position - 1) : at;
+}
+
+int CGSDTextView::WordBoundaryAfter(int position) const {
+    int at = position;
+    while (at < m_pText->Length() && IsWordChar(m_pText->CharAt(at))) ++at;
+    while (at < m_pText->Length() && m_pText->CharAt(at).isSpace() && m_pText->CharAt(at) != QChar('\n')) ++at;
+    return at == position ? std::min(m_pText->Length(), position + 1) : at;
+}
+
 bool CGSDTextView::Navigate(QKeyEvent* event) {
     enum EMove { Left, Right, WordLeft, WordRight, Up, Down, PageUp, PageDown, LineStart, LineEnd, Start, End };
     struct SKey {
@@ -553,20 +567,8 @@ bool CGSDTextView::Navigate(QKeyEvent* event) {
     switch (key->m_Move) {
         case Left: position = HasSelection() && !key->m_bSelect ? SelectionStart() : m_nCaret - 1; break;
         case Right: position = HasSelection() && !key->m_bSelect ? SelectionEnd() : m_nCaret + 1; break;
-        case WordLeft: {
-            int at = m_nCaret;
-            while (at > 0 && m_pText->CharAt(at - 1).isSpace() && m_pText->CharAt(at - 1) != QChar('\n')) --at;
-            while (at > 0 && IsWordChar(m_pText->CharAt(at - 1))) --at;
-            position = at == m_nCaret ? m_nCaret - 1 : at;
-            break;
-        }
-        case WordRight: {
-            int at = m_nCaret;
-            while (at < m_pText->Length() && IsWordChar(m_pText->CharAt(at))) ++at;
-            while (at < m_pText->Length() && m_pText->CharAt(at).isSpace() && m_pText->CharAt(at) != QChar('\n')) ++at;
-            position = at == m_nCaret ? m_nCaret + 1 : at;
-            break;
-        }
+        case WordLeft: position = WordBoundaryBefore(m_nCaret); break;
+        case WordRight: position = WordBoundaryAfter(m_nCaret); break;
         case Up: position = line > 0 ? toLine(line - 1) : m_nCaret; break;
         case Down: position = line + 1 < m_pText->LineCount() ? toLine(line + 1) : m_nCaret; break;
         case PageUp:
@@ -611,18 +613,8 @@ void CGSDTextView::keyPressEvent(QKeyEvent* event) {
         SetSelection(m_nCaret, position);
         InsertText(QString());
     };
-    if (event->matches(QKeySequence::DeleteStartOfWord)) {
-        int at = m_nCaret;
-        while (at > 0 && m_pText->CharAt(at - 1).isSpace() && m_pText->CharAt(at - 1) != QChar('\n')) --at;
-        while (at > 0 && IsWordChar(m_pText->CharAt(at - 1))) --at;
-        return removeTo(at == m_nCaret ? std::max(0, m_nCaret - 1) : at);
-    }
-    if (event->matches(QKeySequence::DeleteEndOfWord)) {
-        int at = m_nCaret;
-        while (at < m_pText->Length() && IsWordChar(m_pText->CharAt(at))) ++at;
-        while (at < m_pText->Length() && m_pText->CharAt(at).isSpace() && m_pText->CharAt(at) != QChar('\n')) ++at;
-        return removeTo(at == m_nCaret ? std::min(m_pText->Length(), m_nCaret + 1) : at);
-    }
+    if (event->matches(QKeySequence::DeleteStartOfWord)) return removeTo(WordBoundaryBefore(m_nCaret));
+    if (event->matches(QKeySequence::DeleteEndOfWord)) return removeTo(WordBoundaryAfter(m_nCaret));
     if (event->matches(QKeySequence::DeleteEndOfLine)) {
         const int line = CaretLine();
         return removeTo(m_pText->LineStart(line) + m_pText->LineLength(line));

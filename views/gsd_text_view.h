@@ -166,6 +166,10 @@ private:
     // Replaces the selection by `text` (typing: as a keystroke, which undoes
     // together with the keystrokes before it) and puts the caret after it.
     void ReplaceSelection(const QString& text, bool typing);
+    // Where Ctrl+Left (Ctrl+Right) goes from `position`: over the blanks, then
+    // over the word before (after) it; one character when there is neither.
+    int WordBoundaryBefore(int position) const;
+    int WordBoundaryAfter(int position) const;
     // Moves the caret for a navigation key; false when the key is none.
     bool Navigate(QKeyEvent* event);
     void OnTextChanged(int position, int removed, int added);
