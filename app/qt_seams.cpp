@@ -29,6 +29,10 @@ std::string CQtProfileStore::GetString(const std::string& section, const std::st
     return EncodeCp1252(value.toString());
 }
 
+bool CQtProfileStore::MayHaveSection(const std::string& section) const {
+    return m_pSettings->childGroups().contains(QString::fromStdString(section));
+}
+
 void CQtProfileStore::PutInt(const std::string& section, const std::string& name, int value) {
     m_pSettings->setValue(Key(section, name), value);
 }

@@ -21,6 +21,7 @@ public:
     std::string GetString(const std::string& section, const std::string& name, const std::string& def) const override;
     void PutInt(const std::string& section, const std::string& name, int value) override;
     void PutString(const std::string& section, const std::string& name, const std::string& value) override;
+    bool MayHaveSection(const std::string& section) const override;
     QSettings& Settings() { return *m_pSettings; }
 
 private:

@@ -54,6 +54,7 @@ public:
     }
     void PutInt(const std::string&, const std::string&, int) override {}
     void PutString(const std::string&, const std::string&, const std::string&) override {}
+    bool MayHaveSection(const std::string& s) const override { return m_pInner && m_pInner->MayHaveSection(s); }
 
 private:
     const IProfileStore* m_pInner;

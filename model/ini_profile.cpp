@@ -169,6 +169,11 @@ bool CMemoryProfileStore::Contains(const std::string& section, const std::string
     return s != m_Sections.end() && s->second.count(name) != 0;
 }
 
+bool CMemoryProfileStore::MayHaveSection(const std::string& section) const {
+    const auto s = m_Sections.find(section);
+    return s != m_Sections.end() && !s->second.empty();
+}
+
 bool ParseIniText(const std::string& text, CMemoryProfileStore& store) {
     std::string section = "General";
     bool sawSection = false;

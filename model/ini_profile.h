@@ -17,6 +17,7 @@ public:
     void PutInt(const std::string& section, const std::string& name, int value) override;
     void PutString(const std::string& section, const std::string& name, const std::string& value) override;
     bool Contains(const std::string& section, const std::string& name) const;
+    bool MayHaveSection(const std::string& section) const override;
 
 private:
     using CSection = std::map<std::string, std::string, std::less<>>;

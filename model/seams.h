@@ -39,6 +39,12 @@ public:
                                   const std::string& def) const = 0;
     virtual void PutInt(const std::string& section, const std::string& name, int value) = 0;
     virtual void PutString(const std::string& section, const std::string& name, const std::string& value) = 0;
+    // False only when the section surely holds no name, so that a caller may
+    // skip asking for each name; a store that cannot tell answers true.
+    virtual bool MayHaveSection(const std::string& section) const {
+        (void)section;
+        return true;
+    }
 };
 
 enum class ENotifyIcon { Exclamation, Information, Question };

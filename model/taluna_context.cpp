@@ -58,15 +58,31 @@ void CTalunaContext::Notify(const std::string& text, ENotifyIcon icon) {
     if (m_pNotifier != nullptr) m_pNotifier->Notify(text, icon);
 }
 
+namespace {
+const std::string kUserKeysSection = "UserKeys";
+}  // namespace
+
+CUserKeyScope::CUserKeyScope(const CTalunaContext& context) : m_Context(context) {
+    if (m_Context.m_nUserKeyScopes++ == 0)
+        m_Context.m_bNoUserKeys =
+            m_Context.m_pProfile == nullptr || !m_Context.m_pProfile->MayHaveSection(kUserKeysSection);
+}
+
+CUserKeyScope::~CUserKeyScope() {
+    if (--m_Context.m_nUserKeyScopes > 0) return;
+    m_Context.m_UserKeyCache.clear();
+    m_Context.m_bNoUserKeys = false;
+}
+
 const std::string& CTalunaContext::GetUserKeyRegistration(std::string_view keyword) const {
-    static const std::string section = "UserKeys";
     static const std::string none;
     if (m_pProfile == nullptr) return none;
     if (m_nUserKeyScopes > 0) {
+        if (m_bNoUserKeys) return none;
         const auto it = m_UserKeyCache.find(keyword);
         if (it != m_UserKeyCache.end()) return it->second;
     }
-    std::string registration = m_pProfile->GetString(section, ToUpper(keyword), none);
+    std::string registration = m_pProfile->GetString(kUserKeysSection, ToUpper(keyword), none);
     if (m_nUserKeyScopes == 0) {
         m_LastRegistration = std::move(registration);
         return m_LastRegistration;

@@ -94,6 +94,9 @@ public:
 private:
     friend class CUserKeyScope;
     mutable int m_nUserKeyScopes = 0;
+    // Inside a scope: the profile registers no key at all, so every keyword
+    // is answered without asking it.
+    mutable bool m_bNoUserKeys = false;
     mutable std::string m_LastRegistration;
     mutable std::unordered_map<std::string, std::string, CNoCaseHash, CNoCaseEqual> m_UserKeyCache;
 };
@@ -101,10 +104,8 @@ private:
 // Remembers user-key registrations while one build or check runs.
 class CUserKeyScope {
 public:
-    explicit CUserKeyScope(const CTalunaContext& context) : m_Context(context) { ++m_Context.m_nUserKeyScopes; }
-    ~CUserKeyScope() {
-        if (--m_Context.m_nUserKeyScopes == 0) m_Context.m_UserKeyCache.clear();
-    }
+    explicit CUserKeyScope(const CTalunaContext& context);
+    ~CUserKeyScope();
     CUserKeyScope(const CUserKeyScope&) = delete;
     CUserKeyScope& operator=(const CUserKeyScope&) = delete;
 
