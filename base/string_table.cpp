@@ -1,6 +1,8 @@
 #include "base/string_table.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <unordered_map>
 
 #include "base/message_catalogue.h"
@@ -277,16 +279,21 @@ std::string FormatText(std::string_view format, std::initializer_list<CFormatArg
     std::string out;
     out.reserve(format.size() + 32);
     auto next = args.begin();
-    for (size_t i = 0; i < format.size(); ++i) {
-        const char c = format[i];
-        if (c != '%' || i + 1 >= format.size()) {
-            out += c;
-            continue;
+    size_t i = 0;
+    while (i < format.size()) {
+        // The plain text up to the next conversion, in one piece.
+        const size_t percent = std::min(format.find('%', i), format.size());
+        out.append(format, i, percent - i);
+        i = percent;
+        if (i >= format.size()) break;
+        if (i + 1 >= format.size()) {
+            out += '%';
+            break;
         }
         size_t j = i + 1;
         if (format[j] == '%') {
             out += '%';
-            i = j;
+            i = j + 1;
             continue;
         }
         while (j < format.size() &&
@@ -296,34 +303,51 @@ std::string FormatText(std::string_view format, std::initializer_list<CFormatArg
             out.append(format.substr(i));
             break;
         }
-        const std::string flags(format.substr(i, j - i));
+        // The conversion with its flags, width and precision, as printf reads it.
+        std::string longSpec;
+        char shortSpec[32];
+        const size_t flagsLength = j - i;
+        char* spec = shortSpec;
+        if (flagsLength + 2 > sizeof shortSpec) {
+            longSpec.resize(flagsLength + 2);
+            spec = longSpec.data();
+        }
+        std::memcpy(spec, format.data() + i, flagsLength);
         const char conv = format[j];
-        i = j;
+        spec[flagsLength + 1] = '\0';
+        i = j + 1;
         const CFormatArg* arg = next != args.end() ? &*next++ : nullptr;
         if (conv == 's') {
-            if (arg) out += arg->m_bText ? arg->m_Text : std::to_string(arg->m_nValue);
+            if (arg == nullptr) continue;
+            if (arg->m_bText)
+                out += arg->m_Text;
+            else
+                out += std::to_string(arg->m_nValue);
             continue;
         }
         const long long number = arg && !arg->m_bText ? arg->m_nValue : 0;
         char buffer[64];
-        const std::string fmt = flags + conv;
         switch (conv) {
             case 'd':
             case 'i':
-                std::snprintf(buffer, sizeof buffer, (flags + "d").c_str(),
+                spec[flagsLength] = 'd';
+                std::snprintf(buffer, sizeof buffer, spec,
                               static_cast<int>(static_cast<std::int32_t>(static_cast<std::uint32_t>(number))));
                 break;
             case 'u':
             case 'x':
             case 'X':
-                std::snprintf(buffer, sizeof buffer, fmt.c_str(),
-                              static_cast<unsigned>(static_cast<std::uint32_t>(number)));
+                spec[flagsLength] = conv;
+                std::snprintf(buffer, sizeof buffer, spec, static_cast<unsigned>(static_cast<std::uint32_t>(number)));
                 break;
             case 'c':
                 buffer[0] = static_cast<char>(number);
                 buffer[1] = '\0';
                 break;
-            default: std::snprintf(buffer, sizeof buffer, "%s", fmt.c_str()); break;
+            default:
+                spec[flagsLength] = conv;
+                std::snprintf(buffer, sizeof buffer, "%s", spec);
+                break;
         }
         out += buffer;
     }

@@ -10,7 +10,8 @@
 // The text of a string-table id; empty for an unknown id.
 const std::string& LoadString(int id);
 
-// One argument of a formatted text: a string or a number.
+// One argument of a formatted text: a string or a number. A text argument
+// views its text, which lives as long as the call it is passed to.
 class CFormatArg {
 public:
     CFormatArg(const std::string& text) : m_bText(true), m_Text(text) {}
@@ -28,7 +29,7 @@ public:
     CFormatArg(unsigned long value) : m_nValue(static_cast<long long>(value)) {}
 
     bool m_bText = false;
-    std::string m_Text;
+    std::string_view m_Text;
     long long m_nValue = 0;
 };
 

@@ -1,0 +1,69 @@
+// The message texts' formatter: every kind of conversion, and the texts that
+// are not a conversion at all, against what printf makes of them.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "base/string_table.h"
+
+namespace {
+
+struct SFormatCase {
+    const char* format;
+    std::string (*run)(const char* format);
+    const char* expected;
+};
+
+TEST(FormatText, ConversionsAsPrintfMakesThem) {
+    const SFormatCase cases[] = {
+        {"plain text", [](const char* f) { return FormatText(f, {}); }, "plain text"},
+        {"100%% sure", [](const char* f) { return FormatText(f, {}); }, "100% sure"},
+        {"ends in %", [](const char* f) { return FormatText(f, {}); }, "ends in %"},
+        {"%s and %s",
+         [](const char* f) {
+             return FormatText(f, {"one", std::string("two")});
+         },
+         "one and two"},
+        {"[%s]", [](const char* f) { return FormatText(f, {42}); }, "[42]"},
+        {"[%s]", [](const char* f) { return FormatText(f, {}); }, "[]"},
+        {"%d|%i",
+         [](const char* f) {
+             return FormatText(f, {0xFFFFFFFEu, -7});
+         },
+         "-2|-7"},
+        {"0x%04X 0x%x %u",
+         [](const char* f) {
+             return FormatText(f, {0xABu, 255, -1});
+         },
+         "0x00AB 0xff 4294967295"},
+        {"%0.2d|%5d|%-5d|",
+         [](const char* f) {
+             return FormatText(f, {3, 42, 42});
+         },
+         "03|   42|42   |"},
+        {"a%cb", [](const char* f) { return FormatText(f, {65}); }, "aAb"},
+        {"a%cb", [](const char* f) { return FormatText(f, {0}); }, "ab"},
+        {"%5f %q",
+         [](const char* f) {
+             return FormatText(f, {1, 2});
+         },
+         "%5f %q"},
+        {"%d %s",
+         [](const char* f) {
+             return FormatText(f, {"text", 7});
+         },
+         "0 7"},
+        {"trailing %05", [](const char* f) { return FormatText(f, {1}); }, "trailing %05"},
+        {"%0000000000000000000000000000000000000000005d", [](const char* f) { return FormatText(f, {7}); }, "00007"},
+        {"Line %d: \"%s\"",
+         [](const char* f) {
+             return FormatText(f, {12, std::string_view("Vendor_Name")});
+         },
+         "Line 12: \"Vendor_Name\""},
+    };
+    for (const SFormatCase& c : cases) EXPECT_EQ(c.run(c.format), c.expected) << c.format;
+}
+
+}  // namespace
