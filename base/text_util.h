@@ -27,12 +27,32 @@ inline char UpperByte(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
 }
 
+// The bytes 'a' to 'z' of eight bytes at once turned to capitals, all other
+// bytes unchanged (no carry crosses a byte: each sum stays below 0x100).
+inline std::uint64_t UpperWord(std::uint64_t word) {
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    const std::uint64_t low7 = word & kLow7;
+    const std::uint64_t atLeastSmallA = low7 + 0x1F1F1F1F1F1F1F1Full;  // high bit: byte >= 'a'
+    const std::uint64_t aboveSmallZ = low7 + 0x0505050505050505ull;    // high bit: byte > 'z'
+    const std::uint64_t small = atLeastSmallA & ~aboveSmallZ & ~word & kHigh;
+    return word ^ (small >> 2);
+}
+
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    if (a == b) return true;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (UpperByte(a[i]) != UpperByte(b[i])) return false;
-    return true;
+    size_t i = 0;
+    for (; i + 8 <= a.size(); i += 8) {
+        std::uint64_t wa, wb;
+        std::memcpy(&wa, a.data() + i, 8);
+        std::memcpy(&wb, b.data() + i, 8);
+        if (wa != wb && UpperWord(wa) != UpperWord(wb)) return false;
+    }
+    if (i == a.size()) return true;
+    std::uint64_t wa = 0, wb = 0;
+    std::memcpy(&wa, a.data() + i, a.size() - i);
+    std::memcpy(&wb, b.data() + i, b.size() - i);
+    return wa == wb || UpperWord(wa) == UpperWord(wb);
 }
 
 std::string TrimLeft(std::string_view text);

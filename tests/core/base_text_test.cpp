@@ -1,5 +1,6 @@
-// The message texts' formatter: every kind of conversion, and the texts that
-// are not a conversion at all, against what printf makes of them.
+// Text helpers of the base layer: the message texts' formatter against what
+// printf makes of every kind of conversion, and the case-blind comparison of
+// keywords against a byte-by-byte reading.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <string_view>
 
 #include "base/string_table.h"
+#include "base/text_util.h"
 
 namespace {
 
@@ -64,6 +66,29 @@ TEST(FormatText, ConversionsAsPrintfMakesThem) {
          "Line 12: \"Vendor_Name\""},
     };
     for (const SFormatCase& c : cases) EXPECT_EQ(c.run(c.format), c.expected) << c.format;
+}
+
+// Every pair of bytes, at every place of a word and of the bytes after the
+// last whole word: equal exactly when they are equal after 'a'-'z' became capitals.
+TEST(EqualsNoCase, EveryBytePairAtEveryPlace) {
+    for (const size_t length : {1u, 7u, 8u, 9u, 17u}) {
+        for (const size_t place : {size_t{0}, length / 2, length - 1}) {
+            std::string a(length, 'k'), b(length, 'K');
+            for (int x = 0; x < 256; ++x) {
+                for (int y = 0; y < 256; ++y) {
+                    a[place] = static_cast<char>(x);
+                    b[place] = static_cast<char>(y);
+                    const bool expected = UpperByte(a[place]) == UpperByte(b[place]);
+                    if (EqualsNoCase(a, b) != expected) {
+                        ADD_FAILURE() << "bytes " << x << " and " << y << " at " << place << " of " << length;
+                        return;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(EqualsNoCase("", ""));
+    EXPECT_FALSE(EqualsNoCase("Module", "Modul"));
 }
 
 }  // namespace
