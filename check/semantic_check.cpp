@@ -281,19 +281,19 @@ void CSemanticState::Collect(CKeyEntry& entry, int keyword) {
             if (syntax) ExtUserPrmDataOpening(Item(entry, 0));
             break;
         case KW_ENDEXTUSERPRMDATA:
-            if (m_pOpenExtUserPrmData) ExtUserPrmDataClosing();
+            if (m_OpenExtUserPrmData) ExtUserPrmDataClosing();
             break;
         case KW_PRM_TEXT_REF:
-            if (m_pOpenExtUserPrmData && syntax) PrmTextReference(ReadNumber(m_Value));
+            if (m_OpenExtUserPrmData && syntax) PrmTextReference(ReadNumber(m_Value));
             break;
         case KW_PRMTEXT:
             if (syntax) PrmTextOpening(Item(entry, 0));
             break;
         case KW_ENDPRMTEXT:
-            if (m_pOpenPrmText) PrmTextClosing();
+            if (m_OpenPrmText) PrmTextClosing();
             break;
         case KW_TEXT:
-            if (syntax && m_pOpenPrmText) TextValue(UItem(entry, 0));
+            if (syntax && m_OpenPrmText) TextValue(UItem(entry, 0));
             break;
         case KW_MODULE_REFERENCE:
             if (syntax) ModuleReference(UItem(entry, 0));

@@ -114,8 +114,8 @@ void CSemanticState::StationRules(unsigned flags) {
 }
 
 void CSemanticState::DataTypeDefinition(CKeyEntry& entry, int keyword) {
-    if (!m_pOpenExtUserPrmData) return;
-    CExtUserPrmDataRecord& record = *m_pOpenExtUserPrmData;
+    if (!m_OpenExtUserPrmData) return;
+    CExtUserPrmDataRecord& record = *m_OpenExtUserPrmData;
     if (record.m_nSize != 0) {
         Report(64303);
         return;

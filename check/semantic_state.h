@@ -3,14 +3,18 @@
 // counters, the recorded values, the sets of used numbers and the records of
 // the numbered parameter and text definitions. Private to the semantic check.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "base/string_table.h"
@@ -136,10 +140,34 @@ struct CExtUserPrmDataRecord {
     std::uint8_t m_nBitMask = 255;
 };
 
+// The values of one PrmText's Text lines: a few in place (nearly every PrmText
+// has only a few), the rest in a set made when they outgrow that room.
+class CTextValueSet {
+public:
+    // False when the value was there already.
+    bool Insert(std::uint32_t value) {
+        const auto held = m_Few.begin() + m_nFew;
+        if (std::find(m_Few.begin(), held, value) != held) return false;
+        if (m_pMore != nullptr && m_pMore->count(value) != 0) return false;
+        if (m_nFew < m_Few.size())
+            m_Few[m_nFew++] = value;
+        else {
+            if (m_pMore == nullptr) m_pMore = std::make_unique<std::set<std::uint32_t>>();
+            m_pMore->insert(value);
+        }
+        return true;
+    }
+
+private:
+    std::array<std::uint32_t, 4> m_Few{};
+    std::uint32_t m_nFew = 0;
+    std::unique_ptr<std::set<std::uint32_t>> m_pMore;
+};
+
 struct CPrmTextRecord {
     std::int32_t m_nReference = 0;
     int m_bReferenced = 0;
-    std::set<std::uint32_t> m_TextValues;
+    CTextValueSet m_TextValues;
 };
 
 // Occupied bytes of the user parameter data: offset -> packed entry (offset in
@@ -228,13 +256,14 @@ private:
     std::set<std::uint32_t> m_ChannelDiags;
     COffsetSet m_ModuleOffsets;
 
-    std::unique_ptr<CExtUserPrmDataRecord> m_pOpenExtUserPrmData;
-    std::unique_ptr<CPrmTextRecord> m_pOpenPrmText;
-    std::vector<std::unique_ptr<CExtUserPrmDataRecord>> m_ExtUserPrmData;
-    std::vector<std::unique_ptr<CPrmTextRecord>> m_PrmTexts;
+    // The block being read, and the completed blocks, which keep their places.
+    std::optional<CExtUserPrmDataRecord> m_OpenExtUserPrmData;
+    std::optional<CPrmTextRecord> m_OpenPrmText;
+    std::deque<CExtUserPrmDataRecord> m_ExtUserPrmData;
+    std::deque<CPrmTextRecord> m_PrmTexts;
     // First completed record of each reference number, for lookups.
-    std::map<std::int32_t, CExtUserPrmDataRecord*> m_ExtUserPrmDataByNumber;
-    std::map<std::int32_t, CPrmTextRecord*> m_PrmTextByNumber;
+    std::unordered_map<std::int32_t, CExtUserPrmDataRecord*> m_ExtUserPrmDataByNumber;
+    std::unordered_map<std::int32_t, CPrmTextRecord*> m_PrmTextByNumber;
 };
 
 }  // namespace semantic

@@ -139,23 +139,22 @@ void CSemanticState::ExtUserPrmDataOpening(std::int32_t reference) {
     for (int k : {KW_UNSIGNED32, KW_UNSIGNED16, KW_UNSIGNED8, KW_SIGNED32, KW_SIGNED16, KW_SIGNED8, KW_BIT, KW_BITAREA,
                   KW_PRM_TEXT_REF})
         Counter(k) = 0;
-    m_pOpenExtUserPrmData.reset();
+    m_OpenExtUserPrmData.reset();
     if (m_ExtUserPrmDataByNumber.count(reference) != 0) {
         Report(64629, {reference, reference});
         return;
     }
-    m_pOpenExtUserPrmData = std::make_unique<CExtUserPrmDataRecord>();
-    m_pOpenExtUserPrmData->m_nReference = reference;
+    m_OpenExtUserPrmData.emplace().m_nReference = reference;
 }
 
 void CSemanticState::ExtUserPrmDataClosing() {
-    if (m_pOpenExtUserPrmData->m_nSize == 0) {
+    if (m_OpenExtUserPrmData->m_nSize == 0) {
         Report(64215, {"Data_Type_Name", "Data_Type_Name"});
         return;
     }
-    CExtUserPrmDataRecord* record = m_pOpenExtUserPrmData.get();
-    m_ExtUserPrmData.push_back(std::move(m_pOpenExtUserPrmData));
-    m_ExtUserPrmDataByNumber.emplace(record->m_nReference, record);
+    CExtUserPrmDataRecord& record = m_ExtUserPrmData.emplace_back(*m_OpenExtUserPrmData);
+    m_OpenExtUserPrmData.reset();
+    m_ExtUserPrmDataByNumber.emplace(record.m_nReference, &record);
 }
 
 void CSemanticState::UnreferencedExtUserPrmData(std::int32_t reference) {
@@ -165,13 +164,12 @@ void CSemanticState::UnreferencedExtUserPrmData(std::int32_t reference) {
 
 void CSemanticState::PrmTextOpening(std::int32_t reference) {
     Counter(KW_TEXT) = 0;
-    m_pOpenPrmText.reset();
+    m_OpenPrmText.reset();
     if (m_PrmTextByNumber.count(reference) != 0) {
         Report(64640, {reference, reference});
         return;
     }
-    m_pOpenPrmText = std::make_unique<CPrmTextRecord>();
-    m_pOpenPrmText->m_nReference = reference;
+    m_OpenPrmText.emplace().m_nReference = reference;
 }
 
 void CSemanticState::PrmTextClosing() {
@@ -179,9 +177,9 @@ void CSemanticState::PrmTextClosing() {
         Report(64214, {"Text", "Text"});
         return;
     }
-    CPrmTextRecord* record = m_pOpenPrmText.get();
-    m_PrmTexts.push_back(std::move(m_pOpenPrmText));
-    m_PrmTextByNumber.emplace(record->m_nReference, record);
+    CPrmTextRecord& record = m_PrmTexts.emplace_back(std::move(*m_OpenPrmText));
+    m_OpenPrmText.reset();
+    m_PrmTextByNumber.emplace(record.m_nReference, &record);
 }
 
 void CSemanticState::PrmTextReference(std::int32_t reference) {
@@ -198,7 +196,7 @@ void CSemanticState::UnreferencedPrmText(std::int32_t reference) {
 }
 
 void CSemanticState::TextValue(std::uint32_t value) {
-    if (!m_pOpenPrmText->m_TextValues.insert(value).second) Report(64642);
+    if (!m_OpenPrmText->m_TextValues.Insert(value)) Report(64642);
 }
 
 void CSemanticState::DiagnosticBits(std::uint32_t first, std::uint32_t last) {
