@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // Asked for every byte of every line: defined here so that they inline.
 inline bool IsSpaceByte(char c) {
@@ -90,6 +92,56 @@ struct CNoCaseHash {
 struct CNoCaseEqual {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const { return EqualsNoCase(a, b); }
+};
+
+// A map from texts, compared without regard to ASCII letter case, to values,
+// built once and then only read (the keyword tables). The slots lie in one
+// power-of-two array, probed linearly; each keeps a text's hash beside its
+// place in the list, so that a lookup hashes once and compares texts only
+// where the hashes agree.
+template <typename Value>
+class CNoCaseIndex {
+public:
+    // Adds `text` unless it is there already (the first of equal texts stays,
+    // as with emplace into a map). The text must outlive the index.
+    void Add(std::string_view text, Value value) {
+        if (Find(text) != nullptr) return;
+        m_Items.emplace_back(text, std::move(value));
+        if (m_Items.size() * 2 > m_Slots.size())
+            Rehash(m_Slots.empty() ? 64 : m_Slots.size() * 2);
+        else
+            Place(CNoCaseHash{}(text), static_cast<std::uint32_t>(m_Items.size()));
+    }
+    const Value* Find(std::string_view text) const {
+        if (m_Slots.empty()) return nullptr;
+        const std::uint64_t hash = CNoCaseHash{}(text);
+        const size_t mask = m_Slots.size() - 1;
+        for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
+            const SSlot& slot = m_Slots[i];
+            if (slot.m_nItem == 0) return nullptr;
+            const auto& item = m_Items[slot.m_nItem - 1];
+            if (slot.m_nHash == hash && EqualsNoCase(item.first, text)) return &item.second;
+        }
+    }
+
+private:
+    struct SSlot {
+        std::uint64_t m_nHash = 0;
+        std::uint32_t m_nItem = 0;  // place in m_Items plus one; 0: empty
+    };
+    void Place(std::uint64_t hash, std::uint32_t item) {
+        const size_t mask = m_Slots.size() - 1;
+        size_t i = static_cast<size_t>(hash) & mask;
+        while (m_Slots[i].m_nItem != 0) i = (i + 1) & mask;
+        m_Slots[i] = SSlot{hash, item};
+    }
+    void Rehash(size_t size) {
+        m_Slots.assign(size, SSlot{});
+        for (size_t i = 0; i < m_Items.size(); ++i)
+            Place(CNoCaseHash{}(m_Items[i].first), static_cast<std::uint32_t>(i + 1));
+    }
+    std::vector<std::pair<std::string_view, Value>> m_Items;
+    std::vector<SSlot> m_Slots;
 };
 
 // Replaces every occurrence of the byte `from` by `to`.

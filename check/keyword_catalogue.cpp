@@ -1,7 +1,6 @@
 #include "check/keyword_catalogue.h"
 
 #include <functional>
-#include <unordered_map>
 
 #include "base/text_util.h"
 
@@ -3888,12 +3887,12 @@ constexpr SCatalogueRow kRev5Rows[] = {
 
 constexpr int REV5_ROW_COUNT = static_cast<int>(sizeof kRev5Rows / sizeof kRev5Rows[0]);
 
-using CIndex = std::unordered_map<std::string_view, const SCatalogueRow*, CNoCaseHash, CNoCaseEqual>;
+using CIndex = CNoCaseIndex<const SCatalogueRow*>;
 
 const CIndex& Index() {
     static const auto index = [] {
         CIndex map;
-        for (const SCatalogueRow& row : kRows) map.emplace(row.m_pszKeyword, &row);
+        for (const SCatalogueRow& row : kRows) map.Add(row.m_pszKeyword, &row);
         return map;
     }();
     return index;
@@ -3902,7 +3901,7 @@ const CIndex& Index() {
 const CIndex& Rev5Index() {
     static const auto index = [] {
         CIndex map;
-        for (const SCatalogueRow& row : kRev5Rows) map.emplace(row.m_pszKeyword, &row);
+        for (const SCatalogueRow& row : kRev5Rows) map.Add(row.m_pszKeyword, &row);
         return map;
     }();
     return index;
@@ -3922,15 +3921,11 @@ std::string SCatalogueRow::HelpLink() const {
 
 const SCatalogueRow* KeywordCatalogue::Find(std::string_view keyword, ECheckProfile profile) {
     if (keyword.size() > MAX_KEYWORD_LENGTH) return nullptr;
-    if (keyword.size() <= 32) {
-        const auto& index = Index();
-        const auto it = index.find(keyword);
-        if (it != index.end()) return it->second;
-    }
+    if (keyword.size() <= 32)
+        if (const auto* row = Index().Find(keyword)) return *row;
     if (profile != ECheckProfile::Rev5) return nullptr;
-    const auto& index = Rev5Index();
-    const auto it = index.find(keyword);
-    return it == index.end() ? nullptr : it->second;
+    const auto* row = Rev5Index().Find(keyword);
+    return row == nullptr ? nullptr : *row;
 }
 
 const SCatalogueRow& KeywordCatalogue::Row(int index) {

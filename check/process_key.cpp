@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
-#include <unordered_map>
 
 #include "base/string_table.h"
 #include "base/text_util.h"
@@ -26,23 +25,22 @@ struct SKnownKeyword {
 
 const SKnownKeyword* FindKnownKeyword(std::string_view keyword) {
     static const auto index = [] {
-        std::unordered_map<std::string_view, SKnownKeyword, CNoCaseHash, CNoCaseEqual> map;
+        CNoCaseIndex<SKnownKeyword> map;
         // Every keyword the tables know, answered by the tables themselves.
         const auto add = [&map](std::string_view name) {
-            if (map.count(name) != 0) return;
+            if (map.Find(name) != nullptr) return;
             const auto rowIndex = [](const SCatalogueRow* row) {
                 return static_cast<std::int16_t>(row == nullptr ? -1 : KeywordCatalogue::IndexOf(*row));
             };
-            map.emplace(name, SKnownKeyword{rowIndex(KeywordCatalogue::Find(name, ECheckProfile::Classic)),
-                                            rowIndex(KeywordCatalogue::Find(name, ECheckProfile::Rev5)),
-                                            static_cast<std::int16_t>(semantic::FindKeyword(name))});
+            map.Add(name, SKnownKeyword{rowIndex(KeywordCatalogue::Find(name, ECheckProfile::Classic)),
+                                        rowIndex(KeywordCatalogue::Find(name, ECheckProfile::Rev5)),
+                                        static_cast<std::int16_t>(semantic::FindKeyword(name))});
         };
         for (int i = 0; i < KeywordCatalogue::AllRowCount(); ++i) add(KeywordCatalogue::Row(i).m_pszKeyword);
         for (int k = 0; k < semantic::KW_COUNT; ++k) add(semantic::KeywordRow(k).m_pszName);
         return map;
     }();
-    const auto it = index.find(keyword);
-    return it == index.end() ? nullptr : &it->second;
+    return index.Find(keyword);
 }
 
 // Looks the entry's keyword up once: its catalogue row under the context's

@@ -1,7 +1,6 @@
 #include "check/semantic_check.h"
 
 #include <new>
-#include <unordered_map>
 
 #include "base/text_util.h"
 #include "base/value_scanners.h"
@@ -144,13 +143,13 @@ const SKeywordRow& KeywordRow(int keyword) {
 
 int FindKeyword(std::string_view keyword) {
     static const auto index = [] {
-        std::unordered_map<std::string_view, int, CNoCaseHash, CNoCaseEqual> map;
-        for (int k = 0; k < KW_COUNT; ++k) map.emplace(Table()[static_cast<size_t>(k)].m_pszName, k);
+        CNoCaseIndex<int> map;
+        for (int k = 0; k < KW_COUNT; ++k) map.Add(Table()[static_cast<size_t>(k)].m_pszName, k);
         return map;
     }();
     if (keyword.size() > 32) return -1;
-    const auto it = index.find(keyword);
-    return it == index.end() ? -1 : it->second;
+    const int* found = index.Find(keyword);
+    return found == nullptr ? -1 : *found;
 }
 
 CSemanticState::CSemanticState(CTalunaContext& context, const void* doc) : m_Context(context), m_pDoc(doc) {}

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/string_table.h"
 #include "base/text_util.h"
@@ -89,6 +90,26 @@ TEST(EqualsNoCase, EveryBytePairAtEveryPlace) {
     }
     EXPECT_TRUE(EqualsNoCase("", ""));
     EXPECT_FALSE(EqualsNoCase("Module", "Modul"));
+}
+
+// Through its growth: every text added is found in either case with its
+// value, the first of two equal texts keeps its value, others are not found.
+TEST(NoCaseIndex, FindsWhatWasAddedInEitherCase) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < 1000; ++i) texts.push_back("Key_" + std::to_string(i * 7919));
+    CNoCaseIndex<int> index;
+    for (size_t i = 0; i < texts.size(); ++i) index.Add(texts[i], static_cast<int>(i));
+    index.Add("KEY_0", -1);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        std::string upper = texts[i];
+        for (char& c : upper) c = UpperByte(c);
+        const int* found = index.Find(upper);
+        ASSERT_NE(found, nullptr) << texts[i];
+        EXPECT_EQ(*found, static_cast<int>(i));
+    }
+    EXPECT_EQ(index.Find("Key_1"), nullptr);
+    EXPECT_EQ(index.Find(""), nullptr);
+    EXPECT_EQ(CNoCaseIndex<int>().Find("Key_0"), nullptr);
 }
 
 }  // namespace
