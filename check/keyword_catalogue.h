@@ -122,7 +122,7 @@ public:
 // resolved when that was under the same profile, else looked up now.
 inline const SCatalogueRow* CatalogueRowOf(const CKeyEntry& entry, ECheckProfile profile) {
     const CKeyEntry::SResolution& resolved = entry.m_Resolved;
-    if (resolved.m_bValid && resolved.m_Profile == profile)
+    if (resolved.m_bValid && resolved.Profile() == profile)
         return resolved.m_nRow < 0 ? nullptr : &KeywordCatalogue::Row(resolved.m_nRow);
     return KeywordCatalogue::Find(entry.m_Keyword, profile);
 }

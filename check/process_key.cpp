@@ -43,6 +43,8 @@ const SKnownKeyword* FindKnownKeyword(std::string_view keyword) {
     return index.Find(keyword);
 }
 
+static_assert(semantic::KW_COUNT <= CKeyEntry::MAX_RESOLVED_RULE);
+
 // Looks the entry's keyword up once: its catalogue row under the context's
 // profile, its keyword of the whole-file rules and its user-key registration.
 void ResolveKeyword(CTalunaContext& context, CKeyEntry& entry) {
@@ -53,7 +55,7 @@ void ResolveKeyword(CTalunaContext& context, CKeyEntry& entry) {
                                                                  : known->m_nClassicRow;
     resolved.m_nRule = known == nullptr ? -1 : known->m_nRule;
     resolved.m_bUserKey = !context.GetUserKeyRegistration(entry.m_Keyword).empty();
-    resolved.m_Profile = context.m_Profile;
+    resolved.SetProfile(context.m_Profile);
     resolved.m_bValid = true;
 }
 

@@ -67,7 +67,8 @@ bool operator==(const CValueItems& a, const std::vector<std::string>& b) {
 
 #if defined(__GLIBCXX__) && UINTPTR_MAX == UINT64_MAX
 // A file of short lines holds an entry per line: keep entries small.
-static_assert(sizeof(CKeyEntry) <= 72, "CKeyEntry grew");
+static_assert(sizeof(CKeyEntry) <= 64, "CKeyEntry grew");
+static_assert(sizeof(CKeyEntry::SResolution) == 4 && sizeof(CTreeGroup) == 1);
 #endif
 static_assert(sizeof(CEntryText) == sizeof(std::uint64_t) && sizeof(CValueItems) == sizeof(std::uint64_t));
 static_assert(std::is_trivially_destructible_v<CEntryText>);

@@ -32,6 +32,28 @@ constexpr char MARKER_CHAR = '\xA7';
 
 class CKeyEntry;
 
+// The tree group of an entry (`m_TreeGroup`): reads and is set as one of the
+// PARENT_ values, kept in one byte. Any other value reads as 0, which means
+// "User-defined Keys" as every value but the PARENT_ ones does.
+class CTreeGroup {
+public:
+    CTreeGroup() = default;
+    CTreeGroup(int group) : m_nCode(Code(group)) {}
+    operator int() const { return m_nCode == 0 ? 0 : PARENT_GENERAL << (m_nCode - 1); }
+
+private:
+    static std::uint8_t Code(int group) {
+        switch (group) {
+            case PARENT_GENERAL: return 1;
+            case PARENT_SLAVE: return 2;
+            case PARENT_MASTER: return 3;
+            case PARENT_MODULE: return 4;
+            default: return 0;
+        }
+    }
+    std::uint8_t m_nCode = 0;
+};
+
 // A text of an entry (`m_Keyword`, `m_Value`, the items of `m_Ready`): a view
 // of bytes in the arena of the entry's database, packed into one word because
 // a large file holds millions of them. It reads as a std::string_view; only
@@ -223,22 +245,25 @@ public:
     // entries.
     struct SResolution {
         std::int16_t m_nRow = -1;
-        std::int16_t m_nRule = -1;
+        std::int16_t m_nRule : 13 = -1;
         bool m_bUserKey : 1 = false;
         bool m_bValid : 1 = false;
-        ECheckProfile m_Profile = ECheckProfile::Classic;
+        bool m_bRev5 : 1 = false;  // resolved under the revision 5 profile, else the classic one
+        ECheckProfile Profile() const { return m_bRev5 ? ECheckProfile::Rev5 : ECheckProfile::Classic; }
+        void SetProfile(ECheckProfile profile) { m_bRev5 = profile == ECheckProfile::Rev5; }
     };
+    static constexpr int MAX_RESOLVED_RULE = 4095;
 
     CEntryText m_Keyword;
     CEntryText m_Value;
     CValueItems m_Ready;
     CRareText m_RangeLen;
     CKeyEntry* m_hParent = nullptr;  // entry that opens the enclosing block
-    int m_TypeFlag = TYPE_USER_KEY;
     int m_nValues = 0;
     int m_Line = 0;      // last physical line, 0-based
     int m_LongLine = 0;  // first physical line, 0-based
-    int m_TreeGroup = 0;
+    std::uint8_t m_TypeFlag = TYPE_USER_KEY;
+    CTreeGroup m_TreeGroup;
     std::uint8_t m_bSyntaxOk = 0;
     std::uint8_t m_bAccepted = 0;
     std::uint8_t m_ModuleFlag = 0;

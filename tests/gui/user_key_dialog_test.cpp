@@ -117,7 +117,7 @@ void CUserKeyDialogTest::editUserKeyRegistersAndUpdatesEntry() {
     host.Select("My_Key");
     CKeyEntry* entry = host.m_Context.m_pCurEntry;
     QVERIFY(entry != nullptr);
-    QCOMPARE(entry->m_TypeFlag, TYPE_USER_KEY);
+    QCOMPARE(int(entry->m_TypeFlag), TYPE_USER_KEY);
     OnDialog([](CUserKeyDialog& dialog) {
         // Preset from the entry: type 16 and no group read as String and General.
         QCOMPARE(dialog.DataType(), 0);
@@ -130,8 +130,8 @@ void CUserKeyDialogTest::editUserKeyRegistersAndUpdatesEntry() {
     QVERIFY(EditUserKey(host.m_Context, entry));
     QCOMPARE(host.m_Profile.GetString("UserKeys", "MY_KEY", ""), std::string("1;2;0..3"));
     QCOMPARE(host.m_Profile.GetString("UserKeys", "Summary", ""), std::string("MY_KEY,"));
-    QCOMPARE(entry->m_TypeFlag, TYPE_SIMPLE_UINT);
-    QCOMPARE(entry->m_TreeGroup, PARENT_MASTER);
+    QCOMPARE(int(entry->m_TypeFlag), TYPE_SIMPLE_UINT);
+    QCOMPARE(int(entry->m_TreeGroup), PARENT_MASTER);
     QCOMPARE(entry->m_RangeLen.str(), std::string("0..3"));
 
     // A second registration overwrites the value and leaves the summary as it is;
@@ -147,7 +147,7 @@ void CUserKeyDialogTest::editUserKeyRegistersAndUpdatesEntry() {
     QVERIFY(EditUserKey(host.m_Context, entry));
     QCOMPARE(host.m_Profile.GetString("UserKeys", "MY_KEY", ""), std::string("1;3;0..3"));
     QCOMPARE(host.m_Profile.GetString("UserKeys", "Summary", ""), std::string("MY_KEY,"));
-    QCOMPARE(entry->m_TreeGroup, PARENT_MODULE);
+    QCOMPARE(int(entry->m_TreeGroup), PARENT_MODULE);
 }
 
 void CUserKeyDialogTest::cancelChangesNothing() {
@@ -160,7 +160,7 @@ void CUserKeyDialogTest::cancelChangesNothing() {
     });
     QVERIFY(!EditUserKey(host.m_Context, host.m_Context.m_pCurEntry));
     QVERIFY(!host.m_Profile.Contains("UserKeys", "MY_KEY"));
-    QCOMPARE(host.m_Context.m_pCurEntry->m_TypeFlag, TYPE_USER_KEY);
+    QCOMPARE(int(host.m_Context.m_pCurEntry->m_TypeFlag), TYPE_USER_KEY);
 }
 
 void CUserKeyDialogTest::disabledRangeKeepsItsText() {
@@ -201,7 +201,7 @@ void CUserKeyDialogTest::registrationChangesNextCheck() {
     CTestViewHost other;
     other.m_Context.m_pProfile = &host.m_Profile;
     other.Load("#Profibus_DP\r\nmy_KEY=1\r\n");
-    QCOMPARE(other.EntryOf("my_KEY")->m_TypeFlag, TYPE_SIMPLE_BOOL);
+    QCOMPARE(int(other.EntryOf("my_KEY")->m_TypeFlag), TYPE_SIMPLE_BOOL);
 }
 
 void CUserKeyDialogTest::menuCommandOpensDialog() {
