@@ -15,9 +15,9 @@ std::byte* CTextArena::Take(size_t size, size_t align) {
     // the current block, which keeps serving the small pieces.
     if (size > BLOCK_BYTES / 4) {
         const auto at = m_Blocks.empty() ? m_Blocks.end() : m_Blocks.end() - 1;
-        return m_Blocks.insert(at, {std::make_unique<std::byte[]>(size), size})->m_pData.get();
+        return m_Blocks.insert(at, {std::make_unique_for_overwrite<std::byte[]>(size), size})->m_pData.get();
     }
-    m_Blocks.push_back({std::make_unique<std::byte[]>(BLOCK_BYTES), BLOCK_BYTES});
+    m_Blocks.push_back({std::make_unique_for_overwrite<std::byte[]>(BLOCK_BYTES), BLOCK_BYTES});
     std::byte* result = m_Blocks.back().m_pData.get();
     m_pNext = result + size;
     m_nLeft = BLOCK_BYTES - size;
