@@ -204,6 +204,29 @@ private slots:
         QVERIFY(frame.Children().isEmpty());
     }
 
+    // The keys registered in the settings are checked as user keys: before a
+    // registration, after it, and after it was taken back while the section
+    // stays (the check asks the settings for them only when there may be some).
+    void userKeysOfTheSettingsAreChecked() {
+        WriteAll(m_Work.filePath("userkey.gsd"), kGsd + "My_Key = 7\r\n");
+        const auto unknownKeyListed = [&]() {
+            CMainFrame frame;
+            CChildFrame* child = frame.OpenDocumentFile(m_Work.filePath("userkey.gsd"));
+            if (child == nullptr) return -1;
+            child->CheckGsd();
+            const CMyListBoxBar* bar = frame.OutputBar();
+            for (int row = 0; row < bar->RowCount(); ++row)
+                if (bar->RowText(row, 2).contains("Unknown key!")) return 1;
+            return 0;
+        };
+        QCOMPARE(unknownKeyListed(), 1);
+        QSettings("Velmar", "Taluna").setValue("UserKeys/MY_KEY", "1;0;0-9");
+        QCOMPARE(unknownKeyListed(), 0);
+        QSettings("Velmar", "Taluna").remove("UserKeys/MY_KEY");
+        QSettings("Velmar", "Taluna").setValue("UserKeys/Summary", "OTHER,");
+        QCOMPARE(unknownKeyListed(), 1);
+    }
+
     void outputRows() {
         CMyListBoxBar bar;
         CTalunaContext context;
