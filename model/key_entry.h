@@ -243,12 +243,14 @@ public:
     // whole-file rules (-1: none) and whether the user registered it. Valid for
     // the profile it was resolved under. Packed small: large files hold many
     // entries.
+    // The bit fields share one 16-bit unit under every compiler's layout rules,
+    // which pack only fields of one size together.
     struct SResolution {
         std::int16_t m_nRow = -1;
         std::int16_t m_nRule : 13 = -1;
-        bool m_bUserKey : 1 = false;
-        bool m_bValid : 1 = false;
-        bool m_bRev5 : 1 = false;  // resolved under the revision 5 profile, else the classic one
+        std::uint16_t m_bUserKey : 1 = false;
+        std::uint16_t m_bValid : 1 = false;
+        std::uint16_t m_bRev5 : 1 = false;  // resolved under the revision 5 profile, else the classic one
         ECheckProfile Profile() const { return m_bRev5 ? ECheckProfile::Rev5 : ECheckProfile::Classic; }
         void SetProfile(ECheckProfile profile) { m_bRev5 = profile == ECheckProfile::Rev5; }
     };
