@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <unordered_map>
 
 #include "base/message_catalogue.h"
@@ -303,18 +302,10 @@ std::string FormatText(std::string_view format, std::initializer_list<CFormatArg
             out.append(format.substr(i));
             break;
         }
-        // The conversion with its flags, width and precision, as printf reads it.
-        std::string longSpec;
-        char shortSpec[32];
-        const size_t flagsLength = j - i;
-        char* spec = shortSpec;
-        if (flagsLength + 2 > sizeof shortSpec) {
-            longSpec.resize(flagsLength + 2);
-            spec = longSpec.data();
-        }
-        std::memcpy(spec, format.data() + i, flagsLength);
+        // The conversion with its flags, width and precision, as printf reads it
+        // (short enough to stay in the string's own buffer).
         const char conv = format[j];
-        spec[flagsLength + 1] = '\0';
+        std::string conversion(format.substr(i, j - i + 1));
         i = j + 1;
         const CFormatArg* arg = next != args.end() ? &*next++ : nullptr;
         if (conv == 's') {
@@ -330,24 +321,21 @@ std::string FormatText(std::string_view format, std::initializer_list<CFormatArg
         switch (conv) {
             case 'd':
             case 'i':
-                spec[flagsLength] = 'd';
-                std::snprintf(buffer, sizeof buffer, spec,
+                conversion.back() = 'd';
+                std::snprintf(buffer, sizeof buffer, conversion.c_str(),
                               static_cast<int>(static_cast<std::int32_t>(static_cast<std::uint32_t>(number))));
                 break;
             case 'u':
             case 'x':
             case 'X':
-                spec[flagsLength] = conv;
-                std::snprintf(buffer, sizeof buffer, spec, static_cast<unsigned>(static_cast<std::uint32_t>(number)));
+                std::snprintf(buffer, sizeof buffer, conversion.c_str(),
+                              static_cast<unsigned>(static_cast<std::uint32_t>(number)));
                 break;
             case 'c':
                 buffer[0] = static_cast<char>(number);
                 buffer[1] = '\0';
                 break;
-            default:
-                spec[flagsLength] = conv;
-                std::snprintf(buffer, sizeof buffer, "%s", spec);
-                break;
+            default: std::snprintf(buffer, sizeof buffer, "%s", conversion.c_str()); break;
         }
         out += buffer;
     }
