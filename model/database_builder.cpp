@@ -247,19 +247,37 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                 CKeyEntry::SViewTexts views{};
                 std::string_view keywordText = keyword;
                 std::string_view valueText = value;
+                // The value's piece of the line, where the text is kept.
+                std::string_view valueSource;
                 if (database.IsInHeldText(trimmed)) {
                     const std::string_view keywordSource = trimmed.substr(keywordAt, keyword.size());
                     if (keywordSource == keyword) {
                         keywordText = keywordSource;
                         views.m_bKeyword = true;
                     }
-                    if (valueAt != npos && !value.empty() && trimmed.substr(valueAt, value.size()) == value) {
-                        valueText = trimmed.substr(valueAt, value.size());
+                    if (valueAt != npos && !value.empty()) valueSource = trimmed.substr(valueAt, value.size());
+                    if (valueSource == value) {
+                        valueText = valueSource;
                         views.m_bValue = true;
                     }
                 }
+                // A value changed on its way here (quotes, markers) stays this
+                // working copy while it is classified: most of its pieces then
+                // read as the line again and view it, and only the others are
+                // copied.
+                views.m_bValueInScratch = !views.m_bValue && !value.empty();
                 CKeyEntry& added = database.Emplace(keywordText, valueText, lineNo, views);
-                classifier.Classify(context, added);
+                if (views.m_bValueInScratch) {
+                    try {
+                        classifier.Classify(context, added);
+                        added.SettleTexts(value, valueSource);
+                    } catch (...) {
+                        added.ForgetTexts(value);
+                        throw;
+                    }
+                } else {
+                    classifier.Classify(context, added);
+                }
                 added.m_LongLine = firstLine >= 0 ? firstLine : lineNo;
                 added.m_bNoString = noString;
                 noString = 1;

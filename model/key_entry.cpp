@@ -65,9 +65,92 @@ bool operator==(const CValueItems& a, const std::vector<std::string>& b) {
     return true;
 }
 
+namespace {
+
+// What compact members keep aside, by the member's address. Entries of every
+// database and thread share it; members use it rarely.
+struct SSideStore {
+    std::mutex m_Mutex;
+    std::unordered_map<const void*, CKeyEntry*> m_Links;
+    std::unordered_map<const void*, int> m_Counts;
+    std::unordered_map<const void*, std::string> m_Texts;
+};
+
+SSideStore& SideStore() {
+    static SSideStore store;
+    return store;
+}
+
+}  // namespace
+
+namespace entry_side {
+
+CKeyEntry* Link(const void* member) {
+    SSideStore& store = SideStore();
+    const std::lock_guard lock(store.m_Mutex);
+    return store.m_Links.at(member);
+}
+
+void SetLink(const void* member, CKeyEntry* target) {
+    SSideStore& store = SideStore();
+    const std::lock_guard lock(store.m_Mutex);
+    store.m_Links[member] = target;
+}
+
+int Count(const void* member) {
+    SSideStore& store = SideStore();
+    const std::lock_guard lock(store.m_Mutex);
+    return store.m_Counts.at(member);
+}
+
+void SetCount(const void* member, int count) {
+    SSideStore& store = SideStore();
+    const std::lock_guard lock(store.m_Mutex);
+    store.m_Counts[member] = count;
+}
+
+std::string_view Text(const void* member) {
+    SSideStore& store = SideStore();
+    const std::lock_guard lock(store.m_Mutex);
+    // The node of a text stays put until its member forgets it.
+    return store.m_Texts.at(member);
+}
+
+void SetText(const void* member, std::string_view text) {
+    SSideStore& store = SideStore();
+    const std::lock_guard lock(store.m_Mutex);
+    store.m_Texts[member] = std::string(text);
+}
+
+void Forget(const void* member) {
+    SSideStore& store = SideStore();
+    const std::lock_guard lock(store.m_Mutex);
+    store.m_Links.erase(member);
+    store.m_Counts.erase(member);
+    store.m_Texts.erase(member);
+}
+
+size_t HeldCount() {
+    SSideStore& store = SideStore();
+    const std::lock_guard lock(store.m_Mutex);
+    return store.m_Links.size() + store.m_Counts.size() + store.m_Texts.size();
+}
+
+}  // namespace entry_side
+
+void CRareText::Set(std::string_view text) {
+    if (text.empty()) {
+        if (m_bStored) entry_side::Forget(this);
+        m_bStored = false;
+        return;
+    }
+    entry_side::SetText(this, text);
+    m_bStored = true;
+}
+
 #if defined(__GLIBCXX__) && UINTPTR_MAX == UINT64_MAX
 // A file of short lines holds an entry per line: keep entries small.
-static_assert(sizeof(CKeyEntry) <= 64, "CKeyEntry grew");
+static_assert(sizeof(CKeyEntry) <= 48, "CKeyEntry grew");
 static_assert(sizeof(CKeyEntry::SResolution) == 4 && sizeof(CTreeGroup) == 1);
 #endif
 static_assert(sizeof(CEntryText) == sizeof(std::uint64_t) && sizeof(CValueItems) == sizeof(std::uint64_t));
@@ -76,7 +159,8 @@ static_assert(std::is_trivially_destructible_v<CEntryText>);
 CKeyEntry::CKeyEntry(CTextArena& arena, std::string_view keyword, std::string_view value, int line, SViewTexts views)
     : m_Line(line), m_LongLine(line), m_bValueViewed(views.m_bValue) {
     m_Keyword = views.m_bKeyword ? CEntryText(keyword, arena) : CEntryText(arena.Store(keyword), arena);
-    m_Value = views.m_bValue ? CEntryText(value, arena) : CEntryText(arena.Store(value), arena);
+    m_Value =
+        views.m_bValue || views.m_bValueInScratch ? CEntryText(value, arena) : CEntryText(arena.Store(value), arena);
 }
 
 namespace {
@@ -149,15 +233,7 @@ void CKeyEntry::SetItem(size_t index, std::string_view text) {
 }
 
 void CKeyEntry::SetRangeLen(std::string_view range) {
-    if (range.empty()) {
-        m_RangeLen.m_pStored = nullptr;
-        return;
-    }
-    const auto size = static_cast<std::uint32_t>(range.size());
-    auto* stored = static_cast<char*>(Arena().Allocate(sizeof size + range.size()));
-    std::memcpy(stored, &size, sizeof size);
-    std::memcpy(stored + sizeof size, range.data(), range.size());
-    m_RangeLen.m_pStored = stored;
+    m_RangeLen.Set(range);
 }
 
 void CKeyEntry::TrimValue() {
@@ -187,6 +263,42 @@ void CKeyEntry::ReplaceInValue(char from, char to) {
     // The value is the entry's own copy in the arena: it may be changed in place.
     char* bytes = const_cast<char*>(value.data());
     std::replace(bytes, bytes + value.size(), from, to);
+}
+
+namespace {
+
+bool Within(std::string_view text, std::string_view in) {
+    const std::less_equal<> le;
+    return !text.empty() && le(in.data(), text.data()) && le(text.data() + text.size(), in.data() + in.size());
+}
+
+}  // namespace
+
+void CKeyEntry::SettleTexts(std::string_view scratch, std::string_view source) {
+    // True when the text now views `source`.
+    const auto settle = [&](CEntryText& text) {
+        const std::string_view view = text;
+        if (!Within(view, scratch)) return false;
+        const auto offset = static_cast<size_t>(view.data() - scratch.data());
+        if (offset + view.size() <= source.size()) {
+            const std::string_view original = source.substr(offset, view.size());
+            if (original == view) {
+                text = View(original);
+                return true;
+            }
+        }
+        text = Store(view);
+        return false;
+    };
+    // The value of a working copy was the entry's own until now.
+    m_bValueViewed = settle(m_Value);
+    for (std::uint32_t i = 0; i < m_Ready.Capacity(); ++i) settle(m_Ready.Item(i));
+}
+
+void CKeyEntry::ForgetTexts(std::string_view scratch) {
+    if (Within(m_Value, scratch)) m_Value = CEntryText();
+    for (std::uint32_t i = 0; i < m_Ready.Capacity(); ++i)
+        if (Within(m_Ready.Item(i), scratch)) m_Ready.Item(i) = CEntryText();
 }
 
 void CKeyEntry::ReserveItems(size_t count) {

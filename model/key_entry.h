@@ -128,23 +128,104 @@ private:
     std::uint64_t m_nBits = 0;
 };
 
+// The members below keep what nearly every entry holds in a few bytes, and
+// what does not fit there (rare: a long list, a far link, a user key's range)
+// in a side store of the process, found by the member's own address.
+namespace entry_side {
+CKeyEntry* Link(const void* member);
+void SetLink(const void* member, CKeyEntry* target);
+int Count(const void* member);
+void SetCount(const void* member, int count);
+std::string_view Text(const void* member);
+void SetText(const void* member, std::string_view text);
+void Forget(const void* member);
+// How many values the side store holds, for tests.
+size_t HeldCount();
+}  // namespace entry_side
+
 // A text that is empty for nearly every entry (`m_RangeLen`, set for user keys
-// only): one pointer to its length and bytes in the arena, null while empty.
+// only): one byte while empty, the text itself in the side store.
 class CRareText {
 public:
-    operator std::string_view() const {
-        if (m_pStored == nullptr) return {};
-        std::uint32_t size;
-        std::memcpy(&size, m_pStored, sizeof size);
-        return {m_pStored + sizeof size, size};
+    CRareText() = default;
+    CRareText(const CRareText&) = delete;
+    CRareText& operator=(const CRareText&) = delete;
+    ~CRareText() {
+        if (m_bStored) entry_side::Forget(this);
     }
+    operator std::string_view() const { return m_bStored ? entry_side::Text(this) : std::string_view(); }
     std::string str() const { return std::string(std::string_view(*this)); }
-    bool empty() const { return m_pStored == nullptr; }
+    bool empty() const { return !m_bStored; }
     friend bool operator==(const CRareText& a, std::string_view b) { return std::string_view(a) == b; }
 
 private:
     friend class CKeyEntry;
-    const char* m_pStored = nullptr;
+    void Set(std::string_view text);
+    bool m_bStored = false;
+};
+
+// A count of an entry (`m_nValues`): reads and is set as an int, kept in two
+// bytes; a count that does not fit them lies in the side store.
+class CEntryCount {
+public:
+    CEntryCount() = default;
+    CEntryCount(const CEntryCount&) = delete;
+    CEntryCount& operator=(const CEntryCount&) = delete;
+    ~CEntryCount() {
+        if (m_nCount == SPILLED) entry_side::Forget(this);
+    }
+    operator int() const { return m_nCount == SPILLED ? entry_side::Count(this) : m_nCount; }
+    CEntryCount& operator=(int count) {
+        if (m_nCount == SPILLED) entry_side::Forget(this);
+        if (count >= 0 && count < SPILLED) {
+            m_nCount = static_cast<std::uint16_t>(count);
+        } else {
+            entry_side::SetCount(this, count);
+            m_nCount = SPILLED;
+        }
+        return *this;
+    }
+    CEntryCount& operator++() { return *this = int(*this) + 1; }
+
+private:
+    static constexpr std::uint16_t SPILLED = 0xFFFF;
+    std::uint16_t m_nCount = 0;
+};
+
+// A link of an entry to another (`m_hParent`): reads and is set as a
+// CKeyEntry*, kept in four bytes as the distance from the link to its target,
+// which for entries of one database is short. A target farther away lies in
+// the side store. No entry starts at its own link, so 0 means no target.
+class CEntryLink {
+public:
+    CEntryLink() = default;
+    CEntryLink(const CEntryLink&) = delete;
+    CEntryLink& operator=(const CEntryLink&) = delete;
+    ~CEntryLink() {
+        if (m_nDistance == ASIDE) entry_side::Forget(this);
+    }
+    operator CKeyEntry*() const {
+        if (m_nDistance == 0) return nullptr;
+        if (m_nDistance == ASIDE) return entry_side::Link(this);
+        return reinterpret_cast<CKeyEntry*>(reinterpret_cast<std::intptr_t>(this) + m_nDistance);
+    }
+    CKeyEntry* operator->() const { return *this; }
+    CEntryLink& operator=(CKeyEntry* target) {
+        if (m_nDistance == ASIDE) entry_side::Forget(this);
+        const std::intptr_t distance =
+            target == nullptr ? 0 : reinterpret_cast<std::intptr_t>(target) - reinterpret_cast<std::intptr_t>(this);
+        if (distance > INT32_MIN && distance <= INT32_MAX) {
+            m_nDistance = static_cast<std::int32_t>(distance);
+        } else {
+            entry_side::SetLink(this, target);
+            m_nDistance = ASIDE;
+        }
+        return *this;
+    }
+
+private:
+    static constexpr std::int32_t ASIDE = INT32_MIN;
+    std::int32_t m_nDistance = 0;
 };
 
 // The value items of an entry (`m_Ready`): four empty items until a value is
@@ -206,6 +287,8 @@ public:
     struct SViewTexts {
         bool m_bKeyword;
         bool m_bValue;
+        // The value is the builder's working copy, viewed until SettleTexts.
+        bool m_bValueInScratch;
     };
     // An entry of its own, outside any database (a form's scratch entry).
     CKeyEntry(std::string_view keyword, std::string_view value, int line);
@@ -236,6 +319,14 @@ public:
     // Appends an empty item.
     void AddItem();
     void SetItems(const std::vector<std::string>& items);
+    // Gives the texts that view `scratch` (the builder's working copy of the
+    // value) their lasting place once the entry is classified: a text that
+    // reads as `source` (the value's piece of the line, kept by the database,
+    // or empty) at its own place views it there; any other is copied.
+    void SettleTexts(std::string_view scratch, std::string_view source);
+    // Empties the texts that view `scratch`, for an entry whose classification
+    // failed; nothing is allocated.
+    void ForgetTexts(std::string_view scratch);
 
     // What the classifier resolved the keyword to when the entry was built, so
     // that the checks that follow need not look it up again: its catalogue row
@@ -256,21 +347,21 @@ public:
     };
     static constexpr int MAX_RESOLVED_RULE = 4095;
 
+    // Large files hold an entry per short line: the members are packed into
+    // 48 bytes, flags as bit fields of one 16-bit unit.
     CEntryText m_Keyword;
     CEntryText m_Value;
     CValueItems m_Ready;
+    CEntryLink m_hParent;  // entry that opens the enclosing block
+    int m_Line = 0;        // last physical line, 0-based
+    int m_LongLine = 0;    // first physical line, 0-based
+    CEntryCount m_nValues;
     CRareText m_RangeLen;
-    CKeyEntry* m_hParent = nullptr;  // entry that opens the enclosing block
-    int m_nValues = 0;
-    int m_Line = 0;      // last physical line, 0-based
-    int m_LongLine = 0;  // first physical line, 0-based
     std::uint8_t m_TypeFlag = TYPE_USER_KEY;
-    CTreeGroup m_TreeGroup;
-    std::uint8_t m_bSyntaxOk = 0;
-    std::uint8_t m_bAccepted = 0;
-    std::uint8_t m_ModuleFlag = 0;
-    std::uint8_t m_bNoString = 1;
-    SResolution m_Resolved;
+    std::uint16_t m_bSyntaxOk : 1 = 0;
+    std::uint16_t m_bAccepted : 1 = 0;
+    std::uint16_t m_bNoString : 1 = 1;
+    std::uint16_t m_ModuleFlag : 6 = 0;  // 0 or TYPE_MODULE_BEGIN
 
     // Position in the owning database; -1 for an entry of its own.
     int Index() const;
@@ -303,8 +394,12 @@ private:
         return CEntryText(arena.Store(text), arena);
     }
     CEntryText View(std::string_view text) { return CEntryText(text, Arena()); }
-    bool m_bOwnsArena : 1 = false;
+    std::uint16_t m_bOwnsArena : 1 = false;
     // The value views text the database keeps for reading only: an edit in
     // place copies it first.
-    bool m_bValueViewed : 1 = false;
+    std::uint16_t m_bValueViewed : 1 = false;
+
+public:
+    CTreeGroup m_TreeGroup;
+    SResolution m_Resolved;
 };

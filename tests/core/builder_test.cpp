@@ -263,6 +263,47 @@ TEST(DatabaseBuilder, NewEntriesStartUncheckedAndUnknownKeysStayUserKeys) {
     EXPECT_EQ(built.database.GetAt(1)->m_bSyntaxOk, 0);
 }
 
+// A value the builder changed (quotes, markers, equal signs) is classified in
+// a working copy. Afterwards each of its texts that reads as the line at its
+// place views the line; any other is copied, and none is left in the copy.
+TEST(DatabaseBuilder, TextsOfAChangedValueViewTheLineWhereTheyReadAsIt) {
+    struct SCase {
+        const char* line;
+        size_t item;  // of the entry's items; npos: its value
+        std::string text;
+        bool viewed;
+    };
+    constexpr size_t VALUE = std::string::npos;
+    const SCase cases[] = {
+        {"Text(0) = \"Off\"", 0, "0", true},
+        {"Text(0) = \"Off\"", 1, "Off", true},
+        {"Text(0) = \"Off\"", VALUE, "Off", true},
+        {"Vendor_Name = \"Maker A\"", 0, "Maker A", true},
+        {"Module = \"M 1\" 0x13,0x23", 0, "M 1", true},
+        {"Module = \"M 1\" 0x13,0x23", 1, "0x13,0x23", true},
+        // Bytes the builder or the split replaced are not the line's.
+        {"Vendor_Name = a=b", 0, "a b", false},
+        {"Foo = \"a\" \"b\"", VALUE, "a" + S + "  b" + S, false},
+        {"Foo(1) = \"ab\"", VALUE, "1" + S + "    ab" + S, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        CTalunaContext context;
+        CKeyDatabase database;
+        {
+            // Three entries: the working copy is reused after the one looked at.
+            CTextLineSource text("#Profibus_DP\r\n" + std::string(c.line) + "\r\nNext = \"x\" \"y\"\r\n");
+            BuildDatabase(context, KeyClassifier(), text, database);
+        }
+        ASSERT_EQ(database.GetCount(), 2);
+        const CKeyEntry& e = *database.GetAt(0);
+        const std::string_view text =
+            c.item == VALUE ? std::string_view(e.m_Value) : std::string_view(e.m_Ready[c.item]);
+        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(database.IsInHeldText(text), c.viewed);
+    }
+}
+
 class CProgressLog : public IProgressSink {
 public:
     void Begin(const std::string& caption) override { m_Events.push_back("begin " + caption); }

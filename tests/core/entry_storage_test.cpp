@@ -105,6 +105,44 @@ TEST(EntryStorage, InPlaceEditsChangeOnlyTheirOwnEntry) {
     EXPECT_TRUE(a.m_RangeLen.empty());
 }
 
+// Counts, links and the range text are kept in a few bytes; what does not
+// fit lies aside and must read back the same, and be given up with its entry.
+TEST(EntryStorage, CompactMembersReadBackWhatWasSet) {
+    const size_t heldBefore = entry_side::HeldCount();
+    {
+        CKeyDatabase database;
+        for (int i = 0; i < 3000; ++i) database.Emplace("K", "v", i);
+        CKeyEntry& first = *database.GetAt(0);
+        CKeyEntry& last = *database.GetAt(2999);
+        auto own = std::make_unique<CKeyEntry>("Own", "", 0);
+        for (const int count : {0, 1, 65534, 65535, 65536, -1, INT32_MAX, 7}) {
+            SCOPED_TRACE(count);
+            last.m_nValues = count;
+            EXPECT_EQ(last.m_nValues, count);
+        }
+        ++last.m_nValues;
+        EXPECT_EQ(last.m_nValues, 8);
+        CKeyEntry* const targets[] = {&first, &last, nullptr, own.get(), &first};
+        for (CKeyEntry* target : targets) {
+            last.m_hParent = target;
+            own->m_hParent = target;
+            EXPECT_EQ(last.m_hParent, target);
+            EXPECT_EQ(own->m_hParent, target);
+        }
+        last.m_nValues = 70000;
+        own->m_nValues = -5;
+        last.SetRangeLen("0..3");
+        own->SetRangeLen("Len 10");
+        EXPECT_EQ(last.m_RangeLen, "0..3");
+        EXPECT_EQ(own->m_RangeLen, "Len 10");
+        EXPECT_EQ(first.m_RangeLen, "");
+        own->m_hParent = &last;  // far: the entry of its own lies elsewhere
+        EXPECT_EQ(own->m_hParent->m_RangeLen, "0..3");
+        EXPECT_GT(entry_side::HeldCount(), heldBefore);
+    }
+    EXPECT_EQ(entry_side::HeldCount(), heldBefore);
+}
+
 // An entry packs a text's length into 16 bits; longer texts (a value continued
 // over thousands of lines) take another way and must read the same.
 TEST(EntryStorage, TextsOfAnyLengthReadBackWhole) {
@@ -140,7 +178,7 @@ TEST(EntryStorage, EditsInPlaceLeaveTheViewedTextAlone) {
     const std::string_view keyword = std::string_view(*held).substr(0, 3);
     const std::string_view value = std::string_view(*held).substr(6);
     ASSERT_TRUE(database.IsInHeldText(value));
-    CKeyEntry& entry = database.Emplace(keyword, value, 0, {true, true});
+    CKeyEntry& entry = database.Emplace(keyword, value, 0, {true, true, false});
     EXPECT_EQ(static_cast<const void*>(entry.m_Value.data()), static_cast<const void*>(value.data()));
     entry.SetItem(0, std::string_view(entry.m_Value).substr(1, 1));
     entry.ReplaceInValue('_', ' ');
