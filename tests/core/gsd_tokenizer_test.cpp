@@ -1,10 +1,11 @@
+#include "model/gsd_tokenizer.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "model/file_rules.h"
-#include "model/gsd_tokenizer.h"
 #include "model/write_back.h"
 
 namespace {
