@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <system_error>
 
-
 namespace {
 
 // The about box's own texts; their resource ids (53, 54, 55) are taken by help

@@ -52,9 +52,7 @@ bool CSplashWnd::eventFilter(QObject* watched, QEvent* event) {
             return true;
         case QEvent::KeyPress:
         case QEvent::MouseButtonPress:
-        case QEvent::NonClientAreaMouseButtonPress:
-            HideSplash();
-            return true;
+        case QEvent::NonClientAreaMouseButtonPress: HideSplash(); return true;
         default: return QWidget::eventFilter(watched, event);
     }
 }

@@ -22,7 +22,8 @@ inline std::string GenerateGsd(size_t targetBytes) {
                 ") 0 0-1\r\nPrm_Text_Ref = " + id + "\r\nEndExtUserPrmData\r\n";
         text += "Module = \"Module " + id + "\" 0x13,0x23,0x40,0x83,0x01\r\n" + id +
                 "\r\nExt_Module_Prm_Data_Len = 2\r\nExt_User_Prm_Data_Const(0) = 0x00,\\\r\n    0x00\r\n"
-                "Ext_User_Prm_Data_Ref(1) = " + id + "\r\nChannel_Diag(16) = \"Wire break\"\r\nEndModule\r\n";
+                "Ext_User_Prm_Data_Ref(1) = " +
+                id + "\r\nChannel_Diag(16) = \"Wire break\"\r\nEndModule\r\n";
         text += "Unit_Diag_Bit(" + std::to_string(n % 400) + ") = \"Diagnosis " + id + "\"\r\n";
     }
     return text;

@@ -116,7 +116,8 @@ void BM_HostileShapeScaling(benchmark::State& state) {
         benchmark::DoNotOptimize(CheckGsdText(text, options));
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     }
-    state.counters["us_per_line"] = seconds * 1e6 / static_cast<double>(state.iterations()) / static_cast<double>(lines);
+    state.counters["us_per_line"] =
+        seconds * 1e6 / static_cast<double>(state.iterations()) / static_cast<double>(lines);
 }
 BENCHMARK(BM_HostileShapeScaling)
     ->ArgNames({"shape", "lines"})

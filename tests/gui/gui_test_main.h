@@ -16,18 +16,16 @@ inline QStringList& RecordedMessages() {
     return messages;
 }
 
-#define TALUNA_GUI_TEST_MAIN(TestClass)                                                 \
-    int main(int argc, char* argv[]) {                                                 \
-        QTemporaryDir config;                                                           \
-        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());                        \
-        qputenv("HOME", config.path().toLocal8Bit());                                   \
-        QApplication app(argc, argv);                                                   \
-        QApplication::setOrganizationName("Velmar");                                   \
-        QApplication::setApplicationName("Taluna");                                    \
-        Q_INIT_RESOURCE(taluna);                                                        \
-        AppNotifier().m_Recorder = [](const QString& text, ENotifyIcon) {             \
-            RecordedMessages() << text;                                                 \
-        };                                                                              \
-        TestClass test;                                                                 \
-        return QTest::qExec(&test, argc, argv);                                         \
+#define TALUNA_GUI_TEST_MAIN(TestClass)                                                                  \
+    int main(int argc, char* argv[]) {                                                                   \
+        QTemporaryDir config;                                                                            \
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());                                         \
+        qputenv("HOME", config.path().toLocal8Bit());                                                    \
+        QApplication app(argc, argv);                                                                    \
+        QApplication::setOrganizationName("Velmar");                                                     \
+        QApplication::setApplicationName("Taluna");                                                      \
+        Q_INIT_RESOURCE(taluna);                                                                         \
+        AppNotifier().m_Recorder = [](const QString& text, ENotifyIcon) { RecordedMessages() << text; }; \
+        TestClass test;                                                                                  \
+        return QTest::qExec(&test, argc, argv);                                                          \
     }
