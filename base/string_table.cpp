@@ -1,10 +1,12 @@
 #include "base/string_table.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <unordered_map>
 
 #include "base/message_catalogue.h"
+#include "base/text_util.h"
 
 namespace {
 
@@ -318,6 +320,18 @@ std::string FormatText(std::string_view format, std::initializer_list<CFormatArg
         }
         const long long number = arg && !arg->m_bText ? arg->m_nValue : 0;
         char buffer[64];
+        // A bare conversion (most are) needs no printf.
+        if (conversion.size() == 2 && (conv == 'd' || conv == 'i' || conv == 'u' || conv == 'x' || conv == 'X')) {
+            const auto bits = static_cast<std::uint32_t>(number);
+            const std::to_chars_result made =
+                conv == 'd' || conv == 'i'
+                    ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::int32_t>(bits))
+                    : std::to_chars(buffer, buffer + sizeof buffer, bits, conv == 'u' ? 10 : 16);
+            if (conv == 'X')
+                for (char* c = buffer; c < made.ptr; ++c) *c = UpperByte(*c);
+            out.append(buffer, made.ptr);
+            continue;
+        }
         switch (conv) {
             case 'd':
             case 'i':

@@ -46,6 +46,11 @@ TEST(FormatText, ConversionsAsPrintfMakesThem) {
              return FormatText(f, {3, 42, 42});
          },
          "03|   42|42   |"},
+        {"%X|%d|%x|%u",
+         [](const char* f) {
+             return FormatText(f, {0xBEEFu, -2147483647 - 1, 0, 0x1FFFFFFFFll});
+         },
+         "BEEF|-2147483648|0|4294967295"},
         {"a%cb", [](const char* f) { return FormatText(f, {65}); }, "aAb"},
         {"a%cb", [](const char* f) { return FormatText(f, {0}); }, "ab"},
         {"%5f %q",
