@@ -472,7 +472,9 @@ void ProcessKey(CTalunaContext& context, std::string_view keyword, int mode, std
     const bool ownKeyword =
         entry != nullptr && keyword.data() == entry->m_Keyword.data() && keyword.size() == entry->m_Keyword.size();
     if (mode == MODE_CHECK && entry != nullptr) CheckKeyLines(context, *entry);
-    context.m_Form.m_HelpText = LoadString(IDS_USER_KEY_HELP);
+    // Set for every key, and the same text nearly every time: compared first.
+    if (const std::string& help = LoadString(IDS_USER_KEY_HELP); context.m_Form.m_HelpText != help)
+        context.m_Form.m_HelpText = help;
     if (mode == MODE_INFORMATION && entry != nullptr) GenericInformation(context, *entry);
     if (mode == MODE_COMPOSE && entry != nullptr) GenericCompose(context, *entry);
     if (mode == MODE_CHECK && entry != nullptr) {
