@@ -91,16 +91,16 @@ CTextLineSource::CTextLineSource(std::string text)
 
 CTextLineSource::CTextLineSource(std::shared_ptr<const std::string> text) : m_pText(std::move(text)) {
     const std::string& bytes = *m_pText;
-    // Counted first, so that the index is allocated once at its size.
-    size_t count = 0;
-    ForEachLine(bytes, [&](size_t, size_t) { ++count; });
+    // One pass, with room for lines of a usual length; room left over beyond
+    // an eighth is given back, as the index lives as long as the text.
     const auto index = [&](auto& starts) {
         using Offset = typename std::remove_reference_t<decltype(starts)>::value_type;
-        starts.reserve(count);
+        starts.reserve(bytes.size() / 24 + 16);
         ForEachLine(bytes, [&](size_t start, size_t length) {
             starts.push_back(static_cast<Offset>(start));
             m_nLastEnd = start + length;
         });
+        if (starts.capacity() - starts.size() > starts.size() / 8) starts.shrink_to_fit();
     };
     if (bytes.size() <= UINT32_MAX)
         index(m_Starts32);
