@@ -170,9 +170,29 @@ struct CPrmTextRecord {
     CTextValueSet m_TextValues;
 };
 
-// Occupied bytes of the user parameter data: offset -> packed entry (offset in
-// bits 0-15, bit mask in bits 16-23, 0xFF in bits 24-31 for references).
-using COffsetSet = std::map<std::uint32_t, std::uint32_t>;
+// Occupied bytes of the user parameter data, kept as runs of consecutive
+// offsets taken by one constant or reference. Each byte reads as a packed
+// entry: its offset in bits 0-15, the reference's bit mask in bits 16-23 and
+// 0xFF in bits 24-31 for a reference.
+class COffsetSet {
+public:
+    // Frees first..last (a range past the largest offset goes on at 0);
+    // returns how many bytes were taken there, and the entry of the highest
+    // in `lastRemoved`.
+    size_t Remove(std::uint32_t first, std::uint32_t last, std::uint32_t& lastRemoved);
+    // Takes first..last, which Remove freed, for a constant or a reference.
+    void Take(std::uint32_t first, std::uint32_t last, std::uint32_t mask, bool reference);
+    void clear() { m_Runs.clear(); }
+
+private:
+    struct SRun {
+        std::uint32_t m_nLast;
+        std::uint32_t m_nMask;
+        bool m_bReference;
+    };
+    size_t RemoveInOrder(std::uint32_t first, std::uint32_t last, std::uint32_t& lastRemoved);
+    std::map<std::uint32_t, SRun> m_Runs;  // by first offset; runs do not overlap
+};
 
 class CSemanticState {
 public:

@@ -2,6 +2,10 @@
 // against baud rates, user-parameter lengths and offsets, numbered definitions
 // and their references, diagnosis bits and areas, modules.
 
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+
 #include "base/check_message.h"
 #include "base/message_catalogue.h"
 #include "check/semantic_state.h"
@@ -10,20 +14,6 @@ namespace semantic {
 
 namespace {
 
-// Removes the entries of `set` whose offset lies in first..last; returns how
-// many, and the last one removed in `last`.
-size_t RemoveOffsets(COffsetSet& set, std::uint32_t first, std::uint32_t lastOffset, std::uint32_t& lastRemoved) {
-    auto begin = set.lower_bound(first);
-    auto end = set.upper_bound(lastOffset);
-    size_t removed = 0;
-    for (auto it = begin; it != end; ++it) {
-        lastRemoved = it->second;
-        ++removed;
-    }
-    set.erase(begin, end);
-    return removed;
-}
-
 constexpr std::uint32_t REFERENCE_MARKER = 0xFFu << 24;
 
 std::uint32_t Packed(std::uint32_t offset, std::uint32_t mask, bool reference) {
@@ -31,6 +21,41 @@ std::uint32_t Packed(std::uint32_t offset, std::uint32_t mask, bool reference) {
 }
 
 }  // namespace
+
+size_t COffsetSet::Remove(std::uint32_t first, std::uint32_t last, std::uint32_t& lastRemoved) {
+    if (first <= last) return RemoveInOrder(first, last, lastRemoved);
+    const size_t high = RemoveInOrder(first, UINT32_MAX, lastRemoved);
+    return high + RemoveInOrder(0, last, lastRemoved);
+}
+
+size_t COffsetSet::RemoveInOrder(std::uint32_t first, std::uint32_t last, std::uint32_t& lastRemoved) {
+    size_t removed = 0;
+    // The first run that reaches first..last.
+    auto it = m_Runs.upper_bound(first);
+    if (it != m_Runs.begin() && std::prev(it)->second.m_nLast >= first) --it;
+    while (it != m_Runs.end() && it->first <= last) {
+        const std::uint32_t runFirst = it->first;
+        const SRun run = it->second;
+        const std::uint32_t from = std::max(runFirst, first);
+        const std::uint32_t to = std::min(run.m_nLast, last);
+        removed += size_t{to - from} + 1;
+        lastRemoved = Packed(to, run.m_nMask, run.m_bReference);
+        it = m_Runs.erase(it);
+        // The parts of the run outside first..last stay taken.
+        if (runFirst < from) m_Runs.emplace(runFirst, SRun{from - 1, run.m_nMask, run.m_bReference});
+        if (run.m_nLast > to) m_Runs.emplace(to + 1, SRun{run.m_nLast, run.m_nMask, run.m_bReference});
+    }
+    return removed;
+}
+
+void COffsetSet::Take(std::uint32_t first, std::uint32_t last, std::uint32_t mask, bool reference) {
+    if (first <= last) {
+        m_Runs.emplace(first, SRun{last, mask, reference});
+        return;
+    }
+    m_Runs.emplace(first, SRun{UINT32_MAX, mask, reference});
+    m_Runs.emplace(0, SRun{last, mask, reference});
+}
 
 void CSemanticState::BaudRateSupport(const CKeyEntry&, int rate) {
     if (m_BaudRates[static_cast<size_t>(rate)] == 0) return;
@@ -93,11 +118,8 @@ void CSemanticState::ConstantRule(std::uint32_t offset, std::uint32_t count, boo
     COffsetSet& set = OffsetSet(inModule);
     if (end < offset) return;  // no values: nothing occupied
     std::uint32_t lastRemoved = 0;
-    if (RemoveOffsets(set, offset, end, lastRemoved) > 0) Report(64627, {lastRemoved & 0xFFFFu});
-    for (std::uint32_t o = offset;; ++o) {
-        set.emplace_hint(set.end(), o, Packed(o, 0, false));
-        if (o == end) break;
-    }
+    if (set.Remove(offset, end, lastRemoved) > 0) Report(64627, {lastRemoved & 0xFFFFu});
+    set.Take(offset, end, 0, false);
 }
 
 void CSemanticState::ReferenceRule(std::uint32_t offset, std::int32_t reference, bool inModule) {
@@ -118,15 +140,12 @@ void CSemanticState::ReferenceRule(std::uint32_t offset, std::int32_t reference,
     if (Counted(KW_MAX_USER_PRM_DATA_LEN)) {
         if (end >= static_cast<std::uint32_t>(m_nMaxUserPrmDataLen)) Report(64625);
         std::uint32_t lastRemoved = 0;
-        const size_t removed = RemoveOffsets(set, offset, end, lastRemoved);
+        const size_t removed = set.Remove(offset, end, lastRemoved);
         const std::uint32_t lastMask = (lastRemoved >> 16) & 0xFFu;
         if (removed > 0 && (lastRemoved & REFERENCE_MARKER) == REFERENCE_MARKER && (lastMask & mask) != 0)
             Report(64627, {lastRemoved & 0xFFFFu});
         const std::uint32_t combined = (removed > 0 ? lastMask : 0u) | mask;
-        for (std::uint32_t o = end;; --o) {
-            set.emplace(o, Packed(o, combined, true));
-            if (o == offset) break;
-        }
+        set.Take(offset, end, combined, true);
     } else if (Counted(KW_USER_PRM_DATA_LEN)) {
         if (firstOfFile) Report(64624, {m_Keyword});
         if (end >= static_cast<std::uint32_t>(m_nUserPrmDataLen)) Report(64645, {m_Keyword});

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 #include "check/semantic_check.h"
+#include "check/semantic_state.h"
 #include "model/key_entry.h"
 #include "model/taluna_context.h"
 #include "semantic_test_support.h"
@@ -806,3 +808,37 @@ TEST(SemanticDiagnosis, ValueLimitOfAreasOutsideTheSyntaxRange) {
 }
 
 }  // namespace
+
+// The occupied bytes of the user parameter data are kept as runs: against a
+// map of single bytes, any sequence of frees and takes must report the same
+// count and the same entry of the highest byte freed, however runs are split.
+TEST(OffsetSet, RunsAnswerAsSingleBytesWould) {
+    semantic::COffsetSet runs;
+    std::map<std::uint32_t, std::uint32_t> bytes;
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](std::uint32_t bound) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % bound;
+    };
+    for (int step = 0; step < 20000; ++step) {
+        const std::uint32_t first = next(64);
+        const std::uint32_t last = first + next(8);
+        const std::uint32_t mask = next(256);
+        const bool reference = next(2) == 1;
+        std::uint32_t expectedLast = 0, lastRemoved = 0;
+        size_t expected = 0;
+        for (auto it = bytes.lower_bound(first); it != bytes.end() && it->first <= last; it = bytes.erase(it)) {
+            expectedLast = it->second;
+            ++expected;
+        }
+        const size_t removed = runs.Remove(first, last, lastRemoved);
+        ASSERT_EQ(removed, expected) << "step " << step;
+        if (expected > 0) {
+            ASSERT_EQ(lastRemoved, expectedLast) << "step " << step;
+        }
+        if (step % 5 == 4) continue;  // some frees leave their bytes free
+        runs.Take(first, last, mask, reference);
+        for (std::uint32_t o = first; o <= last; ++o)
+            bytes[o] = (o & 0xFFFFu) | ((mask & 0xFFu) << 16) | (reference ? 0xFFu << 24 : 0u);
+    }
+}
