@@ -20,24 +20,25 @@ void CSemanticState::ReportAs(int kind, int id, std::initializer_list<CFormatArg
     m_Context.AddCheckMessage(kind, m_nLine, FormatString(id, args), m_pDoc, id);
 }
 
-bool CSemanticState::InsideBlock(const CKeyEntry& entry, const char* block) const {
-    return entry.m_hParent != nullptr && EqualsNoCase(entry.m_hParent->m_Keyword, block);
-}
-
 bool CSemanticState::PlaceRules(const CKeyEntry& entry, const SKeywordRow& row, int keyword) {
     struct SRule {
         int id;
         const char* block;
         bool inside;  // the rule wants the entry inside the block (else outside)
     };
-    static constexpr SRule kInPrmText{64505, "PrmText", true}, kInExt{64506, "ExtUserPrmData", true},
-        kInModule{64507, "Module", true}, kInArea{64508, "Unit_Diag_Area", true}, kNotPrmText{64509, "PrmText", false},
-        kNotExt{64510, "ExtUserPrmData", false}, kNotModule{64511, "Module", false},
-        kNotArea{64512, "Unit_Diag_Area", false};
+    // Each block's name is one object, so that rules compare names by address.
+    static constexpr const char* kPrmText = "PrmText";
+    static constexpr const char* kExtUserPrmData = "ExtUserPrmData";
+    static constexpr const char* kModuleBlock = "Module";
+    static constexpr const char* kUnitDiagArea = "Unit_Diag_Area";
+    static constexpr SRule kInPrmText{64505, kPrmText, true}, kInExt{64506, kExtUserPrmData, true},
+        kInModule{64507, kModuleBlock, true}, kInArea{64508, kUnitDiagArea, true}, kNotPrmText{64509, kPrmText, false},
+        kNotExt{64510, kExtUserPrmData, false}, kNotModule{64511, kModuleBlock, false},
+        kNotArea{64512, kUnitDiagArea, false};
     static constexpr SRule kTopLevel[] = {kNotPrmText, kNotExt, kNotModule, kNotArea};
     static constexpr SRule kModule[] = {kInModule, kNotPrmText, kNotExt, kNotArea};
     static constexpr SRule kExt[] = {kInExt, kNotPrmText, kNotModule, kNotArea};
-    static constexpr SRule kPrmText[] = {kInPrmText, kNotExt, kNotModule, kNotArea};
+    static constexpr SRule kInPrmTextRules[] = {kInPrmText, kNotExt, kNotModule, kNotArea};
     static constexpr SRule kArea[] = {kInArea, kNotPrmText, kNotExt, kNotModule};
     static constexpr SRule kTopOrModule[] = {kNotPrmText, kNotExt, kNotArea, kNotArea};
     std::span<const SRule> rules;
@@ -49,12 +50,20 @@ bool CSemanticState::PlaceRules(const CKeyEntry& entry, const SKeywordRow& row, 
         case EPlace::TopLevel: rules = kTopLevel; break;
         case EPlace::Module: rules = kModule; break;
         case EPlace::ExtUserPrmData: rules = kExt; break;
-        case EPlace::PrmText: rules = kPrmText; break;
+        case EPlace::PrmText: rules = kInPrmTextRules; break;
         case EPlace::UnitDiagArea: rules = kArea; break;
         case EPlace::TopLevelOrModule: rules = std::span<const SRule>(kTopOrModule, 3); break;
     }
+    // The block the entry stands in, looked up once for all the rules.
+    const char* in = nullptr;
+    if (entry.m_hParent != nullptr)
+        for (const char* block : {kModuleBlock, kExtUserPrmData, kPrmText, kUnitDiagArea})
+            if (EqualsNoCase(entry.m_hParent->m_Keyword, block)) {
+                in = block;
+                break;
+            }
     for (const SRule& rule : rules) {
-        if (InsideBlock(entry, rule.block) != rule.inside) {
+        if ((in == rule.block) != rule.inside) {
             Report(rule.id, {m_Keyword, m_Keyword});
             return false;
         }

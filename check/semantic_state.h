@@ -214,7 +214,6 @@ private:
     bool SlaveFamilyRange(std::int32_t value);
     bool ReferenceNumberRange(std::int32_t value);
     void StationRules(unsigned flags);
-    bool InsideBlock(const CKeyEntry& entry, const char* block) const;
 
     // Value rules.
     void BaudRateSupport(const CKeyEntry& entry, int rate);
