@@ -1,6 +1,7 @@
 #include "base/value_scanners.h"
 
 #include <array>
+#include <charconv>
 #include <limits>
 
 #include "base/text_util.h"
@@ -78,6 +79,14 @@ bool Contains(std::string_view text, char c) {
     return text.find(c) != npos;
 }
 
+// Whether the text holds an 'x' or an 'X' (numbers are short: one loop
+// instead of a search for each).
+bool ContainsX(std::string_view text) {
+    for (char c : text)
+        if ((static_cast<unsigned char>(c) | 0x20u) == 'x') return true;
+    return false;
+}
+
 }  // namespace
 
 bool IsStringByte(unsigned char c) {
@@ -122,7 +131,7 @@ std::int32_t Atoi32(std::string_view text) {
 
 std::int32_t ReadNumber(std::string_view text) {
     // A capital X marks hexadecimal as well: the syntax check accepts 0X1F as 31.
-    if (Contains(text, 'x') || Contains(text, 'X')) return static_cast<std::int32_t>(StrToUL32(text));
+    if (ContainsX(text)) return static_cast<std::int32_t>(StrToUL32(text));
     return Atoi32(text);
 }
 
@@ -133,7 +142,7 @@ std::int64_t NumberValue(std::string_view raw) {
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
     const std::string_view digits = text.substr(i);
     std::uint64_t magnitude = 0;
-    if (Contains(digits, 'x') || Contains(digits, 'X')) {
+    if (ContainsX(digits)) {
         size_t j = 0;
         if (digits.size() >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) j = 2;
         for (; j < digits.size() && DigitValue(digits[j]) < 16; ++j) {
@@ -192,14 +201,20 @@ bool ScanNumber(std::string_view raw, int width, std::uint32_t* out) {
     std::string text = Trim(raw);
     if (text.empty()) return false;
     if (width == WIDTH_CHAR && text.size() > 1) return false;
+    bool hex = false;
     for (char c : text) {
-        if (!IsDigitByte(c) && c != '-' && std::string_view("abcdefxABCDEFX").find(c) == npos) return false;
+        // 'a'-'f', 'x' and their capitals.
+        const unsigned folded = static_cast<unsigned char>(c) | 0x20u;
+        const bool letter = (folded >= 'a' && folded <= 'f') || folded == 'x';
+        if (!IsDigitByte(c) && c != '-' && !letter) return false;
+        if (folded == 'x') hex = true;
     }
-    const bool hex = Contains(text, 'x') || Contains(text, 'X');
     if (!hex) {
         for (char c : text)
             if (!IsDigitByte(c) && c != '-') return false;
-        const std::string d = std::to_string(Atoi32(text));
+        char buffer[16];
+        const std::string_view d(
+            buffer, static_cast<size_t>(std::to_chars(buffer, buffer + sizeof buffer, Atoi32(text)).ptr - buffer));
         if (d != text) {
             if (d != "0") {
                 text = d;

@@ -38,10 +38,24 @@ TEST(ScanNumber, UnsignedWidthsAcceptTheirRangeInHexAndDecimal) {
 
 TEST(ScanNumber, RejectsMalformedTexts) {
     const SNumberCase cases[] = {
-        {"", WIDTH_U8, false},     {"   ", WIDTH_U8, false},    {"12a", WIDTH_U8, false}, {"1 2", WIDTH_U8, false},
-        {"0x", WIDTH_U8, false},   {"x1", WIDTH_U8, false},     {"1x", WIDTH_U8, false},  {"0x1x", WIDTH_U8, false},
-        {"0xg", WIDTH_U8, false},  {"1.5", WIDTH_U8, false},    {"+1", WIDTH_U8, false},  {"abc", WIDTH_ANY, false},
-        {"1x2", WIDTH_ANY, false}, {"0x1 2", WIDTH_U16, false},
+        {"", WIDTH_U8, false},
+        {"   ", WIDTH_U8, false},
+        {"12a", WIDTH_U8, false},
+        {"1 2", WIDTH_U8, false},
+        {"0x", WIDTH_U8, false},
+        {"x1", WIDTH_U8, false},
+        {"1x", WIDTH_U8, false},
+        {"0x1x", WIDTH_U8, false},
+        {"0xg", WIDTH_U8, false},
+        {"1.5", WIDTH_U8, false},
+        {"+1", WIDTH_U8, false},
+        {"abc", WIDTH_ANY, false},
+        {"1x2", WIDTH_ANY, false},
+        {"0x1 2", WIDTH_U16, false},
+        // Bytes that read as a hex letter or an x only with bit 5 set.
+        {"0x1\xC1", WIDTH_ANY, false},
+        {"0x1\xD8", WIDTH_ANY, false},
+        {"0x1`", WIDTH_ANY, false},
     };
     ExpectNumberCases(cases, std::size(cases));
 }
