@@ -198,7 +198,10 @@ bool CheckString(std::string_view value, std::string_view line, bool semicolonIn
 }
 
 bool ScanNumber(std::string_view raw, int width, std::uint32_t* out) {
-    std::string text = Trim(raw);
+    // A view of the number's text; a decimal text read back in its canonical
+    // form views `canonical`.
+    std::string_view text = TrimmedView(raw);
+    char canonical[16];
     if (text.empty()) return false;
     if (width == WIDTH_CHAR && text.size() > 1) return false;
     bool hex = false;
@@ -212,16 +215,16 @@ bool ScanNumber(std::string_view raw, int width, std::uint32_t* out) {
     if (!hex) {
         for (char c : text)
             if (!IsDigitByte(c) && c != '-') return false;
-        char buffer[16];
         const std::string_view d(
-            buffer, static_cast<size_t>(std::to_chars(buffer, buffer + sizeof buffer, Atoi32(text)).ptr - buffer));
+            canonical,
+            static_cast<size_t>(std::to_chars(canonical, canonical + sizeof canonical, Atoi32(text)).ptr - canonical));
         if (d != text) {
             if (d != "0") {
                 text = d;
             } else {
                 for (char c : text)
                     if (c != '0' && c != '-') return false;
-                text.assign(1, '0');
+                text = "0";
             }
         }
     }
@@ -231,8 +234,8 @@ bool ScanNumber(std::string_view raw, int width, std::uint32_t* out) {
         if (text[0] == '-') return false;
     } else if (signedWidth && text[0] == '-') {
         negative = true;
-        text[0] = ' ';
-        text = TrimLeft(text);
+        text.remove_prefix(1);
+        while (!text.empty() && IsSpaceByte(text.front())) text.remove_prefix(1);
     }
 
     size_t end = 0;
