@@ -13,13 +13,13 @@
 inline bool IsSpaceByte(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
-inline bool IsAlphaByte(char c) {
+constexpr bool IsAlphaByte(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
-inline bool IsDigitByte(char c) {
+constexpr bool IsDigitByte(char c) {
     return c >= '0' && c <= '9';
 }
-inline bool IsAlnumByte(char c) {
+constexpr bool IsAlnumByte(char c) {
     return IsAlphaByte(c) || IsDigitByte(c);
 }
 

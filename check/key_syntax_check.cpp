@@ -1,6 +1,7 @@
 #include "check/key_syntax_check.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -458,8 +459,15 @@ void CheckKeyLines(CTalunaContext& context, const CKeyEntry& entry) {
     // One maker writes the text of a bit at 0 as Unit_Diag_!Bit, a keyword of the
     // revision 5 profile.
     const bool bang = context.m_Profile == ECheckProfile::Rev5 && EqualsNoCase(entry.m_Keyword, "Unit_Diag_!Bit");
+    static constexpr auto kKeywordBytes = [] {
+        std::array<bool, 256> allowed{};
+        for (int c = 0; c < 256; ++c)
+            allowed[static_cast<size_t>(c)] =
+                IsAlnumByte(static_cast<char>(c)) || c == '.' || c == '_' || c == '#' || c == '-';
+        return allowed;
+    }();
     for (char c : entry.m_Keyword) {
-        if (IsAlnumByte(c) || c == '.' || c == '_' || c == '#' || c == '-' || (bang && c == '!')) continue;
+        if (kKeywordBytes[static_cast<unsigned char>(c)] || (bang && c == '!')) continue;
         if (++reported > MAX_KEYWORD_CHAR_FINDINGS) break;
         context.AddCheckMessage(KindOf(IDS_KEYWORD_CHARS), entry.m_LongLine,
                                 FormatString(IDS_KEYWORD_CHARS, {entry.m_Keyword}), context.m_CheckedDoc.m_pDoc,
