@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/gsd_generator.h"
 #include "cli/formatters.h"
 #include "cli/in_order_hand_off.h"
 
@@ -227,6 +228,27 @@ TEST(CommandLineFailures, AFileOfShortLinesStaysWithinItsMemoryBound) {
             const long boundKb = (150 * kLines + 4 * static_cast<long>(text.size())) / 1024;
             EXPECT_LT(run.m_nMaxRssKb, boundKb) << "lines of " << line << ", format " << format;
         }
+    }
+}
+
+// The benchmark's generated slave (blocks of PrmText, ExtUserPrmData, modules
+// and diagnosis bits, an entry for every 24 bytes or so) is checked within 4
+// bytes an input byte plus 10 MB, with one worker.
+TEST(CommandLineFailures, AGeneratedFileStaysWithinFourBytesAnInputByte) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizers' allocator keeps memory of its own";
+#endif
+    const CScratch scratch("taluna_cli_generated");
+    for (const size_t megabytes : {4u, 16u}) {
+        const fs::path file = scratch / "generated.gsd";
+        const std::string text = GenerateGsd(megabytes << 20);
+        std::ofstream(file, std::ios::binary) << text;
+        SChild child{{"--jobs", "1", "--format", "json", file.string()}};
+        child.m_nStdout = EStdout::DevNull;
+        const SExit run = RunChild(child);
+        EXPECT_EQ(run.m_nStatus, 1) << run.m_Err;
+        const long boundKb = (4 * static_cast<long>(text.size()) + (10l << 20)) / 1024;
+        EXPECT_LE(run.m_nMaxRssKb, boundKb) << megabytes << " MB";
     }
 }
 
