@@ -131,8 +131,8 @@ public:
             ++m_nShown;
         }
     }
-    void Status(const std::string& keyword) {
-        if (m_pSink) m_pSink->SetStatus("Keyword " + keyword + " found...");
+    void Status(std::string_view keyword) {
+        if (m_pSink) m_pSink->SetStatus("Keyword " + std::string(keyword) + " found...");
     }
 
 private:
@@ -166,7 +166,8 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
         // One line, keyword and value at a time, in storage kept across lines;
         // the entry copies them into the database.
         std::string line;
-        std::string keyword;
+        // A view of `line`, which stays as it is once the keyword is cut.
+        std::string_view keyword;
         std::string value;
         try {
             while (next < lineCount) {
@@ -193,7 +194,7 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                 int firstLine = -1;
                 const auto assignKeyword = [&](std::string_view text) {
                     keywordAt = static_cast<size_t>(text.data() - line.data());
-                    keyword.assign(text);
+                    keyword = text;
                 };
                 if (eq == npos && blank == npos) {
                     assignKeyword(TrimmedView(std::string_view(line).substr(0, line.find(';'))));
