@@ -473,8 +473,8 @@ void ProcessKey(CTalunaContext& context, std::string_view keyword, int mode, std
         entry != nullptr && keyword.data() == entry->m_Keyword.data() && keyword.size() == entry->m_Keyword.size();
     if (mode == MODE_CHECK && entry != nullptr) CheckKeyLines(context, *entry);
     // Set for every key, and the same text nearly every time: compared first.
-    if (const std::string& help = LoadString(IDS_USER_KEY_HELP); context.m_Form.m_HelpText != help)
-        context.m_Form.m_HelpText = help;
+    static const std::string& userKeyHelp = LoadString(IDS_USER_KEY_HELP);  // the table is built once
+    if (context.m_Form.m_HelpText != userKeyHelp) context.m_Form.m_HelpText = userKeyHelp;
     if (mode == MODE_INFORMATION && entry != nullptr) GenericInformation(context, *entry);
     if (mode == MODE_COMPOSE && entry != nullptr) GenericCompose(context, *entry);
     if (mode == MODE_CHECK && entry != nullptr) {
