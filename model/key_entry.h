@@ -393,7 +393,16 @@ private:
         CTextArena& arena = Arena();
         return CEntryText(arena.Store(text), arena);
     }
-    CEntryText View(std::string_view text) { return CEntryText(text, Arena()); }
+    CEntryText View(std::string_view text) {
+        // Nearly every view packs into its word and needs no arena.
+        const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(text.data()));
+        if (text.size() >= CEntryText::LONG_MARK || (address & ~CEntryText::ADDRESS_MASK) != 0)
+            return CEntryText(text, Arena());
+        CEntryText packed;
+        if (!text.empty())
+            packed.m_nBits = address | (static_cast<std::uint64_t>(text.size()) << CEntryText::ADDRESS_BITS);
+        return packed;
+    }
     std::uint16_t m_bOwnsArena : 1 = false;
     // The value views text the database keeps for reading only: an edit in
     // place copies it first.
