@@ -225,8 +225,15 @@ void CKeyEntry::SetItem(size_t index, std::string_view text) {
     const CEntryText item = inValue ? View(text) : Store(text);
     // The first item, while it is the only one, stands in the word itself: four
     // empty items and four with an empty first read the same.
-    if (index == 0 && m_Ready.Block() == nullptr) {
+    CValueItems::SBlock* block = m_Ready.Block();
+    if (index == 0 && block == nullptr) {
         m_Ready.m_Word = item;
+        return;
+    }
+    // Room that is there already needs no arena.
+    if (block != nullptr && index < block->m_nCapacity) {
+        if (index >= block->m_nSize) block->m_nSize = static_cast<std::uint32_t>(index + 1);
+        block->Items()[index] = item;
         return;
     }
     m_Ready.Slot(Arena(), index) = item;
