@@ -252,7 +252,8 @@ void CKeyEntry::DropValuePrefix(size_t count) {
 }
 
 void CKeyEntry::ReplaceInValue(char from, char to) {
-    if (m_Value.find(from) == std::string_view::npos) return;
+    const size_t first = m_Value.find(from);
+    if (first == std::string_view::npos) return;
     if (m_bValueViewed) {
         // Items that view the kept text keep reading it as it was.
         m_Value = Store(m_Value);
@@ -263,13 +264,15 @@ void CKeyEntry::ReplaceInValue(char from, char to) {
         return !item.empty() && std::less<>()(item.data(), value.data() + value.size()) &&
                std::less<>()(value.data(), item.data() + item.size());
     };
-    for (std::uint32_t i = 0; i < m_Ready.Capacity(); ++i) {
-        CEntryText& item = m_Ready.Item(i);
-        if (overlaps(item) && item.find(from) != std::string_view::npos) item = Store(item);
-    }
-    // The value is the entry's own copy in the arena: it may be changed in place.
+    CValueItems::SBlock* block = m_Ready.Block();
+    CEntryText* items = block != nullptr ? block->Items() : &m_Ready.m_Word;
+    const std::uint32_t count = block != nullptr ? block->m_nCapacity : 1;
+    for (std::uint32_t i = 0; i < count; ++i)
+        if (overlaps(items[i]) && items[i].find(from) != std::string_view::npos) items[i] = Store(items[i]);
+    // The value is the entry's own copy (in the arena or the builder's working
+    // copy): it may be changed in place.
     char* bytes = const_cast<char*>(value.data());
-    std::replace(bytes, bytes + value.size(), from, to);
+    std::replace(bytes + first, bytes + value.size(), from, to);
 }
 
 namespace {
