@@ -264,11 +264,8 @@ void CKeyEntry::ReplaceInValue(char from, char to) {
         return !item.empty() && std::less<>()(item.data(), value.data() + value.size()) &&
                std::less<>()(value.data(), item.data() + item.size());
     };
-    CValueItems::SBlock* block = m_Ready.Block();
-    CEntryText* items = block != nullptr ? block->Items() : &m_Ready.m_Word;
-    const std::uint32_t count = block != nullptr ? block->m_nCapacity : 1;
-    for (std::uint32_t i = 0; i < count; ++i)
-        if (overlaps(items[i]) && items[i].find(from) != std::string_view::npos) items[i] = Store(items[i]);
+    for (CEntryText& item : m_Ready.Slots())
+        if (overlaps(item) && item.find(from) != std::string_view::npos) item = Store(item);
     // The value is the entry's own copy (in the arena or the builder's working
     // copy): it may be changed in place.
     char* bytes = const_cast<char*>(value.data());
@@ -302,13 +299,13 @@ void CKeyEntry::SettleTexts(std::string_view scratch, std::string_view source) {
     };
     // The value of a working copy was the entry's own until now.
     m_bValueViewed = settle(m_Value);
-    for (std::uint32_t i = 0; i < m_Ready.Capacity(); ++i) settle(m_Ready.Item(i));
+    for (CEntryText& item : m_Ready.Slots()) settle(item);
 }
 
 void CKeyEntry::ForgetTexts(std::string_view scratch) {
     if (Within(m_Value, scratch)) m_Value = CEntryText();
-    for (std::uint32_t i = 0; i < m_Ready.Capacity(); ++i)
-        if (Within(m_Ready.Item(i), scratch)) m_Ready.Item(i) = CEntryText();
+    for (CEntryText& item : m_Ready.Slots())
+        if (Within(item, scratch)) item = CEntryText();
 }
 
 void CKeyEntry::ReserveItems(size_t count) {

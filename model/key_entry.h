@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -272,6 +273,12 @@ private:
         return IsInline() ? 1 : 0;
     }
     CEntryText& Item(size_t index) { return Block() != nullptr ? Block()->Items()[index] : m_Word; }
+    // Every item slot there is room for: the block's, or the word itself
+    // (empty when nothing was set).
+    std::span<CEntryText> Slots() {
+        if (SBlock* block = Block()) return {block->Items(), block->m_nCapacity};
+        return {&m_Word, 1};
+    }
     void SetBlock(SBlock* block);
     // Room for the item at `index` (the size grows to take it in).
     CEntryText& Slot(CTextArena& arena, size_t index);
