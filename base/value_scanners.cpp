@@ -197,6 +197,36 @@ bool CheckString(std::string_view value, std::string_view line, bool semicolonIn
     return comment != npos && comment < extra;
 }
 
+namespace {
+
+// Whether a number read from its text fits the width.
+bool FitsWidth(int width, std::int64_t value, bool overflow, bool falseZero) {
+    switch (width) {
+        case WIDTH_U8: return !overflow && !falseZero && value < 256;
+        case WIDTH_U16: return !overflow && !falseZero && value < 65536;
+        case WIDTH_U32:
+        case WIDTH_S8:
+        case WIDTH_S16:
+        case WIDTH_S32: return !overflow && !falseZero;
+        default: return true;
+    }
+}
+
+// The value of a plain decimal text of one to nine digits without a leading
+// zero (or "0" itself), the form nearly every number is written in; -1 for
+// any other text. Such a text reads back as itself and cannot overflow.
+std::int64_t ShortDecimal(std::string_view text) {
+    if (text.empty() || text.size() > 9 || (text[0] == '0' && text.size() > 1)) return -1;
+    std::int64_t value = 0;
+    for (char c : text) {
+        if (!IsDigitByte(c)) return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
 bool ScanNumber(std::string_view raw, int width, std::uint32_t* out) {
     // A view of the number's text; a decimal text read back in its canonical
     // form views `canonical`.
@@ -204,6 +234,14 @@ bool ScanNumber(std::string_view raw, int width, std::uint32_t* out) {
     char canonical[16];
     if (text.empty()) return false;
     if (width == WIDTH_CHAR && text.size() > 1) return false;
+    if (const std::int64_t plain = ShortDecimal(text); plain >= 0) {
+        const std::uint64_t limit = width == WIDTH_S8 ? 127u : width == WIDTH_S16 ? 32767u : 0xFFFFFFFFu;
+        const bool overflow = static_cast<std::uint64_t>(plain) > limit;
+        const std::int64_t value = overflow ? 0 : plain;
+        const bool pass = FitsWidth(width, value, overflow, false);
+        if (pass && out) *out = static_cast<std::uint32_t>(value);
+        return pass;
+    }
     bool hex = false;
     for (char c : text) {
         // 'a'-'f', 'x' and their capitals.
@@ -262,16 +300,7 @@ bool ScanNumber(std::string_view raw, int width, std::uint32_t* out) {
     if (end != text.size()) return false;
     const bool falseZero = !overflow && value == 0 && !Contains(text, '0');
 
-    bool pass = true;
-    switch (width) {
-        case WIDTH_U8: pass = !overflow && !falseZero && value < 256; break;
-        case WIDTH_U16: pass = !overflow && !falseZero && value < 65536; break;
-        case WIDTH_U32: pass = !overflow && !falseZero; break;
-        case WIDTH_S8:
-        case WIDTH_S16:
-        case WIDTH_S32: pass = !overflow && !falseZero; break;
-        default: break;
-    }
+    const bool pass = FitsWidth(width, value, overflow, falseZero);
     if (pass && out) *out = static_cast<std::uint32_t>(value);
     return pass;
 }

@@ -31,7 +31,7 @@ TEST(ScanNumber, UnsignedWidthsAcceptTheirRangeInHexAndDecimal) {
         {"0x00", WIDTH_U8, true},        {"0xff", WIDTH_U8, true},         {"65535", WIDTH_U16, true},
         {"65536", WIDTH_U16, false},     {"0xFFFF", WIDTH_U16, true},      {"0x10000", WIDTH_U16, false},
         {"0xFFFFFFFE", WIDTH_U32, true}, {"0xFFFFFFFF", WIDTH_U32, false}, {"0x1FFFFFFFF", WIDTH_U32, false},
-        {"4000000000", WIDTH_U32, true},
+        {"4000000000", WIDTH_U32, true}, {"999999999", WIDTH_U32, true},   {"99999", WIDTH_U16, false},
     };
     ExpectNumberCases(cases, std::size(cases));
 }
