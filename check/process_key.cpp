@@ -113,7 +113,9 @@ void ShowHelp(CTalunaContext& context, const std::string& link) {
 void SplitAt(CKeyEntry& entry, char separator, char blanked) {
     const size_t pos = entry.m_Value.find(separator);
     entry.SetItem(0, entry.m_Value.substr(0, pos));
-    if (pos != npos) entry.DropValuePrefix(pos);
+    // A separator that would be blanked is trimmed away with the blank, so it
+    // is dropped with the prefix instead of being replaced in a copy.
+    if (pos != npos) entry.DropValuePrefix(separator == blanked ? pos + 1 : pos);
     entry.ReplaceInValue(blanked, ' ');
     entry.TrimValue();
     entry.SetItem(1, entry.m_Value);
