@@ -87,11 +87,15 @@ bool ContainsX(std::string_view text) {
     return false;
 }
 
+const std::array<bool, 256>& StringBytes() {
+    static const std::array<bool, 256> allowed = BuildStringBytes();
+    return allowed;
+}
+
 }  // namespace
 
 bool IsStringByte(unsigned char c) {
-    static const std::array<bool, 256> allowed = BuildStringBytes();
-    return allowed[c];
+    return StringBytes()[c];
 }
 
 std::uint32_t StrToUL32(std::string_view text, size_t* rest) {
@@ -181,8 +185,9 @@ bool CheckEqualSign(std::string_view line) {
 }
 
 bool CheckString(std::string_view value, std::string_view line, bool semicolonInString) {
+    const std::array<bool, 256>& allowed = StringBytes();
     for (char c : value)
-        if (!IsStringByte(static_cast<unsigned char>(c))) return false;
+        if (!allowed[static_cast<unsigned char>(c)]) return false;
     const size_t open = line.find('"');
     if (open == npos || open + 1 == line.size()) return false;
     const std::string_view r = line.substr(open + 1);
