@@ -452,13 +452,6 @@ void CheckKeyLines(CTalunaContext& context, const CKeyEntry& entry) {
                                         context.m_CheckedDoc.m_pDoc, IDS_LINE_TOO_LONG);
         }
     }
-    // One finding per character that may not stand in a keyword, but at most
-    // MAX_KEYWORD_CHAR_FINDINGS: each repeats the keyword, so a line of garbage
-    // would otherwise list a thousand copies of itself.
-    int reported = 0;
-    // One maker writes the text of a bit at 0 as Unit_Diag_!Bit, a keyword of the
-    // revision 5 profile.
-    const bool bang = context.m_Profile == ECheckProfile::Rev5 && EqualsNoCase(entry.m_Keyword, "Unit_Diag_!Bit");
     static constexpr auto kKeywordBytes = [] {
         std::array<bool, 256> allowed{};
         for (int c = 0; c < 256; ++c)
@@ -466,6 +459,28 @@ void CheckKeyLines(CTalunaContext& context, const CKeyEntry& entry) {
                 IsAlnumByte(static_cast<char>(c)) || c == '.' || c == '_' || c == '#' || c == '-';
         return allowed;
     }();
+    // A keyword found in the catalogue differs from the row's only in the case
+    // of its letters: where the row's keyword is made of allowed characters
+    // only, so is the entry's.
+    static const std::vector<bool> cleanRows = [] {
+        std::vector<bool> clean(static_cast<size_t>(KeywordCatalogue::AllRowCount()));
+        for (size_t i = 0; i < clean.size(); ++i) {
+            const std::string_view keyword = KeywordCatalogue::Row(static_cast<int>(i)).m_pszKeyword;
+            clean[i] = std::all_of(keyword.begin(), keyword.end(),
+                                   [](char c) { return kKeywordBytes[static_cast<unsigned char>(c)]; });
+        }
+        return clean;
+    }();
+    if (const SCatalogueRow* row = CatalogueRowOf(entry, context.m_Profile);
+        row != nullptr && cleanRows[static_cast<size_t>(KeywordCatalogue::IndexOf(*row))])
+        return;
+    // One finding per character that may not stand in a keyword, but at most
+    // MAX_KEYWORD_CHAR_FINDINGS: each repeats the keyword, so a line of garbage
+    // would otherwise list a thousand copies of itself.
+    int reported = 0;
+    // One maker writes the text of a bit at 0 as Unit_Diag_!Bit, a keyword of the
+    // revision 5 profile.
+    const bool bang = context.m_Profile == ECheckProfile::Rev5 && EqualsNoCase(entry.m_Keyword, "Unit_Diag_!Bit");
     for (char c : entry.m_Keyword) {
         if (kKeywordBytes[static_cast<unsigned char>(c)] || (bang && c == '!')) continue;
         if (++reported > MAX_KEYWORD_CHAR_FINDINGS) break;
