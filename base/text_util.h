@@ -85,7 +85,12 @@ struct CNoCaseHash {
             hash = (hash ^ (word & kFold)) * 0xFF51AFD7ED558CCDull;
             hash ^= hash >> 29;
         }
-        for (; i < text.size(); ++i) hash = (hash ^ (static_cast<unsigned char>(text[i]) & 0xDFu)) * 0x100000001B3ull;
+        if (i < text.size()) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, text.data() + i, text.size() - i);
+            hash = (hash ^ (word & kFold)) * 0xFF51AFD7ED558CCDull;
+            hash ^= hash >> 29;
+        }
         return static_cast<size_t>(hash ^ (hash >> 32));
     }
 };
