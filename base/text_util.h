@@ -2,6 +2,7 @@
 // Byte-string helpers in the "C" locale: only ASCII letters change case and only
 // blank, tab, CR, LF, VT and FF count as white space.
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -41,6 +42,21 @@ inline std::uint64_t UpperWord(std::uint64_t word) {
     return word ^ (small >> 2);
 }
 
+// The last one to seven bytes of a text as one word, the other bytes zero:
+// the same bytes give the same word. A text of eight bytes or more is read
+// with one load that ends at its last byte, a shorter one byte by byte, so
+// that no call copies a handful of bytes.
+inline std::uint64_t TailWord(std::string_view text, size_t count) {
+    std::uint64_t word = 0;
+    if (text.size() >= 8) {
+        std::memcpy(&word, text.data() + text.size() - 8, 8);
+        const unsigned drop = static_cast<unsigned>(8 - count) * 8u;
+        return std::endian::native == std::endian::little ? word >> drop : word << drop;
+    }
+    for (size_t j = text.size() - count; j < text.size(); ++j) word = (word << 8) | static_cast<unsigned char>(text[j]);
+    return word;
+}
+
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     size_t i = 0;
@@ -51,9 +67,8 @@ inline bool EqualsNoCase(std::string_view a, std::string_view b) {
         if (wa != wb && UpperWord(wa) != UpperWord(wb)) return false;
     }
     if (i == a.size()) return true;
-    std::uint64_t wa = 0, wb = 0;
-    std::memcpy(&wa, a.data() + i, a.size() - i);
-    std::memcpy(&wb, b.data() + i, b.size() - i);
+    const std::uint64_t wa = TailWord(a, a.size() - i);
+    const std::uint64_t wb = TailWord(b, b.size() - i);
     return wa == wb || UpperWord(wa) == UpperWord(wb);
 }
 
@@ -86,8 +101,7 @@ struct CNoCaseHash {
             hash ^= hash >> 29;
         }
         if (i < text.size()) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, text.data() + i, text.size() - i);
+            const std::uint64_t word = TailWord(text, text.size() - i);
             hash = (hash ^ (word & kFold)) * 0xFF51AFD7ED558CCDull;
             hash ^= hash >> 29;
         }
