@@ -55,11 +55,6 @@ void CKeyDatabase::Clear() {
     ++m_nGeneration;
 }
 
-CKeyEntry* CKeyDatabase::GetAt(int index) const {
-    if (index < 0 || index >= m_nCount) return nullptr;
-    return At(index);
-}
-
 int CKeyDatabase::IndexOf(const CKeyEntry* entry) const {
     if (entry == nullptr) return -1;
     const int index = entry->Index();

@@ -32,7 +32,7 @@ public:
     void Clear();
     int GetCount() const { return m_nCount; }
     bool IsEmpty() const { return m_nCount == 0; }
-    CKeyEntry* GetAt(int index) const;
+    CKeyEntry* GetAt(int index) const { return index < 0 || index >= m_nCount ? nullptr : At(index); }
     CKeyEntry* GetTail() const { return m_nCount == 0 ? nullptr : At(m_nCount - 1); }
     // Index of an entry of this database, -1 for any other pointer.
     int IndexOf(const CKeyEntry* entry) const;
