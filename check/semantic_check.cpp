@@ -158,16 +158,20 @@ void CSemanticState::CheckEntry(CKeyEntry& entry, SemanticPass pass) {
     m_Keyword = entry.m_Keyword;
     m_Value = entry.m_Value;
     m_nLine = entry.m_LongLine;
+    // Only the final pass looks at an entry that is no keyword of the rules;
+    // every keyword of the rules is one word.
+    const int keyword = pass == PassFinal           ? -1
+                        : entry.m_Resolved.m_bValid ? entry.m_Resolved.m_nRule
+                                                    : FindKeyword(m_Keyword);
+    if (pass != PassFinal && keyword < 0) return;
     // The tree's group texts are no keywords; each holds a blank, no keyword does.
-    if (m_Keyword.find(' ') != std::string_view::npos)
+    if (pass == PassFinal && m_Keyword.find(' ') != std::string_view::npos)
         for (const char* label : {"General Keys", "Master Keys", "Slave Keys", "no database", "User-defined Keys"})
             if (EqualsNoCase(m_Keyword, label)) return;
     if (pass == PassFinal) {
         Final();
         return;
     }
-    const int keyword = entry.m_Resolved.m_bValid ? entry.m_Resolved.m_nRule : FindKeyword(m_Keyword);
-    if (keyword < 0) return;
     try {
         if (pass == PassCollect)
             Collect(entry, keyword);
