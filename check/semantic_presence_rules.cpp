@@ -55,13 +55,24 @@ bool CSemanticState::PlaceRules(const CKeyEntry& entry, const SKeywordRow& row, 
         case EPlace::TopLevelOrModule: rules = std::span<const SRule>(kTopOrModule, 3); break;
     }
     // The block the entry stands in, looked up once for all the rules.
+    // A parent resolved at build time names its block by its keyword of the
+    // rules, which is the block's name in other letter case.
     const char* in = nullptr;
-    if (entry.m_hParent != nullptr)
+    if (const CKeyEntry* parent = entry.m_hParent; parent != nullptr && parent->m_Resolved.m_bValid) {
+        switch (parent->m_Resolved.m_nRule) {
+            case KW_MODULE: in = kModuleBlock; break;
+            case KW_EXTUSERPRMDATA: in = kExtUserPrmData; break;
+            case KW_PRMTEXT: in = kPrmText; break;
+            case KW_UNIT_DIAG_AREA: in = kUnitDiagArea; break;
+            default: break;
+        }
+    } else if (parent != nullptr) {
         for (const char* block : {kModuleBlock, kExtUserPrmData, kPrmText, kUnitDiagArea})
-            if (EqualsNoCase(entry.m_hParent->m_Keyword, block)) {
+            if (EqualsNoCase(parent->m_Keyword, block)) {
                 in = block;
                 break;
             }
+    }
     for (const SRule& rule : rules) {
         if ((in == rule.block) != rule.inside) {
             Report(rule.id, {m_Keyword, m_Keyword});
