@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -313,6 +315,10 @@ void AppendUtf8(std::string& out, std::string_view text) {
                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
     // Plain ASCII, nearly every text, is the same in both encodings.
     size_t ascii = 0;
+    for (std::uint64_t word; ascii + 8 <= text.size(); ascii += 8) {
+        std::memcpy(&word, text.data() + ascii, 8);
+        if ((word & 0x8080808080808080ull) != 0) break;
+    }
     while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
     out.append(text.substr(0, ascii));
     for (unsigned char c : text.substr(ascii)) {

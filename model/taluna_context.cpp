@@ -1,5 +1,7 @@
 #include "model/taluna_context.h"
 
+#include <utility>
+
 #include "base/check_message.h"
 #include "base/text_util.h"
 
@@ -36,10 +38,10 @@ void CSettings::Write(IProfileStore& profile) const {
 
 CTalunaContext::CTalunaContext() = default;
 
-void CTalunaContext::AddCheckMessage(int kind, int line, const std::string& text, const void* doc, int id) {
+void CTalunaContext::AddCheckMessage(int kind, int line, std::string text, const void* doc, int id) {
     ++m_nCheckMessages;
     if (m_Settings.m_nWarnings == 1 && kind == CheckMessageKind::Warning) return;
-    if (m_pMessages != nullptr) m_pMessages->AddRow(CCheckMessage{kind, line, text, doc, id});
+    if (m_pMessages != nullptr) m_pMessages->AddRow(CCheckMessage{kind, line, std::move(text), doc, id});
 }
 
 void CTalunaContext::AddNote(const std::string& text, int id) {

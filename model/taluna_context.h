@@ -78,7 +78,7 @@ public:
 
     // The single entry point for findings and notes: counts the message and lists
     // it unless warnings are suppressed.
-    void AddCheckMessage(int kind, int line, const std::string& text, const void* doc, int id = 0);
+    void AddCheckMessage(int kind, int line, std::string text, const void* doc, int id = 0);
     // A plain note of the check flow: kind -1, line 0, no document.
     void AddNote(const std::string& text, int id = 0);
     void ClearMessages();
