@@ -1,12 +1,18 @@
 #include "model/database_builder.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <new>
 #include <string>
 
 #include "base/text_util.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -112,6 +118,92 @@ void JoinContinuationLines(std::string& value, const ILineSource& lines, int& ne
     }
 }
 
+// Where the keyword and the value of a line lie, for a line that holds no
+// quote, backslash or marker and whose keyword reads as it stands (most
+// lines): one pass over the bytes finds what the general steps search for
+// one by one, and gives the same pieces.
+struct SPlainLine {
+    std::string_view keyword;
+    size_t valueFrom = npos;  // npos: no value
+    size_t valueTo = 0;       // the value's bytes, before blanks and markers replace some
+    bool replaced = false;    // the value holds '(', ')' or '=' to replace
+};
+
+// Bit i of each mask is set where byte i of a line (of at most 64 bytes) is
+// the mask's byte.
+struct SLineMasks {
+    std::uint64_t stop = 0;  // a quote, a backslash or a marker
+    std::uint64_t semi = 0, equal = 0, blank = 0, open = 0, close = 0;
+};
+
+bool LineMasks(std::string_view line, SLineMasks& masks) {
+    if (line.size() > 64) return false;
+    alignas(16) unsigned char bytes[64] = {};
+    std::memcpy(bytes, line.data(), line.size());
+#if defined(__SSE2__)
+    for (unsigned block = 0; block * 16 < line.size(); ++block) {
+        const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(bytes + block * 16));
+        const auto mask = [&](char c) {
+            return static_cast<std::uint64_t>(
+                       static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, _mm_set1_epi8(c)))))
+                   << (block * 16);
+        };
+        masks.stop |= mask('"') | mask('\\') | mask(MARKER_CHAR);
+        masks.semi |= mask(';');
+        masks.equal |= mask('=');
+        masks.blank |= mask(' ');
+        masks.open |= mask('(');
+        masks.close |= mask(')');
+    }
+#else
+    for (size_t i = 0; i < line.size(); ++i) {
+        const std::uint64_t bit = std::uint64_t{1} << i;
+        switch (static_cast<char>(bytes[i])) {
+            case '"':
+            case '\\':
+            case MARKER_CHAR: masks.stop |= bit; break;
+            case ';': masks.semi |= bit; break;
+            case '=': masks.equal |= bit; break;
+            case ' ': masks.blank |= bit; break;
+            case '(': masks.open |= bit; break;
+            case ')': masks.close |= bit; break;
+            default: break;
+        }
+    }
+#endif
+    return true;
+}
+
+size_t FirstBit(std::uint64_t mask) {
+    return mask == 0 ? npos : static_cast<size_t>(std::countr_zero(mask));
+}
+
+bool SplitPlainLine(std::string_view line, SPlainLine& plain) {
+    SLineMasks masks;
+    if (!LineMasks(line, masks) || masks.stop != 0) return false;
+    const size_t semi = FirstBit(masks.semi);
+    // Before the first ';' index parentheses become a blank and a marker.
+    const std::uint64_t beforeSemi = semi == npos ? ~std::uint64_t{0} : (std::uint64_t{1} << semi) - 1;
+    const size_t equal = FirstBit(masks.equal);
+    const size_t blank = FirstBit(masks.blank | (masks.open & beforeSemi));
+    const size_t close = FirstBit(masks.close & beforeSemi);
+    const std::uint64_t replaced = (masks.equal | masks.open | masks.close) & beforeSemi;
+    const size_t cut = std::min(semi, line.size());
+    if (equal == npos && blank == npos) {
+        if (close != npos) return false;  // a marker in the keyword
+        plain.keyword = TrimmedView(line.substr(0, cut));
+        return true;
+    }
+    const size_t end = std::min(equal, blank);
+    if (semi < end || close < end) return false;
+    plain.keyword = TrimmedView(line.substr(0, end));
+    plain.valueFrom = end + 1;
+    plain.valueTo = cut;
+    // A '(', ')' or '=' after the keyword's end, where the value is.
+    plain.replaced = (replaced >> end >> 1) != 0;
+    return true;
+}
+
 class CBuildProgress {
 public:
     CBuildProgress(IProgressSink* sink, long long total) : m_pSink(sink), m_nTotal(total) {
@@ -181,65 +273,84 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                     isHeader = true;
                 }
                 if (trimmed.empty() || trimmed[0] == ';' || !headerFound || isHeader) continue;
-                line.assign(trimmed);
                 // Where the keyword and the value begin in `line`, and so in `trimmed`.
                 size_t keywordAt = 0;
                 size_t valueAt = npos;
-
-                ReplaceIndexParentheses(line);
-
-                const size_t eq = line.find('=');
-                const size_t blank = line.find(' ');
                 value.clear();
                 int firstLine = -1;
-                const auto assignKeyword = [&](std::string_view text) {
-                    keywordAt = static_cast<size_t>(text.data() - line.data());
-                    keyword = text;
-                };
-                if (eq == npos && blank == npos) {
-                    assignKeyword(TrimmedView(std::string_view(line).substr(0, line.find(';'))));
+
+                if (SPlainLine plain; SplitPlainLine(trimmed, plain)) {
+                    keyword = plain.keyword;
+                    keywordAt = static_cast<size_t>(keyword.data() - trimmed.data());
+                    if (plain.valueFrom != npos) {
+                        value.assign(trimmed.substr(plain.valueFrom, plain.valueTo - plain.valueFrom));
+                        if (plain.replaced)
+                            for (char& c : value) {
+                                if (c == '(' || c == '=')
+                                    c = ' ';
+                                else if (c == ')')
+                                    c = MARKER_CHAR;
+                            }
+                        size_t lead = 0;
+                        while (lead < value.size() && IsSpaceByte(value[lead])) ++lead;
+                        TrimInPlace(value);
+                        valueAt = plain.valueFrom + lead;
+                    }
                 } else {
-                    const size_t end = std::min(eq, blank);
-                    assignKeyword(TrimmedView(std::string_view(line).substr(0, end)));
-                    value.assign(line, end + 1);
-                    valueAt = end + 1;
+                    line.assign(trimmed);
+                    ReplaceIndexParentheses(line);
 
-                    if (!value.empty()) BlankEqualSigns(value);
+                    const size_t eq = line.find('=');
+                    const size_t blank = line.find(' ');
+                    const auto assignKeyword = [&](std::string_view text) {
+                        keywordAt = static_cast<size_t>(text.data() - line.data());
+                        keyword = text;
+                    };
+                    if (eq == npos && blank == npos) {
+                        assignKeyword(TrimmedView(std::string_view(line).substr(0, line.find(';'))));
+                    } else {
+                        const size_t end = std::min(eq, blank);
+                        assignKeyword(TrimmedView(std::string_view(line).substr(0, end)));
+                        value.assign(line, end + 1);
+                        valueAt = end + 1;
 
-                    if (!value.empty() && value.find('\\') != npos) {
-                        firstLine = lineNo;
-                        JoinContinuationLines(value, lines, next, lineNo, buffer);
-                    }
+                        if (!value.empty()) BlankEqualSigns(value);
 
-                    // Revision 5 files write ';' inside strings (Info_Text): there the
-                    // comment starts at the first ';' outside quotes.
-                    const size_t comment =
-                        context.m_Profile == ECheckProfile::Rev5 ? CommentOutsideQuotes(value) : npos;
-                    if (comment != npos) {
-                        value.resize(comment);
-                        bool opening = true;
-                        for (char& c : value) {
-                            if (c != '"') continue;
-                            c = opening ? ' ' : MARKER_CHAR;
-                            opening = !opening;
+                        if (!value.empty() && value.find('\\') != npos) {
+                            firstLine = lineNo;
+                            JoinContinuationLines(value, lines, next, lineNo, buffer);
                         }
-                        if (value.size() > 2) noString = 0;
-                    }
-                    if (comment == npos && !value.empty()) {
-                        const size_t quote = value.find('"');
-                        const size_t semi = value.find(';');
-                        if (quote != npos && (semi == npos || semi > quote)) {
-                            ReplaceQuotes(value);
+
+                        // Revision 5 files write ';' inside strings (Info_Text): there the
+                        // comment starts at the first ';' outside quotes.
+                        const size_t comment =
+                            context.m_Profile == ECheckProfile::Rev5 ? CommentOutsideQuotes(value) : npos;
+                        if (comment != npos) {
+                            value.resize(comment);
+                            bool opening = true;
+                            for (char& c : value) {
+                                if (c != '"') continue;
+                                c = opening ? ' ' : MARKER_CHAR;
+                                opening = !opening;
+                            }
                             if (value.size() > 2) noString = 0;
                         }
-                    }
+                        if (comment == npos && !value.empty()) {
+                            const size_t quote = value.find('"');
+                            const size_t semi = value.find(';');
+                            if (quote != npos && (semi == npos || semi > quote)) {
+                                ReplaceQuotes(value);
+                                if (value.size() > 2) noString = 0;
+                            }
+                        }
 
-                    if (comment == npos && !value.empty() && value.find(';') != npos) CutComment(value);
-                    size_t lead = 0;
-                    while (lead < value.size() && IsSpaceByte(value[lead])) ++lead;
-                    TrimInPlace(value);
-                    // A joined value is not one piece of the text.
-                    valueAt = firstLine >= 0 ? npos : valueAt + lead;
+                        if (comment == npos && !value.empty() && value.find(';') != npos) CutComment(value);
+                        size_t lead = 0;
+                        while (lead < value.size() && IsSpaceByte(value[lead])) ++lead;
+                        TrimInPlace(value);
+                        // A joined value is not one piece of the text.
+                        valueAt = firstLine >= 0 ? npos : valueAt + lead;
+                    }
                 }
 
                 progress.Status(keyword);

@@ -101,6 +101,59 @@ TEST(DatabaseBuilder, KeywordValueAndNoStringFlagOfOneLine) {
     }
 }
 
+// A line of up to 64 bytes without quotes or backslashes is split in one pass
+// over its bytes; a longer one takes the general steps. A comment that makes
+// a line longer changes nothing of its entry, so both ways must agree.
+TEST(DatabaseBuilder, ShortLinesSplitAsTheSameLinesMadeLong) {
+    const std::string lines[] = {
+        "Foo = 1",
+        "Foo(3)=7",
+        "Fo)o = 1",
+        "Foo)=1",
+        "Foo = (1)",
+        "Foo == 2",
+        "Foo= =2",
+        "Foo(1)(2) = 3",
+        "(Foo) = 1",
+        "Foo ; = (x)",
+        "Foo;x=(1)",
+        "Foo=1;)",
+        "Foo( = 1",
+        "=1",
+        "Foo=",
+        "Foo =\t",
+        "Foo = a b c",
+        "Foo\t=\t1",
+        "Module = \"M\" 0x10",
+        "Module = 7 0x10",
+        "Ext_User_Prm_Data_Ref(2) = 5",
+        "Unit_Diag_Bit(3) = 1",
+        "Ext_User_Prm_Data_Const(0)=1,2",
+        "Slot(1) = 2 3-4",
+        "Foo(=1)",
+        "Foo =(1)= 2",
+        "Foo 1=(2)",
+        "Foo\v= 1",
+    };
+    for (const std::string& line : lines) {
+        SCOPED_TRACE(line);
+        const std::string padded = line + ";" + std::string(70, 'x');
+        SBuilt plain, general;
+        Build(plain, {"#Profibus_DP", line});
+        Build(general, {"#Profibus_DP", padded});
+        ASSERT_EQ(plain.database.GetCount(), general.database.GetCount());
+        for (int i = 0; i < plain.database.GetCount(); ++i) {
+            const CKeyEntry& a = *plain.database.GetAt(i);
+            const CKeyEntry& b = *general.database.GetAt(i);
+            EXPECT_EQ(a.m_Keyword, b.m_Keyword);
+            EXPECT_EQ(a.m_Value, b.m_Value);
+            EXPECT_EQ(a.m_bNoString, b.m_bNoString);
+            ASSERT_EQ(a.m_Ready.size(), b.m_Ready.size());
+            for (size_t k = 0; k < a.m_Ready.size(); ++k) EXPECT_EQ(a.m_Ready[k], b.m_Ready[k]) << k;
+        }
+    }
+}
+
 TEST(DatabaseBuilder, NoStringFlagHoldsForOneEntryOnly) {
     SBuilt built;
     Build(built, {"#Profibus_DP", "Foo = \"abc\"", "Bar = 1"});
