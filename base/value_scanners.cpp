@@ -79,6 +79,19 @@ bool Contains(std::string_view text, char c) {
     return text.find(c) != npos;
 }
 
+// The value of a plain decimal text of one to nine digits without a leading
+// zero (or "0" itself), the form nearly every number is written in; -1 for
+// any other text. Such a text reads back as itself and cannot overflow.
+std::int64_t ShortDecimal(std::string_view text) {
+    if (text.empty() || text.size() > 9 || (text[0] == '0' && text.size() > 1)) return -1;
+    std::int64_t value = 0;
+    for (char c : text) {
+        if (!IsDigitByte(c)) return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 // Whether the text holds an 'x' or an 'X' (numbers are short: one loop
 // instead of a search for each).
 bool ContainsX(std::string_view text) {
@@ -134,6 +147,8 @@ std::int32_t Atoi32(std::string_view text) {
 }
 
 std::int32_t ReadNumber(std::string_view text) {
+    // Most numbers are a few decimal digits and nothing else.
+    if (const std::int64_t plain = ShortDecimal(text); plain >= 0) return static_cast<std::int32_t>(plain);
     // A capital X marks hexadecimal as well: the syntax check accepts 0X1F as 31.
     if (ContainsX(text)) return static_cast<std::int32_t>(StrToUL32(text));
     return Atoi32(text);
@@ -215,19 +230,6 @@ bool FitsWidth(int width, std::int64_t value, bool overflow, bool falseZero) {
         case WIDTH_S32: return !overflow && !falseZero;
         default: return true;
     }
-}
-
-// The value of a plain decimal text of one to nine digits without a leading
-// zero (or "0" itself), the form nearly every number is written in; -1 for
-// any other text. Such a text reads back as itself and cannot overflow.
-std::int64_t ShortDecimal(std::string_view text) {
-    if (text.empty() || text.size() > 9 || (text[0] == '0' && text.size() > 1)) return -1;
-    std::int64_t value = 0;
-    for (char c : text) {
-        if (!IsDigitByte(c)) return -1;
-        value = value * 10 + (c - '0');
-    }
-    return value;
 }
 
 }  // namespace
