@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "base/string_table.h"
 #include "base/text_util.h"
@@ -201,17 +202,46 @@ void Split(CKeyEntry& entry, ESplit split, std::string_view value) {
     }
 }
 
-bool IsBlockOpener(const SCatalogueRow& row) {
-    return Is(row, "Module") || Is(row, "UNIT_DIAG_AREA") || Is(row, "EXTUSERPRMDATA") || Is(row, "PRMTEXT");
+// What a row is to the block structure, by its keyword; asked for every
+// entry classified, so each row's answer is worked out once.
+enum class ERowRole : unsigned char {
+    None,
+    ModuleReference,
+    Opener,  // Module, UNIT_DIAG_AREA, EXTUSERPRMDATA or PRMTEXT
+    EndModule,
+    EndUnitDiagArea,
+    EndExtUserPrmData,
+    EndPrmText,
+};
+
+ERowRole RoleOf(const SCatalogueRow& row) {
+    static const std::vector<ERowRole> roles = [] {
+        std::vector<ERowRole> table(static_cast<size_t>(KeywordCatalogue::AllRowCount()));
+        for (size_t i = 0; i < table.size(); ++i) {
+            const SCatalogueRow& r = KeywordCatalogue::Row(static_cast<int>(i));
+            table[i] = Is(r, "Module_Reference") ? ERowRole::ModuleReference
+                       : Is(r, "Module") || Is(r, "UNIT_DIAG_AREA") || Is(r, "EXTUSERPRMDATA") || Is(r, "PRMTEXT")
+                           ? ERowRole::Opener
+                       : Is(r, "ENDMODULE")          ? ERowRole::EndModule
+                       : Is(r, "UNIT_DIAG_AREA_END") ? ERowRole::EndUnitDiagArea
+                       : Is(r, "ENDEXTUSERPRMDATA")  ? ERowRole::EndExtUserPrmData
+                       : Is(r, "ENDPRMTEXT")         ? ERowRole::EndPrmText
+                                                     : ERowRole::None;
+        }
+        return table;
+    }();
+    return roles[static_cast<size_t>(KeywordCatalogue::IndexOf(row))];
 }
 
 // The opener that a block end closes, or null for other rows.
-const char* OpenerOfEnd(const SCatalogueRow& row) {
-    if (Is(row, "ENDMODULE")) return "Module";
-    if (Is(row, "UNIT_DIAG_AREA_END")) return "Unit_Diag_Area";
-    if (Is(row, "ENDEXTUSERPRMDATA")) return "ExtUserPrmData";
-    if (Is(row, "ENDPRMTEXT")) return "PrmText";
-    return nullptr;
+const char* OpenerOfEnd(ERowRole role) {
+    switch (role) {
+        case ERowRole::EndModule: return "Module";
+        case ERowRole::EndUnitDiagArea: return "Unit_Diag_Area";
+        case ERowRole::EndExtUserPrmData: return "ExtUserPrmData";
+        case ERowRole::EndPrmText: return "PrmText";
+        default: return nullptr;
+    }
 }
 
 // The block an open-block entry opens, in the revision 5 profile.
@@ -228,15 +258,15 @@ EBlock BlockOf(const CKeyEntry* opener) {
 // Blocks nest in the revision 5 profile: an opener of a later revision opens a
 // block inside the open one, and a closer closes its own block together with
 // the blocks left open inside it. True when the row was handled here.
-bool ClassifyBlockRev5(CTalunaContext& context, CKeyEntry& entry, const SCatalogueRow& row) {
+bool ClassifyBlockRev5(CTalunaContext& context, CKeyEntry& entry, const SCatalogueRow& row, ERowRole role) {
     if (row.m_Opens != BLOCK_NONE) {
         context.m_pOpenBlock = &entry;
         return true;
     }
-    const EBlock closes = row.m_Closes != BLOCK_NONE     ? row.m_Closes
-                          : Is(row, "ENDMODULE")         ? BLOCK_MODULE
-                          : Is(row, "ENDEXTUSERPRMDATA") ? BLOCK_EXT_USER_PRM_DATA
-                                                         : BLOCK_NONE;
+    const EBlock closes = row.m_Closes != BLOCK_NONE            ? row.m_Closes
+                          : role == ERowRole::EndModule         ? BLOCK_MODULE
+                          : role == ERowRole::EndExtUserPrmData ? BLOCK_EXT_USER_PRM_DATA
+                                                                : BLOCK_NONE;
     if (closes == BLOCK_NONE) return false;
     for (CKeyEntry* open = context.m_pOpenBlock; open != nullptr; open = open->m_hParent) {
         if (BlockOf(open) != closes) continue;
@@ -248,7 +278,8 @@ bool ClassifyBlockRev5(CTalunaContext& context, CKeyEntry& entry, const SCatalog
 }
 
 void ClassifyRow(CTalunaContext& context, CKeyEntry& entry, const SCatalogueRow& row, std::string_view value) {
-    if (Is(row, "Module_Reference")) return;
+    const ERowRole role = RoleOf(row);
+    if (role == ERowRole::ModuleReference) return;
     if (row.m_nType != TYPE_UNCHANGED) entry.m_TypeFlag = row.m_nType;
     if (row.m_nGroup == GROUP_MODULE_OR_SLAVE)
         entry.m_TreeGroup = context.m_bInModule == 1 ? PARENT_MODULE : PARENT_SLAVE;
@@ -257,12 +288,12 @@ void ClassifyRow(CTalunaContext& context, CKeyEntry& entry, const SCatalogueRow&
     entry.m_hParent = context.m_pOpenBlock;
     Split(entry, row.m_Split, value);
 
-    if (context.m_Profile == ECheckProfile::Rev5 && ClassifyBlockRev5(context, entry, row)) return;
-    if (IsBlockOpener(row)) {
+    if (context.m_Profile == ECheckProfile::Rev5 && ClassifyBlockRev5(context, entry, row, role)) return;
+    if (role == ERowRole::Opener) {
         context.m_bInModule = 1;
         entry.m_ModuleFlag = TYPE_MODULE_BEGIN;
         if (context.m_pOpenBlock == nullptr) context.m_pOpenBlock = &entry;
-    } else if (const char* opener = OpenerOfEnd(row)) {
+    } else if (const char* opener = OpenerOfEnd(role)) {
         context.m_bInModule = 0;
         if (context.m_pOpenBlock != nullptr && EqualsNoCase(context.m_pOpenBlock->m_Keyword, opener))
             context.m_pOpenBlock = context.m_pOpenBlock->m_hParent;
