@@ -176,13 +176,20 @@ struct CPrmTextRecord {
 // 0xFF in bits 24-31 for a reference.
 class COffsetSet {
 public:
+    COffsetSet() = default;
+    // The hint leads into this set's own runs.
+    COffsetSet(const COffsetSet&) = delete;
+    COffsetSet& operator=(const COffsetSet&) = delete;
     // Frees first..last (a range past the largest offset goes on at 0);
     // returns how many bytes were taken there, and the entry of the highest
     // in `lastRemoved`.
     size_t Remove(std::uint32_t first, std::uint32_t last, std::uint32_t& lastRemoved);
     // Takes first..last, which Remove freed, for a constant or a reference.
     void Take(std::uint32_t first, std::uint32_t last, std::uint32_t mask, bool reference);
-    void clear() { m_Runs.clear(); }
+    void clear() {
+        m_Runs.clear();
+        m_Hint = m_Runs.end();
+    }
 
 private:
     struct SRun {
@@ -190,8 +197,13 @@ private:
         std::uint32_t m_nMask;
         bool m_bReference;
     };
+    using CRuns = std::map<std::uint32_t, SRun>;
     size_t RemoveInOrder(std::uint32_t first, std::uint32_t last, std::uint32_t& lastRemoved);
-    std::map<std::uint32_t, SRun> m_Runs;  // by first offset; runs do not overlap
+    CRuns m_Runs;  // by first offset; runs do not overlap
+    // Where the last Remove left off (a hint for the Take after it; the end
+    // otherwise) and a node it took out, for that Take to reuse.
+    CRuns::iterator m_Hint = m_Runs.end();
+    CRuns::node_type m_Spare;
 };
 
 class CSemanticState {

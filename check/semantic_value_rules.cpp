@@ -40,17 +40,34 @@ size_t COffsetSet::RemoveInOrder(std::uint32_t first, std::uint32_t last, std::u
         const std::uint32_t to = std::min(run.m_nLast, last);
         removed += size_t{to - from} + 1;
         lastRemoved = Packed(to, run.m_nMask, run.m_bReference);
-        it = m_Runs.erase(it);
+        // One node is kept for the Take that follows, so that freeing a range
+        // and taking it again allocate nothing.
+        const auto next = std::next(it);
+        if (m_Spare.empty())
+            m_Spare = m_Runs.extract(it);
+        else
+            m_Runs.erase(it);
+        it = next;
         // The parts of the run outside first..last stay taken.
         if (runFirst < from) m_Runs.emplace(runFirst, SRun{from - 1, run.m_nMask, run.m_bReference});
         if (run.m_nLast > to) m_Runs.emplace(to + 1, SRun{run.m_nLast, run.m_nMask, run.m_bReference});
     }
+    // Where first..last goes: before the first run above it.
+    m_Hint = it;
     return removed;
 }
 
 void COffsetSet::Take(std::uint32_t first, std::uint32_t last, std::uint32_t mask, bool reference) {
+    const auto hint = m_Hint;
+    m_Hint = m_Runs.end();
     if (first <= last) {
-        m_Runs.emplace(first, SRun{last, mask, reference});
+        if (m_Spare.empty()) {
+            m_Runs.emplace_hint(hint, first, SRun{last, mask, reference});
+            return;
+        }
+        m_Spare.key() = first;
+        m_Spare.mapped() = SRun{last, mask, reference};
+        m_Runs.insert(hint, std::move(m_Spare));
         return;
     }
     m_Runs.emplace(first, SRun{UINT32_MAX, mask, reference});
