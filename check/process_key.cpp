@@ -533,7 +533,12 @@ void ProcessKey(CTalunaContext& context, std::string_view keyword, int mode, std
         if (!first.empty() || entry->m_Ready.IsAllocated()) entry->SetItem(0, first);
     }
 
-    if (const SGroupNode* node = FindGroupNode(keyword)) {
+    const SCatalogueRow* row = ownKeyword && (mode == MODE_CLASSIFY || mode == MODE_CHECK)
+                                   ? CatalogueRowOf(*entry, context.m_Profile)
+                                   : KeywordCatalogue::Find(keyword, context.m_Profile);
+    // Every group node's text holds a blank and no catalogue keyword does, so
+    // only a keyword the catalogue does not know can be one.
+    if (const SGroupNode* node = row == nullptr ? FindGroupNode(keyword) : nullptr) {
         if (mode == MODE_INFORMATION) {
             context.m_Form.m_nFormMode = 0;
             context.m_Form.m_HelpText = LoadString(IDS_PRODUCT_INFO);
@@ -545,9 +550,6 @@ void ProcessKey(CTalunaContext& context, std::string_view keyword, int mode, std
         return;
     }
 
-    const SCatalogueRow* row = ownKeyword && (mode == MODE_CLASSIFY || mode == MODE_CHECK)
-                                   ? CatalogueRowOf(*entry, context.m_Profile)
-                                   : KeywordCatalogue::Find(keyword, context.m_Profile);
     if (row != nullptr) {
         switch (mode) {
             case MODE_INFORMATION: InformationRow(context, entry, *row, keyword); break;

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "check/keyword_catalogue.h"
 #include "check/process_key.h"
 #include "model/database_builder.h"
 #include "model/ini_profile.h"
@@ -36,6 +38,15 @@ struct STypeCase {
     int type;
     int group;
 };
+
+// The tree's group texts hold a blank; a keyword is told from them by its
+// catalogue row only while no catalogue keyword holds one.
+TEST(Classification, NoCatalogueKeywordHoldsABlank) {
+    for (int i = 0; i < KeywordCatalogue::AllRowCount(); ++i) {
+        const std::string_view keyword = KeywordCatalogue::Row(i).m_pszKeyword;
+        EXPECT_EQ(keyword.find_first_of(" \t"), std::string_view::npos) << keyword;
+    }
+}
 
 TEST(Classification, CatalogueRowsGiveTypeAndGroup) {
     const STypeCase cases[] = {
