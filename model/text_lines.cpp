@@ -109,16 +109,18 @@ CTextLineSource::CTextLineSource(std::shared_ptr<const std::string> text) : m_pT
 }
 
 std::pair<size_t, size_t> CTextLineSource::Span(int line) const {
-    const auto at = [&](size_t i) { return m_Starts32.empty() ? m_Starts64[i] : size_t{m_Starts32[i]}; };
     const auto index = static_cast<size_t>(line);
-    const size_t start = at(index);
-    if (index + 1 == static_cast<size_t>(GetLineCount())) return {start, m_nLastEnd - start};
-    // The line end before the next line: CR LF, or one CR or LF. A line holds
-    // neither, so a CR before a closing LF belongs to the line end.
-    const char* data = m_pText->data();
-    size_t end = at(index + 1) - 1;
-    if (data[end] == '\n' && end > start && data[end - 1] == '\r') --end;
-    return {start, end - start};
+    const auto span = [&](const auto& starts) -> std::pair<size_t, size_t> {
+        const size_t start = starts[index];
+        if (index + 1 == starts.size()) return {start, m_nLastEnd - start};
+        // The line end before the next line: CR LF, or one CR or LF. A line holds
+        // neither, so a CR before a closing LF belongs to the line end.
+        const char* data = m_pText->data();
+        size_t end = static_cast<size_t>(starts[index + 1]) - 1;
+        if (data[end] == '\n' && end > start && data[end - 1] == '\r') --end;
+        return {start, end - start};
+    };
+    return m_Starts32.empty() ? span(m_Starts64) : span(m_Starts32);
 }
 
 std::string CTextLineSource::GetLine(int line) const {
