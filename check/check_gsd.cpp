@@ -56,25 +56,24 @@ void NoteFinishedIfSilent(CTalunaContext& context) {
 }
 
 void SyntaxPass(CTalunaContext& context, const CKeyDatabase& database, CCheckProgress& progress) {
-    for (int i = 0; i < database.GetCount(); ++i) {
-        CKeyEntry* entry = database.GetAt(i);
-        context.m_pCurEntry = entry;
-        context.m_nCurItem = i;
-        ProcessKey(context, entry->m_Keyword, MODE_CHECK, "");
+    database.ForEachEntry([&](CKeyEntry& entry, int index) {
+        context.m_pCurEntry = &entry;
+        context.m_nCurItem = index;
+        ProcessKey(context, entry.m_Keyword, MODE_CHECK, "");
         progress.Visit();
-    }
+    });
 }
 
 void SemanticPasses(CTalunaContext& context, const CKeyDatabase& database, const void* doc, CCheckProgress& progress) {
     try {
         auto check = std::make_unique<CSemanticCheck>(context, doc);
         for (SemanticPass pass : {PassCollect, PassEvaluate}) {
-            for (int i = 0; i < database.GetCount(); ++i) {
-                context.m_pCurEntry = database.GetAt(i);
-                context.m_nCurItem = i;
-                check->CheckEntry(*database.GetAt(i), pass);
+            database.ForEachEntry([&](CKeyEntry& entry, int index) {
+                context.m_pCurEntry = &entry;
+                context.m_nCurItem = index;
+                check->CheckEntry(entry, pass);
                 progress.Visit();
-            }
+            });
         }
         if (!database.IsEmpty()) {
             context.m_pCurEntry = database.GetTail();

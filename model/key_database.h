@@ -4,6 +4,7 @@
 // each, and keep their addresses while the database grows; their texts lie in
 // the database's arena.
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 #include <memory>
@@ -69,6 +70,18 @@ public:
     };
     CIterator begin() const { return CIterator(this, 0); }
     CIterator end() const { return CIterator(this, m_nCount); }
+
+    // Calls f(entry, index) for every entry in order, a chunk at a time; f
+    // adds no entries.
+    template <typename F>
+    void ForEachEntry(F&& f) const {
+        int index = 0;
+        for (std::byte* chunk : m_Chunks) {
+            CKeyEntry* first = std::launder(reinterpret_cast<CKeyEntry*>(chunk + CKeyEntry::CHUNK_HEAD_BYTES));
+            const int count = std::min(CHUNK_SIZE, m_nCount - index);
+            for (int k = 0; k < count; ++k, ++index) f(first[k], index);
+        }
+    }
 
 private:
     // A chunk: its head, then room for CHUNK_SIZE entries, constructed one by
