@@ -92,6 +92,19 @@ std::int64_t ShortDecimal(std::string_view text) {
     return value;
 }
 
+// The value of "0x" or "0X" and one to eight hexadecimal digits, the other
+// form numbers are written in; -1 for any other text.
+std::int64_t ShortHex(std::string_view text) {
+    if (text.size() < 3 || text.size() > 10 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return -1;
+    std::int64_t value = 0;
+    for (char c : text.substr(2)) {
+        const int digit = DigitValue(c);
+        if (digit >= 16) return -1;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
 // Whether the text holds an 'x' or an 'X' (numbers are short: one loop
 // instead of a search for each).
 bool ContainsX(std::string_view text) {
@@ -245,6 +258,17 @@ bool ScanNumber(std::string_view raw, int width, std::uint32_t* out) {
         const std::uint64_t limit = width == WIDTH_S8 ? 127u : width == WIDTH_S16 ? 32767u : 0xFFFFFFFFu;
         const bool overflow = static_cast<std::uint64_t>(plain) > limit;
         const std::int64_t value = overflow ? 0 : plain;
+        const bool pass = FitsWidth(width, value, overflow, false);
+        if (pass && out) *out = static_cast<std::uint32_t>(value);
+        return pass;
+    }
+    if (const std::int64_t hexValue = ShortHex(text); hexValue >= 0) {
+        // As the general steps read it: a signed width holds its positive
+        // range, any other reads all bits set as too large.
+        const bool signedWidth = width == WIDTH_S8 || width == WIDTH_S16 || width == WIDTH_S32;
+        const std::int64_t limit = width == WIDTH_S8 ? 127 : width == WIDTH_S16 ? 32767 : 2147483647;
+        const bool overflow = signedWidth ? hexValue > limit : hexValue == 0xFFFFFFFF;
+        const std::int64_t value = signedWidth && overflow ? 0 : hexValue;
         const bool pass = FitsWidth(width, value, overflow, false);
         if (pass && out) *out = static_cast<std::uint32_t>(value);
         return pass;
