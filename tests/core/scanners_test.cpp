@@ -32,6 +32,7 @@ TEST(ScanNumber, UnsignedWidthsAcceptTheirRangeInHexAndDecimal) {
         {"65536", WIDTH_U16, false},     {"0xFFFF", WIDTH_U16, true},      {"0x10000", WIDTH_U16, false},
         {"0xFFFFFFFE", WIDTH_U32, true}, {"0xFFFFFFFF", WIDTH_U32, false}, {"0x1FFFFFFFF", WIDTH_U32, false},
         {"4000000000", WIDTH_U32, true}, {"999999999", WIDTH_U32, true},   {"99999", WIDTH_U16, false},
+        {"0xFFFFFFFF", WIDTH_ANY, true},
     };
     ExpectNumberCases(cases, std::size(cases));
 }
@@ -114,6 +115,8 @@ TEST(ScanNumber, LeadingMinusDependsOnTheWidthCode) {
         {"-128", WIDTH_S8, true},
         {"-129", WIDTH_S8, false},
         {"128", WIDTH_S8, false},
+        {"0x7F", WIDTH_S8, true},
+        {"0x80", WIDTH_S8, false},
         {"-32767", WIDTH_S16, true},
         {"-32768", WIDTH_S16, true},
         {"-32769", WIDTH_S16, false},
