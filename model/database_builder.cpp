@@ -35,6 +35,14 @@ void ReplaceBytes(char* text, size_t size, char from, char to) {
     }
 }
 
+// Trims the value in place; returns how many blanks stood before it.
+size_t TrimValue(std::string& value) {
+    size_t lead = 0;
+    while (lead < value.size() && IsSpaceByte(value[lead])) ++lead;
+    TrimInPlace(value);
+    return lead;
+}
+
 // The comment rule: cut before the first marker when the first ';' stands
 // before it, else before the first ';'.
 void CutComment(std::string& value) {
@@ -284,17 +292,13 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                     keywordAt = static_cast<size_t>(keyword.data() - trimmed.data());
                     if (plain.valueFrom != npos) {
                         value.assign(trimmed.substr(plain.valueFrom, plain.valueTo - plain.valueFrom));
-                        if (plain.replaced)
-                            for (char& c : value) {
-                                if (c == '(' || c == '=')
-                                    c = ' ';
-                                else if (c == ')')
-                                    c = MARKER_CHAR;
-                            }
-                        size_t lead = 0;
-                        while (lead < value.size() && IsSpaceByte(value[lead])) ++lead;
-                        TrimInPlace(value);
-                        valueAt = plain.valueFrom + lead;
+                        if (plain.replaced) {
+                            // All of it stands before the first ';'.
+                            ReplaceBytes(value.data(), value.size(), '(', ' ');
+                            ReplaceBytes(value.data(), value.size(), ')', MARKER_CHAR);
+                            ReplaceBytes(value.data(), value.size(), '=', ' ');
+                        }
+                        valueAt = plain.valueFrom + TrimValue(value);
                     }
                 } else {
                     line.assign(trimmed);
@@ -345,9 +349,7 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                         }
 
                         if (comment == npos && !value.empty() && value.find(';') != npos) CutComment(value);
-                        size_t lead = 0;
-                        while (lead < value.size() && IsSpaceByte(value[lead])) ++lead;
-                        TrimInPlace(value);
+                        const size_t lead = TrimValue(value);
                         // A joined value is not one piece of the text.
                         valueAt = firstLine >= 0 ? npos : valueAt + lead;
                     }
