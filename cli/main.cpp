@@ -371,7 +371,10 @@ int Run(int argc, char** argv) {
         handOff.Put(i, std::move(result));
     };
     CWorkers workers(handOff);
-    for (unsigned t = 0; t < count; ++t) {
+    // One job is done by the writer itself: a single worker would check each
+    // file while the writer only waited for it, and the hand-over of every
+    // file would wake a thread for nothing.
+    for (unsigned t = 0; count > 1 && t < count; ++t) {
         try {
             workers.m_Threads.emplace_back([&] {
                 while (const auto i = handOff.Take()) check(*i);
