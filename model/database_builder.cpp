@@ -127,21 +127,23 @@ void JoinContinuationLines(std::string& value, const ILineSource& lines, int& ne
 }
 
 // Where the keyword and the value of a line lie, for a line that holds no
-// quote, backslash or marker and whose keyword reads as it stands (most
-// lines): one pass over the bytes finds what the general steps search for
-// one by one, and gives the same pieces.
+// backslash or marker and whose keyword reads as it stands (most lines): one
+// pass over the bytes finds what the general steps search for one by one, and
+// gives the same pieces.
 struct SPlainLine {
     std::string_view keyword;
     size_t valueFrom = npos;  // npos: no value
     size_t valueTo = 0;       // the value's bytes, before blanks and markers replace some
+    size_t stop = 0;          // '(', ')' and '=' of the value before this byte become blanks and markers
+    size_t quote = npos;      // the first quote, when the quotes of the value become blanks and markers
     bool replaced = false;    // the value holds '(', ')' or '=' to replace
 };
 
 // Bit i of each mask is set where byte i of a line (of at most 64 bytes) is
 // the mask's byte.
 struct SLineMasks {
-    std::uint64_t stop = 0;  // a quote, a backslash or a marker
-    std::uint64_t semi = 0, equal = 0, blank = 0, open = 0, close = 0;
+    std::uint64_t stop = 0;  // a backslash or a marker
+    std::uint64_t quote = 0, semi = 0, equal = 0, blank = 0, open = 0, close = 0;
 };
 
 bool LineMasks(std::string_view line, SLineMasks& masks) {
@@ -156,7 +158,8 @@ bool LineMasks(std::string_view line, SLineMasks& masks) {
                        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, _mm_set1_epi8(c)))))
                    << (block * 16);
         };
-        masks.stop |= mask('"') | mask('\\') | mask(MARKER_CHAR);
+        masks.stop |= mask('\\') | mask(MARKER_CHAR);
+        masks.quote |= mask('"');
         masks.semi |= mask(';');
         masks.equal |= mask('=');
         masks.blank |= mask(' ');
@@ -167,9 +170,9 @@ bool LineMasks(std::string_view line, SLineMasks& masks) {
     for (size_t i = 0; i < line.size(); ++i) {
         const std::uint64_t bit = std::uint64_t{1} << i;
         switch (static_cast<char>(bytes[i])) {
-            case '"':
             case '\\':
             case MARKER_CHAR: masks.stop |= bit; break;
+            case '"': masks.quote |= bit; break;
             case ';': masks.semi |= bit; break;
             case '=': masks.equal |= bit; break;
             case ' ': masks.blank |= bit; break;
@@ -186,16 +189,26 @@ size_t FirstBit(std::uint64_t mask) {
     return mask == 0 ? npos : static_cast<size_t>(std::countr_zero(mask));
 }
 
-bool SplitPlainLine(std::string_view line, SPlainLine& plain) {
+std::uint64_t BitsBelow(size_t pos) {
+    return pos >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << pos) - 1;
+}
+
+bool SplitPlainLine(std::string_view line, ECheckProfile profile, SPlainLine& plain) {
     SLineMasks masks;
     if (!LineMasks(line, masks) || masks.stop != 0) return false;
     const size_t semi = FirstBit(masks.semi);
-    // Before the first ';' index parentheses become a blank and a marker.
-    const std::uint64_t beforeSemi = semi == npos ? ~std::uint64_t{0} : (std::uint64_t{1} << semi) - 1;
+    const size_t quote = FirstBit(masks.quote);
+    // A ';' after a quote may stand inside a string, which the revision 5
+    // profile reads differently: the general steps decide.
+    if (profile == ECheckProfile::Rev5 && quote < semi && semi != npos) return false;
+    // Before the first quote or ';' index parentheses become a blank and a
+    // marker, and equal signs of the value blanks.
+    const size_t stop = std::min(std::min(quote, semi), line.size());
+    const std::uint64_t beforeStop = BitsBelow(stop);
     const size_t equal = FirstBit(masks.equal);
-    const size_t blank = FirstBit(masks.blank | (masks.open & beforeSemi));
-    const size_t close = FirstBit(masks.close & beforeSemi);
-    const std::uint64_t replaced = (masks.equal | masks.open | masks.close) & beforeSemi;
+    const size_t blank = FirstBit(masks.blank | (masks.open & beforeStop));
+    const size_t close = FirstBit(masks.close & beforeStop);
+    const std::uint64_t replaced = (masks.equal | masks.open | masks.close) & beforeStop;
     const size_t cut = std::min(semi, line.size());
     if (equal == npos && blank == npos) {
         if (close != npos) return false;  // a marker in the keyword
@@ -203,12 +216,15 @@ bool SplitPlainLine(std::string_view line, SPlainLine& plain) {
         return true;
     }
     const size_t end = std::min(equal, blank);
-    if (semi < end || close < end) return false;
+    if (semi < end || close < end || quote < end) return false;
     plain.keyword = TrimmedView(line.substr(0, end));
     plain.valueFrom = end + 1;
     plain.valueTo = cut;
+    plain.stop = stop;
     // A '(', ')' or '=' after the keyword's end, where the value is.
     plain.replaced = (replaced >> end >> 1) != 0;
+    // The quotes before the comment become a blank and a marker in turn.
+    if (quote < cut) plain.quote = quote;
     return true;
 }
 
@@ -287,16 +303,25 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                 value.clear();
                 int firstLine = -1;
 
-                if (SPlainLine plain; SplitPlainLine(trimmed, plain)) {
+                if (SPlainLine plain; SplitPlainLine(trimmed, context.m_Profile, plain)) {
                     keyword = plain.keyword;
                     keywordAt = static_cast<size_t>(keyword.data() - trimmed.data());
                     if (plain.valueFrom != npos) {
                         value.assign(trimmed.substr(plain.valueFrom, plain.valueTo - plain.valueFrom));
                         if (plain.replaced) {
-                            // All of it stands before the first ';'.
-                            ReplaceBytes(value.data(), value.size(), '(', ' ');
-                            ReplaceBytes(value.data(), value.size(), ')', MARKER_CHAR);
-                            ReplaceBytes(value.data(), value.size(), '=', ' ');
+                            const size_t size = std::min(plain.stop, plain.valueTo) - plain.valueFrom;
+                            ReplaceBytes(value.data(), size, '(', ' ');
+                            ReplaceBytes(value.data(), size, ')', MARKER_CHAR);
+                            ReplaceBytes(value.data(), size, '=', ' ');
+                        }
+                        if (plain.quote != npos) {
+                            bool opening = true;
+                            for (size_t i = plain.quote - plain.valueFrom; i < value.size(); ++i) {
+                                if (value[i] != '"') continue;
+                                value[i] = opening ? ' ' : MARKER_CHAR;
+                                opening = !opening;
+                            }
+                            if (trimmed.size() - plain.valueFrom > 2) noString = 0;
                         }
                         valueAt = plain.valueFrom + TrimValue(value);
                     }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@ void Build(SBuilt& built, std::vector<std::string> lines) {
     const int before = built.database.GetCount();  // a build appends
     BuildDatabase(built.context, KeyClassifier(), source, built.database);
     CTalunaContext context;
+    context.m_Profile = built.context.m_Profile;
     CKeyDatabase viewing;
     {
         CTextLineSource whole(text);
@@ -134,24 +136,43 @@ TEST(DatabaseBuilder, ShortLinesSplitAsTheSameLinesMadeLong) {
         "Foo =(1)= 2",
         "Foo 1=(2)",
         "Foo\v= 1",
+        "Vendor_Name = \"Orvan\"",
+        "Foo = \"a=b\" x=y",
+        "Foo = x=y \"a(b)\"",
+        "Foo(1) = \"a\" (2) \"b\"",
+        "Foo = 1 ; \"c\"",
+        "Foo = \"a;b\" 2",
+        "Foo = \"a\" \"b\" \"c",
+        "Foo = \"\"",
+        "Fo\"o = 1",
+        "Foo(\"1\") = 2",
+        "Foo \"x\"",
+        "Foo=)\"a\"",
+        "Module = \"M=1\" 0x10 ; x",
+        "TEXT(3) = \"On\"",
+        "Fo\"o(1)\"",
     };
-    for (const std::string& line : lines) {
-        SCOPED_TRACE(line);
-        const std::string padded = line + ";" + std::string(70, 'x');
-        SBuilt plain, general;
-        Build(plain, {"#Profibus_DP", line});
-        Build(general, {"#Profibus_DP", padded});
-        ASSERT_EQ(plain.database.GetCount(), general.database.GetCount());
-        for (int i = 0; i < plain.database.GetCount(); ++i) {
-            const CKeyEntry& a = *plain.database.GetAt(i);
-            const CKeyEntry& b = *general.database.GetAt(i);
-            EXPECT_EQ(a.m_Keyword, b.m_Keyword);
-            EXPECT_EQ(a.m_Value, b.m_Value);
-            EXPECT_EQ(a.m_bNoString, b.m_bNoString);
-            ASSERT_EQ(a.m_Ready.size(), b.m_Ready.size());
-            for (size_t k = 0; k < a.m_Ready.size(); ++k) EXPECT_EQ(a.m_Ready[k], b.m_Ready[k]) << k;
+    for (const ECheckProfile profile : {ECheckProfile::Classic, ECheckProfile::Rev5})
+        for (const std::string& line : lines) {
+            SCOPED_TRACE(line + (profile == ECheckProfile::Rev5 ? " (rev5)" : ""));
+            // The revision 5 profile reads a ';' after an open quote as part of the string.
+            if (profile == ECheckProfile::Rev5 && std::count(line.begin(), line.end(), '"') % 2 == 1) continue;
+            const std::string padded = line + ";" + std::string(70, 'x');
+            SBuilt plain, general;
+            plain.context.m_Profile = general.context.m_Profile = profile;
+            Build(plain, {"#Profibus_DP", line});
+            Build(general, {"#Profibus_DP", padded});
+            ASSERT_EQ(plain.database.GetCount(), general.database.GetCount());
+            for (int i = 0; i < plain.database.GetCount(); ++i) {
+                const CKeyEntry& a = *plain.database.GetAt(i);
+                const CKeyEntry& b = *general.database.GetAt(i);
+                EXPECT_EQ(a.m_Keyword, b.m_Keyword);
+                EXPECT_EQ(a.m_Value, b.m_Value);
+                EXPECT_EQ(a.m_bNoString, b.m_bNoString);
+                ASSERT_EQ(a.m_Ready.size(), b.m_Ready.size());
+                for (size_t k = 0; k < a.m_Ready.size(); ++k) EXPECT_EQ(a.m_Ready[k], b.m_Ready[k]) << k;
+            }
         }
-    }
 }
 
 TEST(DatabaseBuilder, NoStringFlagHoldsForOneEntryOnly) {
