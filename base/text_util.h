@@ -2,6 +2,7 @@
 // Byte-string helpers in the "C" locale: only ASCII letters change case and only
 // blank, tab, CR, LF, VT and FF count as white space.
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -9,6 +10,10 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // Asked for every byte of every line: defined here so that they inline.
 inline bool IsSpaceByte(char c) {
@@ -162,6 +167,62 @@ private:
     std::vector<std::pair<std::string_view, Value>> m_Items;
     std::vector<SSlot> m_Slots;
 };
+
+// Where given bytes stand in a short text: bit i of mask k is set where byte
+// i of `text` (at most BYTE_MASK_SIZE bytes) is wanted[k]. The text is read
+// once, in place, 16 bytes at a time, so that several searches of one short
+// line cost less than one search call each. A NUL byte is never wanted.
+constexpr size_t BYTE_MASK_SIZE = 64;
+
+template <size_t N>
+std::array<std::uint64_t, N> ByteMasks(std::string_view text, const std::array<char, N>& wanted) {
+    std::array<std::uint64_t, N> masks{};
+    const char* data = text.data();
+    const size_t size = text.size();
+#if defined(__SSE2__)
+    // The masks of 16 bytes that stand from byte `at` on, the first `skip` of
+    // them repeated from the block before.
+    const auto add = [&](__m128i block, size_t at, unsigned skip) {
+        for (size_t k = 0; k < N; ++k) {
+            const auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(wanted[k]))));
+            masks[k] |= static_cast<std::uint64_t>(bits >> skip) << at;
+        }
+    };
+    if (size >= 16) {
+        size_t at = 0;
+        for (; at + 16 <= size; at += 16) add(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at)), at, 0);
+        // The last bytes: the 16 that end the text.
+        if (at < size)
+            add(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + size - 16)), at,
+                static_cast<unsigned>(at + 16 - size));
+        return masks;
+    }
+    // A shorter text from loads of 8 bytes, zero after its end.
+    std::uint64_t low = 0, high = 0;
+    if (size >= 8) {
+        std::memcpy(&low, data, 8);
+        std::memcpy(&high, data + size - 8, 8);
+        high = size == 8 ? 0 : high >> (8 * (16 - size));  // the bytes from 8 on, in order
+    } else {
+        for (size_t i = size; i-- > 0;) low = (low << 8) | static_cast<unsigned char>(data[i]);
+    }
+    add(_mm_set_epi64x(static_cast<long long>(high), static_cast<long long>(low)), 0, 0);
+#else
+    for (size_t i = 0; i < size; ++i)
+        for (size_t k = 0; k < N; ++k)
+            if (data[i] == wanted[k]) masks[k] |= std::uint64_t{1} << i;
+#endif
+    return masks;
+}
+
+// The position of the lowest bit of a byte mask, or npos for none.
+inline size_t FirstOf(std::uint64_t mask) {
+    return mask == 0 ? std::string_view::npos : static_cast<size_t>(std::countr_zero(mask));
+}
+// The bits of a byte mask for the positions before `pos`.
+inline std::uint64_t BitsBelow(size_t pos) {
+    return pos >= BYTE_MASK_SIZE ? ~std::uint64_t{0} : (std::uint64_t{1} << pos) - 1;
+}
 
 // Replaces every occurrence of the byte `from` by `to`.
 void ReplaceAll(std::string& text, char from, char to);

@@ -192,6 +192,13 @@ std::int64_t NumberValue(std::string_view raw) {
 }
 
 bool CheckEqualSign(std::string_view line) {
+    // Most lines: one '=', with no ';' or quote before it.
+    if (line.size() <= BYTE_MASK_SIZE) {
+        const auto [equals, semis, quotes] = ByteMasks(line, std::array{'=', ';', '"'});
+        if (equals == 0) return false;
+        if (((semis | quotes) & BitsBelow(FirstOf(equals))) != 0) return false;
+        if ((equals & (equals - 1)) == 0) return true;
+    }
     const size_t e = line.find('=');
     if (e == npos) return false;
     const std::string_view head = line.substr(0, e);

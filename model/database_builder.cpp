@@ -10,10 +10,6 @@
 
 #include "base/text_util.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace {
 
 constexpr size_t npos = std::string::npos;
@@ -134,81 +130,32 @@ struct SPlainLine {
     std::string_view keyword;
     size_t valueFrom = npos;  // npos: no value
     size_t valueTo = 0;       // the value's bytes, before blanks and markers replace some
-    size_t stop = 0;          // '(', ')' and '=' of the value before this byte become blanks and markers
-    size_t quote = npos;      // the first quote, when the quotes of the value become blanks and markers
-    bool replaced = false;    // the value holds '(', ')' or '=' to replace
+    // Bytes of the line that become a blank or a marker in the value: '(',
+    // ')' and '=' before the first quote or ';', and the quotes before the
+    // comment in turn.
+    std::uint64_t toBlank = 0;
+    std::uint64_t toMarker = 0;
+    bool quoted = false;  // the value holds a quote before its comment
 };
-
-// Bit i of each mask is set where byte i of a line (of at most 64 bytes) is
-// the mask's byte.
-struct SLineMasks {
-    std::uint64_t stop = 0;  // a backslash or a marker
-    std::uint64_t quote = 0, semi = 0, equal = 0, blank = 0, open = 0, close = 0;
-};
-
-bool LineMasks(std::string_view line, SLineMasks& masks) {
-    if (line.size() > 64) return false;
-    alignas(16) unsigned char bytes[64] = {};
-    std::memcpy(bytes, line.data(), line.size());
-#if defined(__SSE2__)
-    for (unsigned block = 0; block * 16 < line.size(); ++block) {
-        const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(bytes + block * 16));
-        const auto mask = [&](char c) {
-            return static_cast<std::uint64_t>(
-                       static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, _mm_set1_epi8(c)))))
-                   << (block * 16);
-        };
-        masks.stop |= mask('\\') | mask(MARKER_CHAR);
-        masks.quote |= mask('"');
-        masks.semi |= mask(';');
-        masks.equal |= mask('=');
-        masks.blank |= mask(' ');
-        masks.open |= mask('(');
-        masks.close |= mask(')');
-    }
-#else
-    for (size_t i = 0; i < line.size(); ++i) {
-        const std::uint64_t bit = std::uint64_t{1} << i;
-        switch (static_cast<char>(bytes[i])) {
-            case '\\':
-            case MARKER_CHAR: masks.stop |= bit; break;
-            case '"': masks.quote |= bit; break;
-            case ';': masks.semi |= bit; break;
-            case '=': masks.equal |= bit; break;
-            case ' ': masks.blank |= bit; break;
-            case '(': masks.open |= bit; break;
-            case ')': masks.close |= bit; break;
-            default: break;
-        }
-    }
-#endif
-    return true;
-}
-
-size_t FirstBit(std::uint64_t mask) {
-    return mask == 0 ? npos : static_cast<size_t>(std::countr_zero(mask));
-}
-
-std::uint64_t BitsBelow(size_t pos) {
-    return pos >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << pos) - 1;
-}
 
 bool SplitPlainLine(std::string_view line, ECheckProfile profile, SPlainLine& plain) {
-    SLineMasks masks;
-    if (!LineMasks(line, masks) || masks.stop != 0) return false;
-    const size_t semi = FirstBit(masks.semi);
-    const size_t quote = FirstBit(masks.quote);
+    if (line.size() > BYTE_MASK_SIZE) return false;
+    const auto [stops, markers, quotes, semis, equals, allOpens, allCloses, blanks] =
+        ByteMasks(line, std::array{'\\', MARKER_CHAR, '"', ';', '=', '(', ')', ' '});
+    if ((stops | markers) != 0) return false;
+    const size_t semi = FirstOf(semis);
+    const size_t quote = FirstOf(quotes);
     // A ';' after a quote may stand inside a string, which the revision 5
     // profile reads differently: the general steps decide.
     if (profile == ECheckProfile::Rev5 && quote < semi && semi != npos) return false;
     // Before the first quote or ';' index parentheses become a blank and a
     // marker, and equal signs of the value blanks.
-    const size_t stop = std::min(std::min(quote, semi), line.size());
-    const std::uint64_t beforeStop = BitsBelow(stop);
-    const size_t equal = FirstBit(masks.equal);
-    const size_t blank = FirstBit(masks.blank | (masks.open & beforeStop));
-    const size_t close = FirstBit(masks.close & beforeStop);
-    const std::uint64_t replaced = (masks.equal | masks.open | masks.close) & beforeStop;
+    const std::uint64_t beforeStop = BitsBelow(std::min(quote, semi));
+    const std::uint64_t opens = allOpens & beforeStop;
+    const std::uint64_t closes = allCloses & beforeStop;
+    const size_t equal = FirstOf(equals);
+    const size_t blank = FirstOf(blanks | opens);
+    const size_t close = FirstOf(closes);
     const size_t cut = std::min(semi, line.size());
     if (equal == npos && blank == npos) {
         if (close != npos) return false;  // a marker in the keyword
@@ -220,12 +167,20 @@ bool SplitPlainLine(std::string_view line, ECheckProfile profile, SPlainLine& pl
     plain.keyword = TrimmedView(line.substr(0, end));
     plain.valueFrom = end + 1;
     plain.valueTo = cut;
-    plain.stop = stop;
-    // A '(', ')' or '=' after the keyword's end, where the value is.
-    plain.replaced = (replaced >> end >> 1) != 0;
+    const std::uint64_t inValue = ~BitsBelow(end + 1);
+    plain.toBlank = ((equals & beforeStop) | opens) & inValue;
+    plain.toMarker = closes & inValue;
     // The quotes before the comment become a blank and a marker in turn.
-    if (quote < cut) plain.quote = quote;
+    std::uint64_t open = quotes & BitsBelow(cut);
+    plain.quoted = open != 0;
+    for (bool opening = true; open != 0; open &= open - 1, opening = !opening)
+        (opening ? plain.toBlank : plain.toMarker) |= open & -open;
     return true;
+}
+
+// Puts `c` at the bytes of `value` whose bits, counted from `from`, are set.
+void PutAt(std::string& value, std::uint64_t bits, size_t from, char c) {
+    for (; bits != 0; bits &= bits - 1) value[static_cast<size_t>(std::countr_zero(bits)) - from] = c;
 }
 
 class CBuildProgress {
@@ -308,21 +263,9 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                     keywordAt = static_cast<size_t>(keyword.data() - trimmed.data());
                     if (plain.valueFrom != npos) {
                         value.assign(trimmed.substr(plain.valueFrom, plain.valueTo - plain.valueFrom));
-                        if (plain.replaced) {
-                            const size_t size = std::min(plain.stop, plain.valueTo) - plain.valueFrom;
-                            ReplaceBytes(value.data(), size, '(', ' ');
-                            ReplaceBytes(value.data(), size, ')', MARKER_CHAR);
-                            ReplaceBytes(value.data(), size, '=', ' ');
-                        }
-                        if (plain.quote != npos) {
-                            bool opening = true;
-                            for (size_t i = plain.quote - plain.valueFrom; i < value.size(); ++i) {
-                                if (value[i] != '"') continue;
-                                value[i] = opening ? ' ' : MARKER_CHAR;
-                                opening = !opening;
-                            }
-                            if (trimmed.size() - plain.valueFrom > 2) noString = 0;
-                        }
+                        PutAt(value, plain.toBlank, plain.valueFrom, ' ');
+                        PutAt(value, plain.toMarker, plain.valueFrom, MARKER_CHAR);
+                        if (plain.quoted && trimmed.size() - plain.valueFrom > 2) noString = 0;
                         valueAt = plain.valueFrom + TrimValue(value);
                     }
                 } else {

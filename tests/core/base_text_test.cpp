@@ -1,9 +1,12 @@
 // Text helpers of the base layer: the message texts' formatter against what
 // printf makes of every kind of conversion, and the case-blind comparison of
-// keywords against a byte-by-byte reading.
+// keywords against a byte-by-byte reading, and the byte masks of short texts.
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -118,3 +121,26 @@ TEST(NoCaseIndex, FindsWhatWasAddedInEitherCase) {
 }
 
 }  // namespace
+
+// Texts of every size up to 64 bytes, read from the middle of a larger buffer
+// whose neighbouring bytes are the byte asked for: a mask sets exactly the
+// text's own places of the byte, whichever way the text was loaded.
+TEST(ByteMasks, EveryPlaceOfEverySize) {
+    std::mt19937 random(5);
+    const char bytes[] = {'=', ';', '"', 'a', ' ', '\0', '\xA7'};
+    for (size_t size = 0; size <= BYTE_MASK_SIZE; ++size) {
+        for (int round = 0; round < 40; ++round) {
+            std::string buffer(size + 32, '=');
+            for (size_t i = 16; i < 16 + size; ++i) buffer[i] = bytes[random() % sizeof bytes];
+            const std::string_view text = std::string_view(buffer).substr(16, size);
+            const std::array wanted{'=', ';', '"', '\xA7'};
+            const auto masks = ByteMasks(text, wanted);
+            for (size_t k = 0; k < wanted.size(); ++k) {
+                std::uint64_t expected = 0;
+                for (size_t i = 0; i < size; ++i)
+                    if (text[i] == wanted[k]) expected |= std::uint64_t{1} << i;
+                ASSERT_EQ(masks[k], expected) << "size " << size << " byte " << int(wanted[k]);
+            }
+        }
+    }
+}
