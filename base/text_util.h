@@ -17,7 +17,8 @@
 
 // Asked for every byte of every line: defined here so that they inline.
 inline bool IsSpaceByte(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+    // Tab, LF, VT, FF and CR are the bytes 9 to 13.
+    return c == ' ' || static_cast<unsigned char>(c - '\t') <= '\r' - '\t';
 }
 constexpr bool IsAlphaByte(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -174,19 +175,29 @@ private:
 // line cost less than one search call each. A NUL byte is never wanted.
 constexpr size_t BYTE_MASK_SIZE = 64;
 
+namespace byte_masks {
+#if defined(__SSE2__)
+// Adds the masks of 16 bytes that stand from byte `at` on, the first `skip` of
+// them repeated from the block before; one step per wanted byte, unrolled.
+template <size_t N, size_t... K>
+void AddBlock(std::array<std::uint64_t, N>& masks, const std::array<char, N>& wanted, __m128i block, size_t at,
+              unsigned skip, std::index_sequence<K...>) {
+    ((masks[K] |= static_cast<std::uint64_t>(
+                      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(wanted[K])))) >> skip)
+                  << at),
+     ...);
+}
+#endif
+}  // namespace byte_masks
+
 template <size_t N>
 std::array<std::uint64_t, N> ByteMasks(std::string_view text, const std::array<char, N>& wanted) {
     std::array<std::uint64_t, N> masks{};
     const char* data = text.data();
     const size_t size = text.size();
 #if defined(__SSE2__)
-    // The masks of 16 bytes that stand from byte `at` on, the first `skip` of
-    // them repeated from the block before.
     const auto add = [&](__m128i block, size_t at, unsigned skip) {
-        for (size_t k = 0; k < N; ++k) {
-            const auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(wanted[k]))));
-            masks[k] |= static_cast<std::uint64_t>(bits >> skip) << at;
-        }
+        byte_masks::AddBlock(masks, wanted, block, at, skip, std::make_index_sequence<N>());
     };
     if (size >= 16) {
         size_t at = 0;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -143,4 +144,9 @@ TEST(ByteMasks, EveryPlaceOfEverySize) {
             }
         }
     }
+}
+
+// White space is what isspace calls it in the "C" locale, for every byte.
+TEST(IsSpaceByte, EveryByteAsTheCLocaleReadsIt) {
+    for (int c = 0; c < 256; ++c) EXPECT_EQ(IsSpaceByte(static_cast<char>(c)), std::isspace(c) != 0) << c;
 }
