@@ -170,34 +170,35 @@ private:
 };
 
 // Where given bytes stand in a short text: bit i of mask k is set where byte
-// i of `text` (at most BYTE_MASK_SIZE bytes) is wanted[k]. The text is read
-// once, in place, 16 bytes at a time, so that several searches of one short
-// line cost less than one search call each. A NUL byte is never wanted.
+// i of `text` (at most BYTE_MASK_SIZE bytes) is the k-th of `Wanted`. The
+// text is read once, in place, 16 bytes at a time, so that several searches
+// of one short line cost less than one search call each. A NUL byte is never
+// wanted.
 constexpr size_t BYTE_MASK_SIZE = 64;
 
 namespace byte_masks {
 #if defined(__SSE2__)
 // Adds the masks of 16 bytes that stand from byte `at` on, the first `skip` of
 // them repeated from the block before; one step per wanted byte, unrolled.
-template <size_t N, size_t... K>
-void AddBlock(std::array<std::uint64_t, N>& masks, const std::array<char, N>& wanted, __m128i block, size_t at,
-              unsigned skip, std::index_sequence<K...>) {
+template <char... Wanted, size_t... K>
+inline void AddBlock(std::array<std::uint64_t, sizeof...(Wanted)>& masks, __m128i block, size_t at, unsigned skip,
+                     std::index_sequence<K...>) {
     ((masks[K] |= static_cast<std::uint64_t>(
-                      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(wanted[K])))) >> skip)
+                      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(Wanted)))) >> skip)
                   << at),
      ...);
 }
 #endif
 }  // namespace byte_masks
 
-template <size_t N>
-std::array<std::uint64_t, N> ByteMasks(std::string_view text, const std::array<char, N>& wanted) {
-    std::array<std::uint64_t, N> masks{};
+template <char... Wanted>
+std::array<std::uint64_t, sizeof...(Wanted)> ByteMasks(std::string_view text) {
+    std::array<std::uint64_t, sizeof...(Wanted)> masks{};
     const char* data = text.data();
     const size_t size = text.size();
 #if defined(__SSE2__)
     const auto add = [&](__m128i block, size_t at, unsigned skip) {
-        byte_masks::AddBlock(masks, wanted, block, at, skip, std::make_index_sequence<N>());
+        byte_masks::AddBlock<Wanted...>(masks, block, at, skip, std::make_index_sequence<sizeof...(Wanted)>());
     };
     if (size >= 16) {
         size_t at = 0;
@@ -219,8 +220,9 @@ std::array<std::uint64_t, N> ByteMasks(std::string_view text, const std::array<c
     }
     add(_mm_set_epi64x(static_cast<long long>(high), static_cast<long long>(low)), 0, 0);
 #else
+    constexpr char wanted[] = {Wanted...};
     for (size_t i = 0; i < size; ++i)
-        for (size_t k = 0; k < N; ++k)
+        for (size_t k = 0; k < sizeof...(Wanted); ++k)
             if (data[i] == wanted[k]) masks[k] |= std::uint64_t{1} << i;
 #endif
     return masks;

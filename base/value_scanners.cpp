@@ -194,7 +194,7 @@ std::int64_t NumberValue(std::string_view raw) {
 bool CheckEqualSign(std::string_view line) {
     // Most lines: one '=', with no ';' or quote before it.
     if (line.size() <= BYTE_MASK_SIZE) {
-        const auto [equals, semis, quotes] = ByteMasks(line, std::array{'=', ';', '"'});
+        const auto [equals, semis, quotes] = ByteMasks<'=', ';', '"'>(line);
         if (equals == 0) return false;
         if (((semis | quotes) & BitsBelow(FirstOf(equals))) != 0) return false;
         if ((equals & (equals - 1)) == 0) return true;

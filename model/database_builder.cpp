@@ -141,7 +141,7 @@ struct SPlainLine {
 bool SplitPlainLine(std::string_view line, ECheckProfile profile, SPlainLine& plain) {
     if (line.size() > BYTE_MASK_SIZE) return false;
     const auto [stops, markers, quotes, semis, equals, allOpens, allCloses, blanks] =
-        ByteMasks(line, std::array{'\\', MARKER_CHAR, '"', ';', '=', '(', ')', ' '});
+        ByteMasks<'\\', MARKER_CHAR, '"', ';', '=', '(', ')', ' '>(line);
     if ((stops | markers) != 0) return false;
     const size_t semi = FirstOf(semis);
     const size_t quote = FirstOf(quotes);

@@ -135,7 +135,7 @@ TEST(ByteMasks, EveryPlaceOfEverySize) {
             for (size_t i = 16; i < 16 + size; ++i) buffer[i] = bytes[random() % sizeof bytes];
             const std::string_view text = std::string_view(buffer).substr(16, size);
             const std::array wanted{'=', ';', '"', '\xA7'};
-            const auto masks = ByteMasks(text, wanted);
+            const auto masks = ByteMasks<'=', ';', '"', '\xA7'>(text);
             for (size_t k = 0; k < wanted.size(); ++k) {
                 std::uint64_t expected = 0;
                 for (size_t i = 0; i < size; ++i)
