@@ -132,6 +132,36 @@ const SKeywordRow& KeywordRow(int keyword);
 // The keyword of an entry's text, or -1 when the check does not know it.
 int FindKeyword(std::string_view keyword);
 
+// The first record of each number. Numbers are small in practice (they name
+// blocks of one file): those below TABLE_SIZE are found by index, without
+// hashing; others lie in a map.
+template <typename Record>
+class CRecordsByNumber {
+public:
+    Record* Find(std::int32_t number) const {
+        if (IsSmall(number))
+            return static_cast<size_t>(number) < m_Table.size() ? m_Table[static_cast<size_t>(number)] : nullptr;
+        const auto found = m_Others.find(number);
+        return found == m_Others.end() ? nullptr : found->second;
+    }
+    // A number that has a record keeps it.
+    void Add(std::int32_t number, Record* record) {
+        if (!IsSmall(number)) {
+            m_Others.emplace(number, record);
+            return;
+        }
+        const auto index = static_cast<size_t>(number);
+        if (index >= m_Table.size()) m_Table.resize(index + 1);
+        if (m_Table[index] == nullptr) m_Table[index] = record;
+    }
+
+private:
+    static constexpr std::int32_t TABLE_SIZE = 4096;
+    static bool IsSmall(std::int32_t number) { return number >= 0 && number < TABLE_SIZE; }
+    std::vector<Record*> m_Table;
+    std::unordered_map<std::int32_t, Record*> m_Others;
+};
+
 struct CExtUserPrmDataRecord {
     std::int32_t m_nReference = 0;
     int m_bReferenced = 0;
@@ -293,8 +323,8 @@ private:
     std::deque<CExtUserPrmDataRecord> m_ExtUserPrmData;
     std::deque<CPrmTextRecord> m_PrmTexts;
     // First completed record of each reference number, for lookups.
-    std::unordered_map<std::int32_t, CExtUserPrmDataRecord*> m_ExtUserPrmDataByNumber;
-    std::unordered_map<std::int32_t, CPrmTextRecord*> m_PrmTextByNumber;
+    CRecordsByNumber<CExtUserPrmDataRecord> m_ExtUserPrmDataByNumber;
+    CRecordsByNumber<CPrmTextRecord> m_PrmTextByNumber;
 };
 
 }  // namespace semantic

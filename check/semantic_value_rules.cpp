@@ -142,9 +142,8 @@ void CSemanticState::ConstantRule(std::uint32_t offset, std::uint32_t count, boo
 void CSemanticState::ReferenceRule(std::uint32_t offset, std::int32_t reference, bool inModule) {
     std::uint32_t end = offset;
     std::uint32_t mask = 0;
-    const auto found = m_ExtUserPrmDataByNumber.find(reference);
-    if (found != m_ExtUserPrmDataByNumber.end()) {
-        CExtUserPrmDataRecord& record = *found->second;
+    if (CExtUserPrmDataRecord* found = m_ExtUserPrmDataByNumber.Find(reference)) {
+        CExtUserPrmDataRecord& record = *found;
         end = offset + record.m_nSize - 1;
         mask = record.m_nBitMask;
         record.m_bReferenced = 1;
@@ -176,7 +175,7 @@ void CSemanticState::ExtUserPrmDataOpening(std::int32_t reference) {
                   KW_PRM_TEXT_REF})
         Counter(k) = 0;
     m_OpenExtUserPrmData.reset();
-    if (m_ExtUserPrmDataByNumber.count(reference) != 0) {
+    if (m_ExtUserPrmDataByNumber.Find(reference) != nullptr) {
         Report(64629, {reference, reference});
         return;
     }
@@ -190,18 +189,18 @@ void CSemanticState::ExtUserPrmDataClosing() {
     }
     CExtUserPrmDataRecord& record = m_ExtUserPrmData.emplace_back(*m_OpenExtUserPrmData);
     m_OpenExtUserPrmData.reset();
-    m_ExtUserPrmDataByNumber.emplace(record.m_nReference, &record);
+    m_ExtUserPrmDataByNumber.Add(record.m_nReference, &record);
 }
 
 void CSemanticState::UnreferencedExtUserPrmData(std::int32_t reference) {
-    const auto found = m_ExtUserPrmDataByNumber.find(reference);
-    if (found != m_ExtUserPrmDataByNumber.end() && found->second->m_bReferenced == 0) Report(64630, {reference});
+    const CExtUserPrmDataRecord* found = m_ExtUserPrmDataByNumber.Find(reference);
+    if (found != nullptr && found->m_bReferenced == 0) Report(64630, {reference});
 }
 
 void CSemanticState::PrmTextOpening(std::int32_t reference) {
     Counter(KW_TEXT) = 0;
     m_OpenPrmText.reset();
-    if (m_PrmTextByNumber.count(reference) != 0) {
+    if (m_PrmTextByNumber.Find(reference) != nullptr) {
         Report(64640, {reference, reference});
         return;
     }
@@ -215,20 +214,19 @@ void CSemanticState::PrmTextClosing() {
     }
     CPrmTextRecord& record = m_PrmTexts.emplace_back(std::move(*m_OpenPrmText));
     m_OpenPrmText.reset();
-    m_PrmTextByNumber.emplace(record.m_nReference, &record);
+    m_PrmTextByNumber.Add(record.m_nReference, &record);
 }
 
 void CSemanticState::PrmTextReference(std::int32_t reference) {
-    const auto found = m_PrmTextByNumber.find(reference);
-    if (found != m_PrmTextByNumber.end())
-        found->second->m_bReferenced = 1;
+    if (CPrmTextRecord* found = m_PrmTextByNumber.Find(reference))
+        found->m_bReferenced = 1;
     else
         Report(64639, {reference});
 }
 
 void CSemanticState::UnreferencedPrmText(std::int32_t reference) {
-    const auto found = m_PrmTextByNumber.find(reference);
-    if (found != m_PrmTextByNumber.end() && found->second->m_bReferenced == 0) Report(64641, {reference});
+    const CPrmTextRecord* found = m_PrmTextByNumber.Find(reference);
+    if (found != nullptr && found->m_bReferenced == 0) Report(64641, {reference});
 }
 
 void CSemanticState::TextValue(std::uint32_t value) {
