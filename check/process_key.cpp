@@ -55,7 +55,7 @@ void ResolveKeyword(CTalunaContext& context, CKeyEntry& entry) {
                       : context.m_Profile == ECheckProfile::Rev5 ? known->m_nRev5Row
                                                                  : known->m_nClassicRow;
     resolved.m_nRule = known == nullptr ? -1 : known->m_nRule;
-    resolved.m_bUserKey = !context.GetUserKeyRegistration(entry.m_Keyword).empty();
+    resolved.m_bUserKey = context.IsUserKey(entry.m_Keyword);
     resolved.SetProfile(context.m_Profile);
     resolved.m_bValid = true;
 }
@@ -515,7 +515,7 @@ void ProcessKey(CTalunaContext& context, std::string_view keyword, int mode, std
         // only a check run that remembers them may take the entry's answer.
         const bool userKey = context.RemembersUserKeys() && entry->m_Resolved.m_bValid
                                  ? entry->m_Resolved.m_bUserKey
-                                 : !context.GetUserKeyRegistration(entry->m_Keyword).empty();
+                                 : context.IsUserKey(entry->m_Keyword);
         if (userKey) {
             CheckUserKey(context, *entry);
             return;

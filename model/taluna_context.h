@@ -88,6 +88,12 @@ public:
     // Inside a CUserKeyScope answers are remembered, so that a build or a check
     // asks the profile once per keyword.
     const std::string& GetUserKeyRegistration(std::string_view keyword) const;
+    // Whether the keyword has a user-key registration; answered here, without
+    // a call, where no key is registered at all.
+    bool IsUserKey(std::string_view keyword) const {
+        if (m_pProfile == nullptr || (m_nUserKeyScopes > 0 && m_bNoUserKeys)) return false;
+        return !GetUserKeyRegistration(keyword).empty();
+    }
     // True inside a CUserKeyScope, where registrations stay as they were.
     bool RemembersUserKeys() const { return m_nUserKeyScopes > 0; }
 
