@@ -258,10 +258,18 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                 value.clear();
                 int firstLine = -1;
 
+                // Whether the line stands in text the database keeps, which
+                // entries may view.
+                const bool held = database.IsInHeldText(trimmed);
+                // The value, where it is its piece of such a line unchanged.
+                std::string_view unchanged;
                 if (SPlainLine plain; SplitPlainLine(trimmed, context.m_Profile, plain)) {
                     keyword = plain.keyword;
                     keywordAt = static_cast<size_t>(keyword.data() - trimmed.data());
-                    if (plain.valueFrom != npos) {
+                    if (plain.valueFrom != npos && held && (plain.toBlank | plain.toMarker) == 0) {
+                        unchanged = TrimmedView(trimmed.substr(plain.valueFrom, plain.valueTo - plain.valueFrom));
+                        valueAt = static_cast<size_t>(unchanged.data() - trimmed.data());
+                    } else if (plain.valueFrom != npos) {
                         value.assign(trimmed.substr(plain.valueFrom, plain.valueTo - plain.valueFrom));
                         PutAt(value, plain.toBlank, plain.valueFrom, ' ');
                         PutAt(value, plain.toMarker, plain.valueFrom, MARKER_CHAR);
@@ -331,14 +339,17 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                 std::string_view valueText = value;
                 // The value's piece of the line, where the text is kept.
                 std::string_view valueSource;
-                if (database.IsInHeldText(trimmed)) {
+                if (held) {
                     const std::string_view keywordSource = trimmed.substr(keywordAt, keyword.size());
-                    if (keywordSource == keyword) {
+                    if (keywordSource.data() == keyword.data() || keywordSource == keyword) {
                         keywordText = keywordSource;
                         views.m_bKeyword = true;
                     }
                     if (valueAt != npos && !value.empty()) valueSource = trimmed.substr(valueAt, value.size());
-                    if (valueSource == value) {
+                    if (!unchanged.empty()) {
+                        valueText = unchanged;
+                        views.m_bValue = true;
+                    } else if (valueSource == value) {
                         valueText = valueSource;
                         views.m_bValue = true;
                     }
