@@ -140,9 +140,9 @@ struct SPlainLine {
 
 bool SplitPlainLine(std::string_view line, ECheckProfile profile, SPlainLine& plain) {
     if (line.size() > BYTE_MASK_SIZE) return false;
-    const auto [stops, markers, quotes, semis, equals, allOpens, allCloses, blanks] =
+    const auto [backslashes, markers, quotes, semis, equals, allOpens, allCloses, blanks] =
         ByteMasks<'\\', MARKER_CHAR, '"', ';', '=', '(', ')', ' '>(line);
-    if ((stops | markers) != 0) return false;
+    if ((backslashes | markers) != 0) return false;
     const size_t semi = FirstOf(semis);
     const size_t quote = FirstOf(quotes);
     // A ';' after a quote may stand inside a string, which the revision 5
@@ -171,10 +171,10 @@ bool SplitPlainLine(std::string_view line, ECheckProfile profile, SPlainLine& pl
     plain.toBlank = ((equals & beforeStop) | opens) & inValue;
     plain.toMarker = closes & inValue;
     // The quotes before the comment become a blank and a marker in turn.
-    std::uint64_t open = quotes & BitsBelow(cut);
-    plain.quoted = open != 0;
-    for (bool opening = true; open != 0; open &= open - 1, opening = !opening)
-        (opening ? plain.toBlank : plain.toMarker) |= open & -open;
+    std::uint64_t left = quotes & BitsBelow(cut);
+    plain.quoted = left != 0;
+    for (bool opening = true; left != 0; left &= left - 1, opening = !opening)
+        (opening ? plain.toBlank : plain.toMarker) |= left & (~left + 1);  // the lowest quote left
     return true;
 }
 
