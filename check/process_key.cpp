@@ -524,13 +524,16 @@ void ProcessKey(CTalunaContext& context, std::string_view keyword, int mode, std
     if (mode == MODE_CLASSIFY && entry != nullptr) {
         ResolveKeyword(context, *entry);
         ApplyUserKey(context, *entry);
-        // An entry without a value keeps its items empty without storing them.
-        const std::string_view first = value.substr(0, value.find(MARKER_CHAR));
         // A known keyword's value is split into as many items as its row says.
-        if (!value.empty())
-            if (const SCatalogueRow* known = CatalogueRowOf(*entry, context.m_Profile))
-                entry->ReserveItems(ItemsOfSplit(known->m_Split));
-        if (!first.empty() || entry->m_Ready.IsAllocated()) entry->SetItem(0, first);
+        const SCatalogueRow* known = value.empty() ? nullptr : CatalogueRowOf(*entry, context.m_Profile);
+        if (known != nullptr) entry->ReserveItems(ItemsOfSplit(known->m_Split));
+        // The split of the row sets the first item itself; any other value's
+        // first item is the value up to a marker. An entry without a value
+        // keeps its items empty without storing them.
+        if (known == nullptr || known->m_Split == ESplit::None || RoleOf(*known) == ERowRole::ModuleReference) {
+            const std::string_view first = value.substr(0, value.find(MARKER_CHAR));
+            if (!first.empty() || entry->m_Ready.IsAllocated()) entry->SetItem(0, first);
+        }
     }
 
     const SCatalogueRow* row = ownKeyword && (mode == MODE_CLASSIFY || mode == MODE_CHECK)
