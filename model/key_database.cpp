@@ -24,10 +24,14 @@ void CKeyDatabase::AddChunk() {
 
 CKeyEntry& CKeyDatabase::Emplace(std::string_view keyword, std::string_view value, int line,
                                  CKeyEntry::SViewTexts views) {
-    const auto chunk = static_cast<size_t>(m_nCount / CHUNK_SIZE);
-    if (chunk == m_Chunks.size()) AddChunk();
-    auto* slot = reinterpret_cast<CKeyEntry*>(m_Chunks[chunk] + CKeyEntry::CHUNK_HEAD_BYTES) + m_nCount % CHUNK_SIZE;
-    CKeyEntry* entry = ::new (slot) CKeyEntry(m_Texts, keyword, value, line, views);
+    if (m_nSlotsLeft == 0) {
+        AddChunk();
+        m_pNextSlot = reinterpret_cast<CKeyEntry*>(m_Chunks.back() + CKeyEntry::CHUNK_HEAD_BYTES);
+        m_nSlotsLeft = CHUNK_SIZE;
+    }
+    CKeyEntry* entry = ::new (m_pNextSlot) CKeyEntry(m_Texts, keyword, value, line, views);
+    ++m_pNextSlot;
+    --m_nSlotsLeft;
     ++m_nCount;
     return *entry;
 }
@@ -44,8 +48,17 @@ bool CKeyDatabase::IsInHeldText(std::string_view text) const {
 }
 
 void CKeyDatabase::Clear() {
-    for (int i = m_nCount - 1; i >= 0; --i) At(i)->~CKeyEntry();
+    // The entries go in the reverse order of their making, a chunk at a time.
+    int index = m_nCount;
+    for (size_t chunk = m_Chunks.size(); chunk-- > 0;) {
+        CKeyEntry* first = std::launder(reinterpret_cast<CKeyEntry*>(m_Chunks[chunk] + CKeyEntry::CHUNK_HEAD_BYTES));
+        const int count = index - static_cast<int>(chunk) * CHUNK_SIZE;
+        for (int k = count; k-- > 0;) first[k].~CKeyEntry();
+        index -= count;
+    }
     m_nCount = 0;
+    m_pNextSlot = nullptr;
+    m_nSlotsLeft = 0;
     m_Chunks.clear();
     m_Slabs.clear();
     m_pSlabRest = nullptr;

@@ -104,6 +104,9 @@ private:
     std::vector<std::byte*> m_Chunks;
     std::byte* m_pSlabRest = nullptr;  // the next chunk of the last slab
     size_t m_nSlabRest = 0;            // chunks left there
+    // Where the next entry goes in the last chunk, and how many more fit there.
+    CKeyEntry* m_pNextSlot = nullptr;
+    int m_nSlotsLeft = 0;
     int m_nCount = 0;
     unsigned m_nGeneration = 0;
 };
