@@ -36,7 +36,11 @@ void CValueItems::Grow(CTextArena& arena, size_t capacity, size_t size) {
     const std::uint32_t old = Capacity();
     grown->m_nSize = static_cast<std::uint32_t>(size);
     grown->m_nCapacity = static_cast<std::uint32_t>(capacity);
-    for (size_t i = 0; i < capacity; ++i) ::new (grown->Items() + i) CEntryText(i < old ? Item(i) : CEntryText());
+    // The items so far (in the word or the old block), then empty room.
+    const CEntryText* items = Block() != nullptr ? Block()->Items() : &m_Word;
+    size_t i = 0;
+    for (; i < old && i < capacity; ++i) ::new (grown->Items() + i) CEntryText(items[i]);
+    for (; i < capacity; ++i) ::new (grown->Items() + i) CEntryText();
     SetBlock(grown);
 }
 

@@ -3,14 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-std::byte* CTextArena::Take(size_t size, size_t align) {
-    const size_t pad = (0 - reinterpret_cast<std::uintptr_t>(m_pNext)) & (align - 1);
-    if (m_pNext != nullptr && pad + size <= m_nLeft) {
-        std::byte* result = m_pNext + pad;
-        m_pNext = result + size;
-        m_nLeft -= pad + size;
-        return result;
-    }
+std::byte* CTextArena::TakeFromNewBlock(size_t size) {
     // A piece larger than a quarter block gets a block of its own, put before
     // the current block, which keeps serving the small pieces.
     if (size > BLOCK_BYTES / 4) {
@@ -24,13 +17,9 @@ std::byte* CTextArena::Take(size_t size, size_t align) {
     return result;
 }
 
-void* CTextArena::Allocate(size_t size, size_t align) {
-    return Take(size == 0 ? 1 : size, align);
-}
-
 std::string_view CTextArena::Store(std::string_view text) {
     if (text.empty()) return {};
-    auto* copy = reinterpret_cast<char*>(Take(text.size(), 1));
+    auto* copy = static_cast<char*>(Allocate(text.size(), 1));
     std::memcpy(copy, text.data(), text.size());
     return {copy, text.size()};
 }
