@@ -528,9 +528,10 @@ void ProcessKey(CTalunaContext& context, std::string_view keyword, int mode, std
         const SCatalogueRow* known = value.empty() ? nullptr : CatalogueRowOf(*entry, context.m_Profile);
         if (known != nullptr) entry->ReserveItems(ItemsOfSplit(known->m_Split));
         // The split of the row sets the first item itself; any other value's
-        // first item is the value up to a marker. An entry without a value
+        // first item is the value up to a marker (Module_Reference, which
+        // ClassifyRow leaves unsplit, has no split). An entry without a value
         // keeps its items empty without storing them.
-        if (known == nullptr || known->m_Split == ESplit::None || RoleOf(*known) == ERowRole::ModuleReference) {
+        if (known == nullptr || known->m_Split == ESplit::None) {
             const std::string_view first = value.substr(0, value.find(MARKER_CHAR));
             if (!first.empty() || entry->m_Ready.IsAllocated()) entry->SetItem(0, first);
         }

@@ -48,6 +48,16 @@ TEST(Classification, NoCatalogueKeywordHoldsABlank) {
     }
 }
 
+// Classification leaves a Module_Reference value unsplit and sets its first
+// item as for a row without a split: the row must have none.
+TEST(Classification, ModuleReferenceRowsHaveNoSplit) {
+    for (int i = 0; i < KeywordCatalogue::AllRowCount(); ++i) {
+        const SCatalogueRow& row = KeywordCatalogue::Row(i);
+        if (std::string_view(row.m_pszKeyword) != "Module_Reference") continue;
+        EXPECT_EQ(row.m_Split, ESplit::None) << i;
+    }
+}
+
 TEST(Classification, CatalogueRowsGiveTypeAndGroup) {
     const STypeCase cases[] = {
         {"GSD_Revision = 1", TYPE_SIMPLE_UINT, PARENT_GENERAL},
