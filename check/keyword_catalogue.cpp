@@ -3928,15 +3928,8 @@ const SCatalogueRow* KeywordCatalogue::Find(std::string_view keyword, ECheckProf
     return row == nullptr ? nullptr : *row;
 }
 
-const SCatalogueRow& KeywordCatalogue::Row(int index) {
-    return index < ROW_COUNT ? kRows[index] : kRev5Rows[index - ROW_COUNT];
-}
-
-int KeywordCatalogue::IndexOf(const SCatalogueRow& row) {
-    const std::less<const SCatalogueRow*> before;
-    if (!before(&row, kRows) && before(&row, kRows + ROW_COUNT)) return static_cast<int>(&row - kRows);
-    return ROW_COUNT + static_cast<int>(&row - kRev5Rows);
-}
+const SCatalogueRow* const KeywordCatalogue::s_pWrittenRows = kRows;
+const SCatalogueRow* const KeywordCatalogue::s_pRev5Rows = kRev5Rows;
 
 int KeywordCatalogue::AllRowCount() {
     return ROW_COUNT + REV5_ROW_COUNT;

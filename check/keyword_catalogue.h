@@ -3,6 +3,7 @@
 // its tree group, value type, key form mode, split rule, check rule, help text
 // and help page anchor.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -107,15 +108,28 @@ public:
     static const SCatalogueRow* Find(std::string_view keyword, ECheckProfile profile = ECheckProfile::Classic);
     // Rows 0 .. RowCount()-1 are the written catalogue; the revision 5 rows follow
     // up to AllRowCount().
-    static const SCatalogueRow& Row(int index);
+    // Asked for every entry: inline.
+    static const SCatalogueRow& Row(int index) {
+        return index < ROW_COUNT ? s_pWrittenRows[index] : s_pRev5Rows[index - ROW_COUNT];
+    }
     // The index of a row of this catalogue, as Row() takes it.
-    static int IndexOf(const SCatalogueRow& row);
+    static int IndexOf(const SCatalogueRow& row) {
+        const std::less<const SCatalogueRow*> before;
+        if (!before(&row, s_pWrittenRows) && before(&row, s_pWrittenRows + ROW_COUNT))
+            return static_cast<int>(&row - s_pWrittenRows);
+        return ROW_COUNT + static_cast<int>(&row - s_pRev5Rows);
+    }
     static int RowCount() { return ROW_COUNT; }
     static int AllRowCount();
     // The name of a block, as its opener is spelt.
     static const char* BlockName(EBlock block);
     // The closer of a block, as it is spelt.
     static const char* BlockEndName(EBlock block);
+
+private:
+    // The written rows and the revision 5 rows.
+    static const SCatalogueRow* const s_pWrittenRows;
+    static const SCatalogueRow* const s_pRev5Rows;
 };
 
 // The catalogue row of an entry's keyword under `profile`: the one its build
