@@ -344,7 +344,7 @@ void InformationRow(CTalunaContext& context, const CKeyEntry* entry, const SCata
                     std::string_view keyword) {
     CKeyFormRecord& form = context.m_Form;
     form.m_nFormMode = row.m_nForm;
-    form.m_HelpText = row.m_pszHelpText != nullptr ? std::string(row.m_pszHelpText) : LoadString(row.m_nHelp);
+    form.m_HelpText = row.m_pszHelpText != nullptr ? std::string_view(row.m_pszHelpText) : LoadString(row.m_nHelp);
     if (entry == nullptr) return;
     const auto& r = entry->m_Ready;
     switch (row.m_nForm) {
@@ -505,9 +505,8 @@ void ProcessKey(CTalunaContext& context, std::string_view keyword, int mode, std
     const bool ownKeyword =
         entry != nullptr && keyword.data() == entry->m_Keyword.data() && keyword.size() == entry->m_Keyword.size();
     if (mode == MODE_CHECK && entry != nullptr) CheckKeyLines(context, *entry);
-    // Set for every key, and the same text nearly every time: compared first.
     static const std::string& userKeyHelp = LoadString(IDS_USER_KEY_HELP);  // the table is built once
-    if (context.m_Form.m_HelpText != userKeyHelp) context.m_Form.m_HelpText = userKeyHelp;
+    context.m_Form.m_HelpText = userKeyHelp;
     if (mode == MODE_INFORMATION && entry != nullptr) GenericInformation(context, *entry);
     if (mode == MODE_COMPOSE && entry != nullptr) GenericCompose(context, *entry);
     if (mode == MODE_CHECK && entry != nullptr) {

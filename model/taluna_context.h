@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "base/text_util.h"
@@ -17,7 +18,9 @@ struct CCheckMessage;
 // What the key editor form shows for the current key.
 struct CKeyFormRecord {
     int m_nFormMode = 0;
-    std::string m_HelpText;
+    // Every help text is one of the program's own, which live as long as it
+    // does: the form views it rather than copying it for each key.
+    std::string_view m_HelpText;
     std::array<std::string, 4> m_Labels;
     std::array<std::string, 4> m_Values;
 };

@@ -294,7 +294,7 @@ void CGSDTreeViewTest::selectingGroupShowsProductInformation() {
     host.m_SelectedLines.clear();
     host.m_pTree->setCurrentIndex(ChildNamed(host.m_pTree->RootItem(), "Slave Keys"));
     QCOMPARE(host.m_Context.m_Form.m_nFormMode, 0);
-    QCOMPARE(host.m_Context.m_Form.m_HelpText, LoadString(IDS_PRODUCT_INFO));
+    QCOMPARE(std::string(host.m_Context.m_Form.m_HelpText), LoadString(IDS_PRODUCT_INFO));
     QCOMPARE(host.m_SelectedLines, std::vector<int>({0}));
 }
 
