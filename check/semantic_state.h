@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <deque>
 #include <initializer_list>
-#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -204,10 +203,14 @@ struct CPrmTextRecord {
 // offsets taken by one constant or reference. Each byte reads as a packed
 // entry: its offset in bits 0-15, the reference's bit mask in bits 16-23 and
 // 0xFF in bits 24-31 for a reference.
+//
+// The runs lie in one sorted array, so that freeing and taking a range
+// allocate nothing. They are few: a run starts at the offset of a constant or
+// a reference (a byte), or right after a range that was freed inside a longer
+// run.
 class COffsetSet {
 public:
     COffsetSet() = default;
-    // The hint leads into this set's own runs.
     COffsetSet(const COffsetSet&) = delete;
     COffsetSet& operator=(const COffsetSet&) = delete;
     // Frees first..last (a range past the largest offset goes on at 0);
@@ -218,22 +221,25 @@ public:
     void Take(std::uint32_t first, std::uint32_t last, std::uint32_t mask, bool reference);
     void clear() {
         m_Runs.clear();
-        m_Hint = m_Runs.end();
+        m_nHint = NO_HINT;
     }
 
 private:
     struct SRun {
+        std::uint32_t m_nFirst;
         std::uint32_t m_nLast;
         std::uint32_t m_nMask;
         bool m_bReference;
     };
-    using CRuns = std::map<std::uint32_t, SRun>;
+    static constexpr size_t NO_HINT = SIZE_MAX;
     size_t RemoveInOrder(std::uint32_t first, std::uint32_t last, std::uint32_t& lastRemoved);
-    CRuns m_Runs;  // by first offset; runs do not overlap
-    // Where the last Remove left off (a hint for the Take after it; the end
-    // otherwise) and a node it took out, for that Take to reuse.
-    CRuns::iterator m_Hint = m_Runs.end();
-    CRuns::node_type m_Spare;
+    // Adds a run that overlaps none, unless one starts at the same offset.
+    void Add(const SRun& run);
+    // Sorted by first offset; runs do not overlap, so their last offsets are
+    // sorted too.
+    std::vector<SRun> m_Runs;
+    // Where the last Remove left its range among the runs, for the Take after it.
+    size_t m_nHint = NO_HINT;
 };
 
 class CSemanticState {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
 
 #include "base/check_message.h"
 #include "base/message_catalogue.h"
@@ -24,54 +23,73 @@ std::uint32_t Packed(std::uint32_t offset, std::uint32_t mask, bool reference) {
 
 size_t COffsetSet::Remove(std::uint32_t first, std::uint32_t last, std::uint32_t& lastRemoved) {
     if (first <= last) return RemoveInOrder(first, last, lastRemoved);
+    m_nHint = NO_HINT;
     const size_t high = RemoveInOrder(first, UINT32_MAX, lastRemoved);
-    return high + RemoveInOrder(0, last, lastRemoved);
+    const size_t low = RemoveInOrder(0, last, lastRemoved);
+    m_nHint = NO_HINT;
+    return high + low;
 }
 
 size_t COffsetSet::RemoveInOrder(std::uint32_t first, std::uint32_t last, std::uint32_t& lastRemoved) {
+    // The runs that reach first..last: from the first that ends at or after
+    // `first` up to the first that starts after `last`.
+    const auto begin =
+        std::partition_point(m_Runs.begin(), m_Runs.end(), [first](const SRun& run) { return run.m_nLast < first; });
+    auto end = begin;
     size_t removed = 0;
-    // The first run that reaches first..last.
-    auto it = m_Runs.upper_bound(first);
-    if (it != m_Runs.begin() && std::prev(it)->second.m_nLast >= first) --it;
-    while (it != m_Runs.end() && it->first <= last) {
-        const std::uint32_t runFirst = it->first;
-        const SRun run = it->second;
-        const std::uint32_t from = std::max(runFirst, first);
-        const std::uint32_t to = std::min(run.m_nLast, last);
-        removed += size_t{to - from} + 1;
-        lastRemoved = Packed(to, run.m_nMask, run.m_bReference);
-        // One node is kept for the Take that follows, so that freeing a range
-        // and taking it again allocate nothing.
-        const auto next = std::next(it);
-        if (m_Spare.empty())
-            m_Spare = m_Runs.extract(it);
-        else
-            m_Runs.erase(it);
-        it = next;
-        // The parts of the run outside first..last stay taken.
-        if (runFirst < from) m_Runs.emplace(runFirst, SRun{from - 1, run.m_nMask, run.m_bReference});
-        if (run.m_nLast > to) m_Runs.emplace(to + 1, SRun{run.m_nLast, run.m_nMask, run.m_bReference});
+    for (; end != m_Runs.end() && end->m_nFirst <= last; ++end) {
+        const std::uint32_t to = std::min(end->m_nLast, last);
+        removed += size_t{to - std::max(end->m_nFirst, first)} + 1;
+        lastRemoved = Packed(to, end->m_nMask, end->m_bReference);
     }
-    // Where first..last goes: before the first run above it.
-    m_Hint = it;
+    const auto at = static_cast<size_t>(begin - m_Runs.begin());
+    m_nHint = at;
+    if (begin == end) return 0;
+    // The parts of the first and the last run outside first..last stay taken.
+    SRun pieces[2];
+    size_t count = 0;
+    if (begin->m_nFirst < first) {
+        pieces[count++] = SRun{begin->m_nFirst, first - 1, begin->m_nMask, begin->m_bReference};
+        ++m_nHint;
+    }
+    const SRun& lastRun = *(end - 1);
+    if (lastRun.m_nLast > last)
+        pieces[count++] = SRun{last + 1, lastRun.m_nLast, lastRun.m_nMask, lastRun.m_bReference};
+    const auto reached = static_cast<size_t>(end - begin);
+    if (count > reached) {
+        // One run split in two around first..last.
+        m_Runs[at] = pieces[0];
+        m_Runs.insert(m_Runs.begin() + static_cast<std::ptrdiff_t>(at + 1), pieces[1]);
+    } else {
+        std::copy(pieces, pieces + count, begin);
+        m_Runs.erase(begin + static_cast<std::ptrdiff_t>(count), end);
+    }
     return removed;
 }
 
-void COffsetSet::Take(std::uint32_t first, std::uint32_t last, std::uint32_t mask, bool reference) {
-    const auto hint = m_Hint;
-    m_Hint = m_Runs.end();
-    if (first <= last) {
-        if (m_Spare.empty()) {
-            m_Runs.emplace_hint(hint, first, SRun{last, mask, reference});
-            return;
-        }
-        m_Spare.key() = first;
-        m_Spare.mapped() = SRun{last, mask, reference};
-        m_Runs.insert(hint, std::move(m_Spare));
-        return;
+void COffsetSet::Add(const SRun& run) {
+    // The place Remove left for the range, when it is still the place.
+    size_t at = m_nHint;
+    const bool hinted = at <= m_Runs.size() && (at == 0 || m_Runs[at - 1].m_nLast < run.m_nFirst) &&
+                        (at == m_Runs.size() || m_Runs[at].m_nFirst > run.m_nLast);
+    if (!hinted) {
+        const auto place = std::partition_point(m_Runs.begin(), m_Runs.end(),
+                                                [&run](const SRun& other) { return other.m_nFirst < run.m_nFirst; });
+        if (place != m_Runs.end() && place->m_nFirst == run.m_nFirst) return;
+        at = static_cast<size_t>(place - m_Runs.begin());
     }
-    m_Runs.emplace(first, SRun{UINT32_MAX, mask, reference});
-    m_Runs.emplace(0, SRun{last, mask, reference});
+    m_Runs.insert(m_Runs.begin() + static_cast<std::ptrdiff_t>(at), run);
+}
+
+void COffsetSet::Take(std::uint32_t first, std::uint32_t last, std::uint32_t mask, bool reference) {
+    if (first <= last) {
+        Add(SRun{first, last, mask, reference});
+    } else {
+        Add(SRun{first, UINT32_MAX, mask, reference});
+        m_nHint = NO_HINT;
+        Add(SRun{0, last, mask, reference});
+    }
+    m_nHint = NO_HINT;
 }
 
 void CSemanticState::BaudRateSupport(const CKeyEntry&, int rate) {

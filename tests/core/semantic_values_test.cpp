@@ -811,34 +811,63 @@ TEST(SemanticDiagnosis, ValueLimitOfAreasOutsideTheSyntaxRange) {
 
 // The occupied bytes of the user parameter data are kept as runs: against a
 // map of single bytes, any sequence of frees and takes must report the same
-// count and the same entry of the highest byte freed, however runs are split.
+// count and the same entry of the highest byte freed, however runs are split,
+// for a few runs, for many, and for ranges that go on at 0.
 TEST(OffsetSet, RunsAnswerAsSingleBytesWould) {
-    semantic::COffsetSet runs;
-    std::map<std::uint32_t, std::uint32_t> bytes;
-    std::uint32_t seed = 12345;
-    const auto next = [&seed](std::uint32_t bound) {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 16) % bound;
+    struct SCase {
+        const char* name;
+        std::uint32_t spread;  // first offsets lie below this
+        std::uint32_t length;  // ranges are shorter than this
+        int wrapEvery;         // every so many steps a range goes past the largest offset
     };
-    for (int step = 0; step < 20000; ++step) {
-        const std::uint32_t first = next(64);
-        const std::uint32_t last = first + next(8);
-        const std::uint32_t mask = next(256);
-        const bool reference = next(2) == 1;
-        std::uint32_t expectedLast = 0, lastRemoved = 0;
-        size_t expected = 0;
-        for (auto it = bytes.lower_bound(first); it != bytes.end() && it->first <= last; it = bytes.erase(it)) {
-            expectedLast = it->second;
-            ++expected;
+    const SCase cases[] = {
+        {"few runs", 64, 8, 0},
+        {"many runs", 4096, 4, 0},
+        {"ranges going on at 0", 64, 8, 7},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        semantic::COffsetSet runs;
+        std::map<std::uint32_t, std::uint32_t> bytes;
+        std::uint32_t seed = 12345;
+        const auto next = [&seed](std::uint32_t bound) {
+            seed = seed * 1103515245u + 12345u;
+            return (seed >> 8) % bound;
+        };
+        const auto packed = [](std::uint32_t o, std::uint32_t mask, bool reference) {
+            return (o & 0xFFFFu) | ((mask & 0xFFu) << 16) | (reference ? 0xFFu << 24 : 0u);
+        };
+        for (int step = 0; step < 20000; ++step) {
+            const bool wrap = c.wrapEvery > 0 && step % c.wrapEvery == 0;
+            const std::uint32_t first = wrap ? UINT32_MAX - next(4) : next(c.spread);
+            const std::uint32_t last = wrap ? next(4) : first + next(c.length);
+            const std::uint32_t mask = next(256);
+            const bool reference = next(2) == 1;
+            std::uint32_t expectedLast = 0, lastRemoved = 0;
+            size_t expected = 0;
+            const auto free = [&](std::uint32_t from, std::uint32_t to) {
+                for (auto it = bytes.lower_bound(from); it != bytes.end() && it->first <= to; it = bytes.erase(it)) {
+                    expectedLast = it->second;
+                    ++expected;
+                }
+            };
+            if (wrap) {
+                free(first, UINT32_MAX);
+                free(0, last);
+            } else {
+                free(first, last);
+            }
+            const size_t removed = runs.Remove(first, last, lastRemoved);
+            ASSERT_EQ(removed, expected) << "step " << step;
+            if (expected > 0) {
+                ASSERT_EQ(lastRemoved, expectedLast) << "step " << step;
+            }
+            if (step % 5 == 4) continue;  // some frees leave their bytes free
+            runs.Take(first, last, mask, reference);
+            for (std::uint32_t o = first;; ++o) {
+                bytes[o] = packed(o, mask, reference);
+                if (o == last) break;
+            }
         }
-        const size_t removed = runs.Remove(first, last, lastRemoved);
-        ASSERT_EQ(removed, expected) << "step " << step;
-        if (expected > 0) {
-            ASSERT_EQ(lastRemoved, expectedLast) << "step " << step;
-        }
-        if (step % 5 == 4) continue;  // some frees leave their bytes free
-        runs.Take(first, last, mask, reference);
-        for (std::uint32_t o = first; o <= last; ++o)
-            bytes[o] = (o & 0xFFFFu) | ((mask & 0xFFu) << 16) | (reference ? 0xFFu << 24 : 0u);
     }
 }
