@@ -169,6 +169,38 @@ struct CExtUserPrmDataRecord {
     std::uint8_t m_nBitMask = 255;
 };
 
+// A set of numbers for the rules that find a number given twice. Numbers
+// below SMALL_LIMIT (every one that passed the syntax check) are bits of a
+// table that grows to the largest of them, so that adding one allocates
+// nothing once the table is there; others lie in a tree.
+class CNumberSet {
+public:
+    static constexpr std::uint32_t SMALL_LIMIT = 65536;
+    // False when the number was there already.
+    bool Insert(std::uint32_t value) {
+        if (value >= SMALL_LIMIT) return m_Large.insert(value).second;
+        const size_t word = value / 64;
+        if (word >= m_Words.size()) m_Words.resize(word + 1);
+        m_nUsedWords = std::max(m_nUsedWords, word + 1);
+        const std::uint64_t bit = std::uint64_t{1} << (value % 64);
+        if ((m_Words[word] & bit) != 0) return false;
+        m_Words[word] |= bit;
+        return true;
+    }
+    // Keeps the table's room for the next numbers, and clears only the part
+    // of it that was used.
+    void clear() {
+        std::fill_n(m_Words.begin(), m_nUsedWords, 0);
+        m_nUsedWords = 0;
+        m_Large.clear();
+    }
+
+private:
+    std::vector<std::uint64_t> m_Words;
+    size_t m_nUsedWords = 0;  // words that may hold a bit
+    std::set<std::uint32_t> m_Large;
+};
+
 // The values of one PrmText's Text lines: a few in place (nearly every PrmText
 // has only a few), the rest in a set made when they outgrow that room.
 class CTextValueSet {
@@ -177,20 +209,18 @@ public:
     bool Insert(std::uint32_t value) {
         const auto held = m_Few.begin() + m_nFew;
         if (std::find(m_Few.begin(), held, value) != held) return false;
-        if (m_pMore != nullptr && m_pMore->count(value) != 0) return false;
-        if (m_nFew < m_Few.size())
+        if (m_nFew < m_Few.size()) {
             m_Few[m_nFew++] = value;
-        else {
-            if (m_pMore == nullptr) m_pMore = std::make_unique<std::set<std::uint32_t>>();
-            m_pMore->insert(value);
+            return true;
         }
-        return true;
+        if (m_pMore == nullptr) m_pMore = std::make_unique<CNumberSet>();
+        return m_pMore->Insert(value);
     }
 
 private:
     std::array<std::uint32_t, 4> m_Few{};
     std::uint32_t m_nFew = 0;
-    std::unique_ptr<std::set<std::uint32_t>> m_pMore;
+    std::unique_ptr<CNumberSet> m_pMore;
 };
 
 struct CPrmTextRecord {
@@ -316,11 +346,11 @@ private:
 
     std::array<std::uint32_t, KW_COUNT> m_Counters{};
 
-    std::set<std::uint32_t> m_DiagBits;
+    CNumberSet m_DiagBits;
     COffsetSet m_FileOffsets;
-    std::set<std::uint32_t> m_ModuleReferences;
-    std::set<std::uint32_t> m_AreaValues;
-    std::set<std::uint32_t> m_ChannelDiags;
+    CNumberSet m_ModuleReferences;
+    CNumberSet m_AreaValues;
+    CNumberSet m_ChannelDiags;
     COffsetSet m_ModuleOffsets;
 
     // The block being read, and the completed blocks, which keep their places.

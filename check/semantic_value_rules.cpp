@@ -253,16 +253,13 @@ void CSemanticState::TextValue(std::uint32_t value) {
 
 void CSemanticState::DiagnosticBits(std::uint32_t first, std::uint32_t last) {
     if (last < first) return;
-    const auto begin = m_DiagBits.lower_bound(first);
-    const auto end = m_DiagBits.upper_bound(last);
-    if (begin != end) {
-        m_DiagBits.erase(begin, end);
-        Report(64612);
-    }
+    // The bits of the area are taken; one finding when any was taken before.
+    bool taken = false;
     for (std::uint32_t bit = first;; ++bit) {
-        m_DiagBits.insert(bit);
+        if (!m_DiagBits.Insert(bit)) taken = true;
         if (bit == last) break;
     }
+    if (taken) Report(64612);
 }
 
 void CSemanticState::DiagnosticPosition(std::uint32_t position) {
@@ -277,16 +274,16 @@ void CSemanticState::DiagnosticPosition(std::uint32_t position) {
 void CSemanticState::AreaValue(std::uint32_t value) {
     if (value >= m_nAreaLimit)
         Report(64613, {value});
-    else if (!m_AreaValues.insert(value).second)
+    else if (!m_AreaValues.Insert(value))
         Report(64614);
 }
 
 void CSemanticState::ModuleReference(std::uint32_t number) {
-    if (!m_ModuleReferences.insert(number).second) Report(64618, {number, number});
+    if (!m_ModuleReferences.Insert(number)) Report(64618, {number, number});
 }
 
 void CSemanticState::ChannelDiag(std::uint32_t number) {
-    if (!m_ChannelDiags.insert(number).second) Report(64621);
+    if (!m_ChannelDiags.Insert(number)) Report(64621);
 }
 
 }  // namespace semantic

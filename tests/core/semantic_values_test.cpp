@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 
 #include "check/semantic_check.h"
 #include "check/semantic_state.h"
@@ -869,5 +870,28 @@ TEST(OffsetSet, RunsAnswerAsSingleBytesWould) {
                 if (o == last) break;
             }
         }
+    }
+}
+
+// The sets of the duplicate rules answer as a plain set of numbers would,
+// across clears and on both sides of the table's limit.
+TEST(NumberSet, AnswersAsASetWould) {
+    semantic::CNumberSet numbers;
+    std::set<std::uint32_t> model;
+    std::uint32_t seed = 777;
+    const auto next = [&seed](std::uint32_t bound) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % bound;
+    };
+    constexpr std::uint32_t kLimit = semantic::CNumberSet::SMALL_LIMIT;
+    for (int step = 0; step < 50000; ++step) {
+        if (next(500) == 0) {
+            numbers.clear();
+            model.clear();
+        }
+        // Mostly small numbers, some near the table's limit, some far beyond it.
+        const std::uint32_t kind = next(10);
+        const std::uint32_t value = kind < 6 ? next(300) : kind < 9 ? kLimit - 40 + next(80) : UINT32_MAX - next(50);
+        ASSERT_EQ(numbers.Insert(value), model.insert(value).second) << "step " << step << " value " << value;
     }
 }
