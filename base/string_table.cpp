@@ -278,6 +278,12 @@ const std::string& LoadString(int id) {
 
 std::string FormatText(std::string_view format, std::initializer_list<CFormatArg> args) {
     std::string out;
+    FormatTextInto(out, format, args);
+    return out;
+}
+
+void FormatTextInto(std::string& out, std::string_view format, std::initializer_list<CFormatArg> args) {
+    out.clear();
     out.reserve(format.size() + 32);
     auto next = args.begin();
     size_t i = 0;
@@ -353,9 +359,12 @@ std::string FormatText(std::string_view format, std::initializer_list<CFormatArg
         }
         out += buffer;
     }
-    return out;
 }
 
 std::string FormatString(int id, std::initializer_list<CFormatArg> args) {
     return FormatText(LoadString(id), args);
+}
+
+void FormatStringInto(std::string& out, int id, std::initializer_list<CFormatArg> args) {
+    FormatTextInto(out, LoadString(id), args);
 }

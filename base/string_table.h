@@ -38,6 +38,9 @@ public:
 // value and %u, %x, %X as an unsigned one, as the checker's integers are.
 std::string FormatText(std::string_view format, std::initializer_list<CFormatArg> args);
 std::string FormatString(int id, std::initializer_list<CFormatArg> args);
+// The same into `out`, which is emptied first and keeps its storage.
+void FormatTextInto(std::string& out, std::string_view format, std::initializer_list<CFormatArg> args);
+void FormatStringInto(std::string& out, int id, std::initializer_list<CFormatArg> args);
 
 // Message texts of the key syntax check.
 constexpr int IDS_VALUE_EXCEEDS_LIMIT = 130;

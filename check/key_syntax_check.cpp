@@ -36,8 +36,8 @@ public:
     }
 
     bool Fail(int id, std::string_view text = {}) {
-        m_Context.AddCheckMessage(m_bLenient ? CheckMessageKind::Warning : KindOf(id), m_Entry.m_LongLine,
-                                  FormatString(id, {m_Entry.m_Keyword, text}), m_Context.m_CheckedDoc.m_pDoc, id);
+        m_Context.AddFinding(m_bLenient ? CheckMessageKind::Warning : KindOf(id), m_Entry.m_LongLine, id,
+                             {m_Entry.m_Keyword, text}, m_Context.m_CheckedDoc.m_pDoc);
         return false;
     }
 

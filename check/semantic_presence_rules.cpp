@@ -17,7 +17,7 @@ void CSemanticState::Report(int id, std::initializer_list<CFormatArg> args) {
 }
 
 void CSemanticState::ReportAs(int kind, int id, std::initializer_list<CFormatArg> args) {
-    m_Context.AddCheckMessage(kind, m_nLine, FormatString(id, args), m_pDoc, id);
+    m_Context.AddFinding(kind, m_nLine, id, args, m_pDoc);
 }
 
 bool CSemanticState::PlaceRules(const CKeyEntry& entry, const SKeywordRow& row, int keyword) {

@@ -41,7 +41,18 @@ CTalunaContext::CTalunaContext() = default;
 void CTalunaContext::AddCheckMessage(int kind, int line, std::string text, const void* doc, int id) {
     ++m_nCheckMessages;
     if (m_Settings.m_nWarnings == 1 && kind == CheckMessageKind::Warning) return;
-    if (m_pMessages != nullptr) m_pMessages->AddRow(CCheckMessage{kind, line, std::move(text), doc, id});
+    if (m_pMessages == nullptr) return;
+    CCheckMessage message{kind, line, std::move(text), doc, id};
+    m_pMessages->AddRow(message);
+    // A sink that keeps the row has copied it: the text's storage serves the
+    // next finding.
+    m_FindingText = std::move(message.m_Text);
+}
+
+void CTalunaContext::AddFinding(int kind, int line, int id, std::initializer_list<CFormatArg> args, const void* doc) {
+    std::string text = std::move(m_FindingText);
+    FormatStringInto(text, id, args);
+    AddCheckMessage(kind, line, std::move(text), doc, id);
 }
 
 void CTalunaContext::AddNote(const std::string& text, int id) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "base/string_table.h"
 #include "base/text_util.h"
 #include "model/check_profile.h"
 #include "model/seams.h"
@@ -82,6 +83,9 @@ public:
     // The single entry point for findings and notes: counts the message and lists
     // it unless warnings are suppressed.
     void AddCheckMessage(int kind, int line, std::string text, const void* doc, int id = 0);
+    // A finding with the text of message `id` formatted with `args`, in storage
+    // kept from the finding before.
+    void AddFinding(int kind, int line, int id, std::initializer_list<CFormatArg> args, const void* doc);
     // A plain note of the check flow: kind -1, line 0, no document.
     void AddNote(const std::string& text, int id = 0);
     void ClearMessages();
@@ -108,6 +112,8 @@ private:
     mutable bool m_bNoUserKeys = false;
     mutable std::string m_LastRegistration;
     mutable std::unordered_map<std::string, std::string, CNoCaseHash, CNoCaseEqual> m_UserKeyCache;
+    // The storage of the last message's text, for the next finding.
+    std::string m_FindingText;
 };
 
 // Remembers user-key registrations while one build or check runs.
