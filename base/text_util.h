@@ -237,5 +237,24 @@ inline std::uint64_t BitsBelow(size_t pos) {
     return pos >= BYTE_MASK_SIZE ? ~std::uint64_t{0} : (std::uint64_t{1} << pos) - 1;
 }
 
+// The place of the first CR or LF in data[from, size), or `size` when there
+// is none: one search for both bytes, 16 at a time, in place of a search per
+// byte (lines are short, and a search call costs more than its bytes).
+inline size_t FindLineBreak(const char* data, size_t from, size_t size) {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; from + 16 <= size; from += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
+        const auto found = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
+        if (found != 0) return from + static_cast<size_t>(std::countr_zero(found));
+    }
+#endif
+    for (; from < size; ++from)
+        if (data[from] == '\r' || data[from] == '\n') return from;
+    return size;
+}
+
 // Replaces every occurrence of the byte `from` by `to`.
 void ReplaceAll(std::string& text, char from, char to);

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_util.h"
 #include "model/seams.h"
 
 // Longest line the editor hands to the builder and the checks.
@@ -22,25 +23,18 @@ struct CTextLayout {
 };
 
 // Calls `line(start, length)` for every line of `text`, in order. A line ends
-// at CR LF, LF or a lone CR (found with memchr); a final line end does not start
-// an empty last line, and an empty text has no lines.
+// at CR LF, LF or a lone CR; a final line end does not start an empty last
+// line, and an empty text has no lines.
 template <typename F>
 void ForEachLine(std::string_view text, F line) {
     const char* data = text.data();
     const size_t size = text.size();
     size_t start = 0;
     while (start < size) {
-        const auto* lf = static_cast<const char*>(std::memchr(data + start, '\n', size - start));
-        const size_t end = lf ? static_cast<size_t>(lf - data) : size;
-        if (const auto* cr = static_cast<const char*>(std::memchr(data + start, '\r', end - start))) {
-            const auto at = static_cast<size_t>(cr - data);
-            line(start, at - start);
-            start = at + 1;
-            if (start < size && data[start] == '\n') ++start;
-            continue;
-        }
+        const size_t end = FindLineBreak(data, start, size);
         line(start, end - start);
         start = end + 1;
+        if (end + 1 < size && data[end] == '\r' && data[end + 1] == '\n') ++start;
     }
 }
 

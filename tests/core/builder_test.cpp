@@ -420,14 +420,24 @@ TEST(TextLines, LineEndsOfEveryKindCutTheSameLines) {
         {"\n\r\n\r", {"", "", ""}},
         {"\r\r\n\n", {"", "", ""}},
     };
-    for (const auto& [text, expected] : cases) {
-        const CTextLineSource source(text);
-        std::vector<std::string> lines;
-        for (int i = 0; i < source.GetLineCount(); ++i) {
-            lines.push_back(source.GetLine(i));
-            EXPECT_EQ(source.GetLineLength(i), static_cast<int>(lines.back().size())) << i;
+    // Line ends are searched 16 bytes at a time: each case also stands after
+    // a first line long enough to put its line ends at every place of a block.
+    for (size_t lead = 0; lead <= 40; ++lead) {
+        for (const auto& [shortText, shortExpected] : cases) {
+            const std::string text = std::string(lead, 'p') + shortText;
+            std::vector<std::string> expected = shortExpected;
+            if (lead > 0) {
+                if (expected.empty()) expected.emplace_back();
+                expected.front().insert(0, lead, 'p');
+            }
+            const CTextLineSource source(text);
+            std::vector<std::string> lines;
+            for (int i = 0; i < source.GetLineCount(); ++i) {
+                lines.push_back(source.GetLine(i));
+                EXPECT_EQ(source.GetLineLength(i), static_cast<int>(lines.back().size())) << i;
+            }
+            EXPECT_EQ(lines, expected) << "text [" << text << "]";
+            EXPECT_EQ(SplitLines(text), expected) << "text [" << text << "]";
         }
-        EXPECT_EQ(lines, expected) << "text [" << text << "]";
-        EXPECT_EQ(SplitLines(text), expected) << "text [" << text << "]";
     }
 }
