@@ -30,24 +30,37 @@ std::string IdTag(int id) {
     return id > 0 ? "GSD" + std::to_string(id) : std::string();
 }
 
-void AppendNumber(std::string& out, long long value) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
-}
-
-// Rows are many: each is formatted into one reused buffer and written at once.
+// Rows are many: each is put into one buffer, kept from row to row, and
+// written at once. A row asks for room for its longest form first; its
+// pieces are then put in place one after the other without a check each.
 class CRowBuffer {
 public:
-    std::string& Start() {
-        m_Text.clear();
-        return m_Text;
+    char* Room(size_t bytes) {
+        if (m_Room.size() < bytes) m_Room.resize(bytes);
+        return m_Room.data();
     }
-    void WriteTo(std::ostream& out) const { out.write(m_Text.data(), static_cast<std::streamsize>(m_Text.size())); }
+    // Writes the row put into the room, up to `end`.
+    void WriteTo(std::ostream& out, const char* end) const {
+        out.write(m_Room.data(), static_cast<std::streamsize>(end - m_Room.data()));
+    }
 
 private:
-    std::string m_Text;
+    std::string m_Room;
 };
+
+template <size_t N>
+char* Put(char* at, const char (&literal)[N]) {
+    std::memcpy(at, literal, N - 1);
+    return at + N - 1;
+}
+char* Put(char* at, std::string_view text) {
+    std::memcpy(at, text.data(), text.size());
+    return at + text.size();
+}
+// At most 20 bytes.
+char* PutNumber(char* at, long long value) {
+    return std::to_chars(at, at + 24, value).ptr;
+}
 
 const char* KindName(int kind) {
     switch (kind) {
@@ -63,19 +76,19 @@ public:
     void BeginFile(std::ostream& out, const CFileResult& result) override { out << result.m_Path << '\n'; }
     // The row as the output window shows it: kind, line, text, by tabs.
     void Row(std::ostream& out, const CFileResult&, const CCheckMessage& row) override {
-        std::string& text = m_Row.Start();
-        text += KindName(row.m_nKind);
-        text += '\t';
+        char* at = m_Row.Room(64 + MAX_UTF8_BYTES * row.m_Text.size());
+        at = Put(at, KindName(row.m_nKind));
+        *at++ = '\t';
         if (row.HasLine()) {
-            text += "Line ";
-            AppendNumber(text, static_cast<long long>(row.m_nLine) + 1);
+            at = Put(at, "Line ");
+            at = PutNumber(at, static_cast<long long>(row.m_nLine) + 1);
         } else {
-            text += "---";
+            at = Put(at, "---");
         }
-        text += '\t';
-        AppendUtf8(text, row.m_Text);
-        text += '\n';
-        m_Row.WriteTo(out);
+        *at++ = '\t';
+        at = PutUtf8(at, row.m_Text);
+        *at++ = '\n';
+        m_Row.WriteTo(out, at);
     }
 
 private:
@@ -86,24 +99,24 @@ class CGccFormatter : public COutputFormatter {
 public:
     void Row(std::ostream& out, const CFileResult& result, const CCheckMessage& row) override {
         if (row.m_nKind < CheckMessageKind::Info || row.m_nKind > CheckMessageKind::Warning) return;
-        std::string& text = m_Row.Start();
-        text += result.m_Path;
-        text += ':';
+        char* at = m_Row.Room(result.m_Path.size() + 96 + MAX_UTF8_BYTES * row.m_Text.size());
+        at = Put(at, result.m_Path);
+        *at++ = ':';
         if (row.HasLine()) {
-            AppendNumber(text, static_cast<long long>(row.m_nLine) + 1);
-            text += ':';
+            at = PutNumber(at, static_cast<long long>(row.m_nLine) + 1);
+            *at++ = ':';
         }
-        text += ' ';
-        text += Level(row.m_nKind);
-        text += ": ";
-        AppendUtf8(text, row.m_Text);
+        *at++ = ' ';
+        at = Put(at, Level(row.m_nKind));
+        at = Put(at, ": ");
+        at = PutUtf8(at, row.m_Text);
         if (row.m_nId > 0) {
-            text += " [GSD";
-            AppendNumber(text, row.m_nId);
-            text += ']';
+            at = Put(at, " [GSD");
+            at = PutNumber(at, row.m_nId);
+            *at++ = ']';
         }
-        text += '\n';
-        m_Row.WriteTo(out);
+        *at++ = '\n';
+        m_Row.WriteTo(out, at);
     }
 
 private:
@@ -125,31 +138,30 @@ public:
         m_bFirstRow = true;
     }
     void Row(std::ostream& out, const CFileResult&, const CCheckMessage& row) override {
-        std::string& text = m_Row.Start();
-        text += m_bFirstRow ? "\n      {\"kind\": \"" : ",\n      {\"kind\": \"";
+        // Windows-1252 text other than plain ASCII is written as UTF-8.
+        std::string converted;
+        const std::string_view text =
+            IsAscii(row.m_Text) ? std::string_view(row.m_Text) : std::string_view(converted = Cp1252ToUtf8(row.m_Text));
+        char* at = m_Row.Room(256 + MAX_JSON_BYTES * text.size());
+        at = m_bFirstRow ? Put(at, "\n      {\"kind\": \"") : Put(at, ",\n      {\"kind\": \"");
         m_bFirstRow = false;
-        text += KindName(row.m_nKind);
-        text += "\", \"kindCode\": ";
-        AppendNumber(text, row.m_nKind);
-        text += ", \"line\": ";
+        at = Put(at, KindName(row.m_nKind));
+        at = Put(at, "\", \"kindCode\": ");
+        at = PutNumber(at, row.m_nKind);
+        at = Put(at, ", \"line\": ");
         if (row.HasLine()) {
-            AppendNumber(text, row.m_nLine);
-            text += ", \"lineNumber\": ";
-            AppendNumber(text, static_cast<long long>(row.m_nLine) + 1);
+            at = PutNumber(at, row.m_nLine);
+            at = Put(at, ", \"lineNumber\": ");
+            at = PutNumber(at, static_cast<long long>(row.m_nLine) + 1);
         } else {
-            text += "null, \"lineNumber\": null";
+            at = Put(at, "null, \"lineNumber\": null");
         }
-        text += ", \"id\": ";
-        if (row.m_nId > 0)
-            AppendNumber(text, row.m_nId);
-        else
-            text += "null";
-        text += ", \"text\": ";
-        const bool ascii = std::all_of(row.m_Text.begin(), row.m_Text.end(),
-                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-        AppendJsonString(text, ascii ? row.m_Text : Cp1252ToUtf8(row.m_Text));
-        text += '}';
-        m_Row.WriteTo(out);
+        at = Put(at, ", \"id\": ");
+        at = row.m_nId > 0 ? PutNumber(at, row.m_nId) : Put(at, "null");
+        at = Put(at, ", \"text\": ");
+        at = PutJsonString(at, text);
+        *at++ = '}';
+        m_Row.WriteTo(out, at);
     }
     void EndFile(std::ostream& out, const CFileResult& result) override {
         out << (m_bFirstRow ? "]" : "\n    ]");
@@ -308,7 +320,18 @@ bool IsUtf8(std::string_view text) {
     return true;
 }
 
-void AppendUtf8(std::string& out, std::string_view text) {
+bool IsAscii(std::string_view text) {
+    size_t i = 0;
+    for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
+        std::memcpy(&word, text.data() + i, 8);
+        if ((word & 0x8080808080808080ull) != 0) return false;
+    }
+    for (; i < text.size(); ++i)
+        if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
+    return true;
+}
+
+char* PutUtf8(char* at, std::string_view text) {
     static const unsigned kHigh[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
                                        0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
@@ -320,20 +343,27 @@ void AppendUtf8(std::string& out, std::string_view text) {
         if ((word & 0x8080808080808080ull) != 0) break;
     }
     while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
-    out.append(text.substr(0, ascii));
+    at = Put(at, text.substr(0, ascii));
     for (unsigned char c : text.substr(ascii)) {
         unsigned code = c < 0x80 ? c : (c < 0xA0 ? kHigh[c - 0x80] : c);
         if (code < 0x80) {
-            out += static_cast<char>(code);
+            *at++ = static_cast<char>(code);
         } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
+            *at++ = static_cast<char>(0xC0 | (code >> 6));
+            *at++ = static_cast<char>(0x80 | (code & 0x3F));
         } else {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
+            *at++ = static_cast<char>(0xE0 | (code >> 12));
+            *at++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            *at++ = static_cast<char>(0x80 | (code & 0x3F));
         }
     }
+    return at;
+}
+
+void AppendUtf8(std::string& out, std::string_view text) {
+    const size_t size = out.size();
+    out.resize(size + MAX_UTF8_BYTES * text.size());
+    out.resize(static_cast<size_t>(PutUtf8(out.data() + size, text) - out.data()));
 }
 
 std::string Cp1252ToUtf8(const std::string& text) {
@@ -343,30 +373,37 @@ std::string Cp1252ToUtf8(const std::string& text) {
     return out;
 }
 
-void AppendJsonString(std::string& out, std::string_view utf8) {
-    out += '"';
-    size_t done = 0;
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        if (c >= 0x20 && c != '"' && c != '\\') continue;
-        // The plain run before it goes in at once.
-        out.append(utf8.substr(done, i - done));
-        done = i + 1;
+char* PutJsonString(char* at, std::string_view utf8) {
+    *at++ = '"';
+    for (const char byte : utf8) {
+        const auto c = static_cast<unsigned char>(byte);
+        if (c >= 0x20 && c != '"' && c != '\\') {
+            *at++ = byte;
+            continue;
+        }
+        *at++ = '\\';
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"': *at++ = '"'; break;
+            case '\\': *at++ = '\\'; break;
+            case '\n': *at++ = 'n'; break;
+            case '\r': *at++ = 'r'; break;
+            case '\t': *at++ = 't'; break;
             default: {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
+                static constexpr char kHex[] = "0123456789abcdef";
+                at = Put(at, "u00");
+                *at++ = kHex[c >> 4];
+                *at++ = kHex[c & 0xF];
             }
         }
     }
-    out.append(utf8.substr(done));
-    out += '"';
+    *at++ = '"';
+    return at;
+}
+
+void AppendJsonString(std::string& out, std::string_view utf8) {
+    const size_t size = out.size();
+    out.resize(size + MAX_JSON_BYTES * utf8.size() + 2);
+    out.resize(static_cast<size_t>(PutJsonString(out.data() + size, utf8) - out.data()));
 }
 
 std::string JsonString(const std::string& utf8) {

@@ -37,6 +37,16 @@ bool IsUtf8(std::string_view text);
 // Windows-1252 bytes as UTF-8.
 std::string Cp1252ToUtf8(const std::string& text);
 void AppendUtf8(std::string& out, std::string_view cp1252);
+// The same put at `at`, at most MAX_UTF8_BYTES bytes for each byte; returns
+// the end.
+constexpr size_t MAX_UTF8_BYTES = 3;
+char* PutUtf8(char* at, std::string_view cp1252);
 // A JSON string literal of UTF-8 text.
 std::string JsonString(const std::string& utf8);
 void AppendJsonString(std::string& out, std::string_view utf8);
+// The same put at `at`, at most MAX_JSON_BYTES bytes for each byte and the
+// quotes; returns the end.
+constexpr size_t MAX_JSON_BYTES = 6;
+char* PutJsonString(char* at, std::string_view utf8);
+// Whether every byte is below 0x80.
+bool IsAscii(std::string_view text);

@@ -21,6 +21,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -404,6 +405,63 @@ TEST(CommandLineUtf8, WellFormedSequencesOnly) {
     };
     for (const SCase& c : cases)
         EXPECT_EQ(IsUtf8(c.m_pBytes), c.m_bUtf8) << testing::PrintToString(std::string(c.m_pBytes));
+}
+
+// A row's text is Windows-1252: the text and JSON rows give it as UTF-8, and
+// JSON escapes what may not stand in a string, however long the text and
+// wherever the bytes stand in it.
+TEST(CommandLineUtf8, RowTextsAreWrittenAsUtf8AndEscapedForJson) {
+    struct SCase {
+        std::string m_Text;
+        std::string m_Utf8;
+        std::string m_Json;  // the string literal
+    };
+    const std::string euro = "\xE2\x82\xAC";
+    const SCase cases[] = {
+        {"plain", "plain", "\"plain\""},
+        {"\x80\xE9\x81\x9F", euro + "\xC3\xA9\xC2\x81\xC5\xB8", "\"" + euro + "\xC3\xA9\xC2\x81\xC5\xB8\""},
+        {"Key \"a\\b\"", "Key \"a\\b\"", "\"Key \\\"a\\\\b\\\"\""},
+        {"\t\n\r\x01\x1F", "\t\n\r\x01\x1F", "\"\\t\\n\\r\\u0001\\u001f\""},
+        // A high byte after the first eight, and texts far longer than a row's head.
+        {"abcdefghij\x80", "abcdefghij" + euro, "\"abcdefghij" + euro + "\""},
+        {std::string(1000, '\x80'),
+         [&] {
+             std::string out;
+             for (int i = 0; i < 1000; ++i) out += euro;
+             return out;
+         }(),
+         ""},
+        {std::string(1000, '\x01'), std::string(1000, '\x01'),
+         [] {
+             std::string out = "\"";
+             for (int i = 0; i < 1000; ++i) out += "\\u0001";
+             return out + "\"";
+         }()},
+    };
+    CFileResult result;
+    result.m_Path = "a.gsd";
+    result.m_bRead = true;
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.m_Text.substr(0, 20)));
+        const CCheckMessage row{CheckMessageKind::Error, 4, c.m_Text, nullptr, 130};
+        std::ostringstream text;
+        MakeFormatter("text")->Row(text, result, row);
+        EXPECT_EQ(text.str(), "Error\tLine 5\t" + c.m_Utf8 + "\n");
+        const std::string json = c.m_Json.empty() ? "\"" + c.m_Utf8 + "\"" : c.m_Json;
+        std::ostringstream jsonRow;
+        MakeFormatter("json")->Row(jsonRow, result, row);
+        EXPECT_EQ(jsonRow.str(),
+                  "\n      {\"kind\": \"Error\", \"kindCode\": 1, \"line\": 4, \"lineNumber\": 5, \"id\": 130, "
+                  "\"text\": " +
+                      json + "}");
+        // Appended after what a string holds already, as the language server does.
+        std::string appended = "x";
+        AppendJsonString(appended, c.m_Utf8);
+        EXPECT_EQ(appended, "x" + json);
+        appended = "y";
+        AppendUtf8(appended, c.m_Text);
+        EXPECT_EQ(appended, "y" + c.m_Utf8);
+    }
 }
 
 TEST(CommandLineFailures, UserKeyFilesThatAreNotFilesAreRefused) {
