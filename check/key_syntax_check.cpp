@@ -12,6 +12,7 @@
 #include "base/text_util.h"
 #include "base/value_scanners.h"
 #include "check/module_config.h"
+#include "model/text_lines.h"
 
 namespace {
 
@@ -28,8 +29,9 @@ public:
     // The entry's first physical line as the editor holds it.
     std::string_view SourceLine() {
         if (!m_bLineRead) {
-            const ILineSource* lines = m_Context.m_CheckedDoc.m_pLines;
-            m_Line = lines ? lines->GetLineView(m_Entry.m_LongLine, m_LineBuffer) : std::string_view();
+            const CDocumentRef& doc = m_Context.m_CheckedDoc;
+            m_Line = doc.m_pLines ? LineView(*doc.m_pLines, doc.m_pIndex, m_Entry.m_LongLine, m_LineBuffer)
+                                  : std::string_view();
             m_bLineRead = true;
         }
         return m_Line;
@@ -444,10 +446,11 @@ void UserKeyNumber(CRuleRun& run) {
 }  // namespace
 
 void CheckKeyLines(CTalunaContext& context, const CKeyEntry& entry) {
-    const ILineSource* lines = context.m_CheckedDoc.m_pLines;
-    if (lines != nullptr) {
+    const CDocumentRef& doc = context.m_CheckedDoc;
+    if (doc.m_pLines != nullptr) {
         for (int line = entry.m_LongLine; line <= entry.m_Line; ++line) {
-            if (lines->GetLineLength(line) > 80)
+            const int length = doc.m_pIndex != nullptr ? doc.m_pIndex->Length(line) : doc.m_pLines->GetLineLength(line);
+            if (length > 80)
                 context.AddCheckMessage(KindOf(IDS_LINE_TOO_LONG), line, LoadString(IDS_LINE_TOO_LONG),
                                         context.m_CheckedDoc.m_pDoc, IDS_LINE_TOO_LONG);
         }

@@ -88,31 +88,6 @@ std::string GsdBytesToUtf8(std::string_view bytes) {
     return out;
 }
 
-void CLineIndex::Build(std::string_view text) {
-    m_Starts.clear();
-    m_Ends.clear();
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        m_Starts.push_back(start);
-        m_Ends.push_back(i);
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    // A final line end does not start an empty last line, as in the checker; the
-    // protocol still has a position there, which Line() answers with "".
-    if (start < text.size()) {
-        m_Starts.push_back(start);
-        m_Ends.push_back(text.size());
-    }
-}
-
-std::string_view CLineIndex::Line(std::string_view text, int line) const {
-    if (line < 0 || line >= Count()) return {};
-    const auto index = static_cast<size_t>(line);
-    return text.substr(m_Starts[index], m_Ends[index] - m_Starts[index]);
-}
-
 bool ReadGsdNumber(std::string_view text, long long& value) {
     if (text.empty() || text.size() > 18) return false;
     int base = 10;
@@ -137,7 +112,7 @@ CGsdDocument::CGsdDocument(std::string bytes, const CCheckOptions& options)
     : m_pDatabase(std::make_unique<CKeyDatabase>()) {
     bytes.resize(CutAtNul(bytes).size());
     m_pText = std::make_shared<const std::string>(std::move(bytes));
-    m_Lines.Build(*m_pText);
+    m_Lines = CLineIndex(*m_pText);
     try {
         CRowCollector rows;
         CheckGsdText(m_pText, options, rows, &m_Profile, m_pDatabase.get());
@@ -172,13 +147,13 @@ const CKeyEntry* CGsdDocument::EntryAt(int line) const {
 
 SRange CGsdDocument::RangeOfEntry(const CKeyEntry& entry) const {
     const int last = std::max(entry.m_Line, entry.m_LongLine);
-    return {{entry.m_LongLine, 0}, {last, static_cast<int>(m_Lines.Line(*m_pText, last).size())}};
+    return {{entry.m_LongLine, 0}, {last, static_cast<int>(m_Lines.Whole(last).size())}};
 }
 
 SRange CGsdDocument::RangeOfLine(int line) const {
     if (line < 0) return {};
     if (const CKeyEntry* entry = EntryAt(line)) return RangeOfEntry(*entry);
-    return {{line, 0}, {line, static_cast<int>(m_Lines.Line(*m_pText, line).size())}};
+    return {{line, 0}, {line, static_cast<int>(m_Lines.Whole(line).size())}};
 }
 
 std::vector<SDefinition> CGsdDocument::NumberedEntries(std::string_view keyword) const {
@@ -186,7 +161,7 @@ std::vector<SDefinition> CGsdDocument::NumberedEntries(std::string_view keyword)
     for (const CKeyEntry* entry : *m_pDatabase) {
         if (!EqualsNoCase(entry->m_Keyword, keyword)) continue;
         long long number = 0;
-        if (ReadGsdNumber(FirstToken(ValueOfLine(m_Lines.Line(*m_pText, entry->m_LongLine))), number))
+        if (ReadGsdNumber(FirstToken(ValueOfLine(m_Lines.Whole(entry->m_LongLine))), number))
             found.push_back({number, entry});
     }
     return found;
@@ -201,7 +176,7 @@ std::vector<SDefinition> CGsdDocument::ModuleReferences() const {
         // The reference stands alone on the next key line (the revision 5 rules
         // name that entry Module_Reference, the written ones keep the number).
         const CKeyEntry* next = database.GetAt(i + 1);
-        const std::string_view line = m_Lines.Line(*m_pText, next->m_LongLine);
+        const std::string_view line = m_Lines.Whole(next->m_LongLine);
         long long number = 0;
         if (next->m_Value.empty() && ReadGsdNumber(TrimmedView(line.substr(0, line.find(';'))), number))
             found.push_back({number, module});

@@ -17,6 +17,7 @@
 #include "cli/file_check.h"
 #include "model/check_profile.h"
 #include "model/key_database.h"
+#include "model/text_lines.h"
 
 struct SPosition {
     int m_nLine = 0;
@@ -37,20 +38,6 @@ struct SRange {
 std::string Utf8ToGsdBytes(std::string_view utf8);
 // Windows-1252 bytes as UTF-8 (the inverse for every byte).
 std::string GsdBytesToUtf8(std::string_view bytes);
-
-// Where the lines of a text start, split as the checker splits them (CR LF, LF
-// or a lone CR).
-class CLineIndex {
-public:
-    void Build(std::string_view text);
-    int Count() const { return static_cast<int>(m_Starts.size()); }
-    // The line without its line end; empty for a line that does not exist.
-    std::string_view Line(std::string_view text, int line) const;
-
-private:
-    std::vector<size_t> m_Starts;
-    std::vector<size_t> m_Ends;
-};
 
 // A key entry that definitions and references lead to or from.
 struct SDefinition {

@@ -75,7 +75,7 @@ std::vector<SOutlineNode> BuildOutline(const CGsdDocument& document) {
                 parent = openerNode;
         SOutlineNode node;
         node.m_Name = entry->m_Keyword;
-        const std::string_view line = document.Lines().Line(document.Text(), entry->m_LongLine);
+        const std::string_view line = document.Lines().Whole(entry->m_LongLine);
         const size_t eq = line.find('=');
         if (eq != std::string_view::npos) node.m_Detail = std::string(TrimmedView(line.substr(eq + 1)).substr(0, 80));
         node.m_Range = document.RangeOfEntry(*entry);

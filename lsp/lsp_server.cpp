@@ -450,7 +450,7 @@ json CLspServer::Hover(const json& params) {
     // Markdown: the help text's own line breaks stay breaks.
     for (size_t at = help.find("\r\n"); at != std::string::npos; at = help.find("\r\n", at + 3))
         help.replace(at, 2, "  \n");
-    const std::string_view line = document->Lines().Line(document->Text(), entry->m_LongLine);
+    const std::string_view line = document->Lines().Whole(entry->m_LongLine);
     const std::string_view keyword = KeywordOfLine(line);
     // The keyword as the file spells it; the catalogue keeps it in capitals.
     std::string text =
@@ -468,7 +468,7 @@ json CLspServer::Completion(const json& params) {
     const CGsdDocument* document = Checked(params);
     json items = json::array();
     if (document == nullptr) return items;
-    const std::string_view line = document->Lines().Line(document->Text(), position.m_nLine);
+    const std::string_view line = document->Lines().Whole(position.m_nLine);
     const std::string_view before =
         line.substr(0, std::min(line.size(), static_cast<size_t>(std::max(0, position.m_nColumn))));
     const size_t eq = before.find('=');
@@ -485,7 +485,7 @@ json CLspServer::Completion(const json& params) {
         std::set<long long> seen;
         for (const SDefinition& definition : definitions) {
             if (!seen.insert(definition.m_nNumber).second) continue;
-            const std::string_view defLine = document->Lines().Line(document->Text(), definition.m_pEntry->m_LongLine);
+            const std::string_view defLine = document->Lines().Whole(definition.m_pEntry->m_LongLine);
             items.push_back({{"label", std::to_string(definition.m_nNumber)},
                              {"kind", kCompletionReference},
                              {"detail", GsdBytesToUtf8(Trim(defLine))}});
@@ -525,7 +525,7 @@ json CLspServer::Definition(const json& params) {
     const CKeyEntry* entry = document->EntryAt(position.m_nLine);
     if (entry == nullptr) return nullptr;
     const std::string& uri = UriOf(params);
-    const std::string_view line = document->Lines().Line(document->Text(), entry->m_LongLine);
+    const std::string_view line = document->Lines().Whole(entry->m_LongLine);
     const std::string_view keyword = KeywordOfLine(line);
     auto locations = [&](const std::vector<SDefinition>& definitions, auto wanted) {
         json found = json::array();

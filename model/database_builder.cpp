@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/text_util.h"
+#include "model/text_lines.h"
 
 namespace {
 
@@ -219,6 +220,7 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                    CKeyDatabase& database) {
     const CUserKeyScope userKeys(context);
     const int lineCount = lines.GetLineCount();
+    const CLineIndex* index = lines.LineIndex();
     long long total = 0;
     if (context.m_pProgress) {
         std::string buffer;
@@ -242,7 +244,7 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
         std::string value;
         try {
             while (next < lineCount) {
-                const std::string_view raw = lines.GetLineView(next++, buffer);
+                const std::string_view raw = LineView(lines, index, next++, buffer);
                 progress.Advance(raw.size());
                 ++lineNo;
                 const std::string_view trimmed = TrimmedView(raw);

@@ -9,6 +9,7 @@
 #include <string_view>
 
 struct CCheckMessage;
+class CLineIndex;
 
 // Read-only access to the lines of a document's text as the editor holds them.
 class ILineSource {
@@ -28,6 +29,10 @@ public:
     // The one string that the views of GetLineView lie in, when the source
     // keeps its text so; null otherwise. Whoever holds it may keep views of it.
     virtual std::shared_ptr<const std::string> SharedText() const { return nullptr; }
+    // Where the lines lie in text held in memory, when the source keeps its
+    // text so: readers of many lines then find each without a call. Null
+    // otherwise. Lives as long as the source.
+    virtual const CLineIndex* LineIndex() const { return nullptr; }
 };
 
 // The per-user settings profile: integers and strings by section and name.

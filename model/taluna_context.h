@@ -51,6 +51,8 @@ struct CSettings {
 struct CDocumentRef {
     const void* m_pDoc = nullptr;
     const ILineSource* m_pLines = nullptr;
+    // The index of m_pLines, where it has one (ILineSource::LineIndex).
+    const CLineIndex* m_pIndex = nullptr;
 };
 
 class CTalunaContext {

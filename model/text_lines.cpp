@@ -89,54 +89,29 @@ std::string CVectorLineSource::GetLine(int line) const {
 CTextLineSource::CTextLineSource(std::string text)
     : CTextLineSource(std::make_shared<const std::string>(std::move(text))) {}
 
-CTextLineSource::CTextLineSource(std::shared_ptr<const std::string> text) : m_pText(std::move(text)) {
-    const std::string& bytes = *m_pText;
+CTextLineSource::CTextLineSource(std::shared_ptr<const std::string> text)
+    : m_pText(std::move(text)), m_Index(*m_pText) {}
+
+CLineIndex::CLineIndex(std::string_view text) : m_pText(text.data()) {
     // One pass, with room for lines of a usual length; room left over beyond
     // an eighth is given back, as the index lives as long as the text.
     const auto index = [&](auto& starts) {
         using Offset = typename std::remove_reference_t<decltype(starts)>::value_type;
-        starts.reserve(bytes.size() / 24 + 16);
-        ForEachLine(bytes, [&](size_t start, size_t length) {
+        starts.reserve(text.size() / 24 + 16);
+        ForEachLine(text, [&](size_t start, size_t length) {
             starts.push_back(static_cast<Offset>(start));
             m_nLastEnd = start + length;
         });
         if (starts.capacity() - starts.size() > starts.size() / 8) starts.shrink_to_fit();
     };
-    if (bytes.size() <= UINT32_MAX)
+    if (text.size() <= UINT32_MAX)
         index(m_Starts32);
     else
         index(m_Starts64);
 }
 
-std::pair<size_t, size_t> CTextLineSource::Span(int line) const {
-    const auto index = static_cast<size_t>(line);
-    const auto span = [&](const auto& starts) -> std::pair<size_t, size_t> {
-        const size_t start = starts[index];
-        if (index + 1 == starts.size()) return {start, m_nLastEnd - start};
-        // The line end before the next line: CR LF, or one CR or LF. A line holds
-        // neither, so a CR before a closing LF belongs to the line end.
-        const char* data = m_pText->data();
-        size_t end = static_cast<size_t>(starts[index + 1]) - 1;
-        if (data[end] == '\n' && end > start && data[end - 1] == '\r') --end;
-        return {start, end - start};
-    };
-    return m_Starts32.empty() ? span(m_Starts64) : span(m_Starts32);
-}
-
 std::string CTextLineSource::GetLine(int line) const {
-    std::string buffer;
-    return std::string(GetLineView(line, buffer));
-}
-
-int CTextLineSource::GetLineLength(int line) const {
-    if (line < 0 || line >= GetLineCount()) return 0;
-    return static_cast<int>(Span(line).second);
-}
-
-std::string_view CTextLineSource::GetLineView(int line, std::string&) const {
-    if (line < 0 || line >= GetLineCount()) return {};
-    const auto [start, length] = Span(line);
-    return std::string_view(*m_pText).substr(start, std::min<size_t>(length, MAX_LINE_LENGTH));
+    return std::string(m_Index.View(line));
 }
 
 std::string_view CVectorLineSource::GetLineView(int line, std::string&) const {
