@@ -112,13 +112,20 @@ void ShowHelp(CTalunaContext& context, const std::string& link) {
 
 // R0 = value up to `separator`, the rest (separator replaced, trimmed) = R1.
 void SplitAt(CKeyEntry& entry, char separator, char blanked) {
-    const size_t pos = entry.m_Value.find(separator);
-    entry.SetItem(0, entry.m_Value.substr(0, pos));
+    const std::string_view value = entry.m_Value;
+    const size_t pos = value.find(separator);
+    entry.SetItem(0, value.substr(0, pos));
     // A separator that would be blanked is trimmed away with the blank, so it
     // is dropped with the prefix instead of being replaced in a copy.
-    if (pos != npos) entry.DropValuePrefix(separator == blanked ? pos + 1 : pos);
-    entry.ReplaceInValue(blanked, ' ');
-    entry.TrimValue();
+    const size_t rest = pos == npos ? 0 : separator == blanked ? pos + 1 : pos;
+    if (value.find(blanked, rest) == npos) {
+        // Nearly always nothing is left to blank: the value is narrowed to the rest.
+        entry.NarrowValue(TrimmedView(value.substr(rest)));
+    } else {
+        entry.DropValuePrefix(rest);
+        entry.ReplaceInValue(blanked, ' ');
+        entry.TrimValue();
+    }
     entry.SetItem(1, entry.m_Value);
 }
 

@@ -251,6 +251,10 @@ void CKeyEntry::TrimValue() {
     m_Value = View(TrimmedView(m_Value));
 }
 
+void CKeyEntry::NarrowValue(std::string_view part) {
+    m_Value = View(part);
+}
+
 void CKeyEntry::DropValuePrefix(size_t count) {
     m_Value = View(m_Value.View().substr(std::min(count, m_Value.size())));
 }

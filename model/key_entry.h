@@ -317,6 +317,8 @@ public:
     // its first `count` bytes; no byte changes.
     void TrimValue();
     void DropValuePrefix(size_t count);
+    // Narrows the value to `part`, a piece of it.
+    void NarrowValue(std::string_view part);
     // Replaces every byte `from` of the value by `to` in place; items that
     // view such a byte keep their text (they get a copy of their own first).
     void ReplaceInValue(char from, char to);
