@@ -272,11 +272,21 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                         unchanged = TrimmedView(trimmed.substr(plain.valueFrom, plain.valueTo - plain.valueFrom));
                         valueAt = static_cast<size_t>(unchanged.data() - trimmed.data());
                     } else if (plain.valueFrom != npos) {
-                        value.assign(trimmed.substr(plain.valueFrom, plain.valueTo - plain.valueFrom));
-                        PutAt(value, plain.toBlank, plain.valueFrom, ' ');
-                        PutAt(value, plain.toMarker, plain.valueFrom, MARKER_CHAR);
+                        // The value without the blanks around it, the bytes that
+                        // become blanks counted as blanks, is copied alone.
+                        size_t from = plain.valueFrom;
+                        size_t to = plain.valueTo;
+                        const auto blankAt = [&](size_t i) {
+                            return IsSpaceByte(trimmed[i]) || ((plain.toBlank >> i) & 1) != 0;
+                        };
+                        while (from < to && blankAt(from)) ++from;
+                        while (to > from && blankAt(to - 1)) --to;
+                        const std::uint64_t inValue = ~BitsBelow(from) & BitsBelow(to);
+                        value.assign(trimmed.substr(from, to - from));
+                        PutAt(value, plain.toBlank & inValue, from, ' ');
+                        PutAt(value, plain.toMarker & inValue, from, MARKER_CHAR);
                         if (plain.quoted && trimmed.size() - plain.valueFrom > 2) noString = 0;
-                        valueAt = plain.valueFrom + TrimValue(value);
+                        valueAt = from;
                     }
                 } else {
                     line.assign(trimmed);
