@@ -487,9 +487,8 @@ void CheckKeyLines(CTalunaContext& context, const CKeyEntry& entry) {
     for (char c : entry.m_Keyword) {
         if (kKeywordBytes[static_cast<unsigned char>(c)] || (bang && c == '!')) continue;
         if (++reported > MAX_KEYWORD_CHAR_FINDINGS) break;
-        context.AddCheckMessage(KindOf(IDS_KEYWORD_CHARS), entry.m_LongLine,
-                                FormatString(IDS_KEYWORD_CHARS, {entry.m_Keyword}), context.m_CheckedDoc.m_pDoc,
-                                IDS_KEYWORD_CHARS);
+        context.AddFinding(KindOf(IDS_KEYWORD_CHARS), entry.m_LongLine, IDS_KEYWORD_CHARS, {entry.m_Keyword},
+                           context.m_CheckedDoc.m_pDoc);
     }
 }
 
@@ -520,6 +519,5 @@ void CheckCatalogueRule(CTalunaContext& context, CKeyEntry& entry, const SCatalo
 void ReportUnknownKey(CTalunaContext& context, const CKeyEntry& entry) {
     if (entry.m_Keyword.empty()) return;
     const int id = entry.m_Keyword[0] == '#' ? IDS_HASH_KEY : IDS_UNKNOWN_KEY;
-    context.AddCheckMessage(KindOf(id), entry.m_LongLine, FormatString(id, {entry.m_Keyword}),
-                            context.m_CheckedDoc.m_pDoc, id);
+    context.AddFinding(KindOf(id), entry.m_LongLine, id, {entry.m_Keyword}, context.m_CheckedDoc.m_pDoc);
 }

@@ -14,7 +14,7 @@ bool IsSpecialFormat(std::uint8_t b) {
 }
 
 void Report(CTalunaContext& context, const CKeyEntry& entry, int id, std::initializer_list<CFormatArg> args) {
-    context.AddCheckMessage(KindOf(id), entry.m_LongLine, FormatString(id, args), context.m_CheckedDoc.m_pDoc, id);
+    context.AddFinding(KindOf(id), entry.m_LongLine, id, args, context.m_CheckedDoc.m_pDoc);
 }
 
 }  // namespace

@@ -70,10 +70,10 @@ private:
     // Findings about rows whose revision is not firmly known are warnings.
     void Report(const SCatalogueRow& row, int id, std::initializer_list<CFormatArg> args) {
         const int kind = row.m_Firmness == EFirmness::Stated ? KindOf(id) : CheckMessageKind::Warning;
-        m_Context.AddCheckMessage(kind, m_nLine, FormatString(id, args), m_pDoc, id);
+        m_Context.AddFinding(kind, m_nLine, id, args, m_pDoc);
     }
     void Report(int id, std::initializer_list<CFormatArg> args) {
-        m_Context.AddCheckMessage(KindOf(id), m_nLine, FormatString(id, args), m_pDoc, id);
+        m_Context.AddFinding(KindOf(id), m_nLine, id, args, m_pDoc);
     }
 
     void CollectModulesAndRevision() {
