@@ -320,15 +320,21 @@ bool IsUtf8(std::string_view text) {
     return true;
 }
 
-bool IsAscii(std::string_view text) {
-    size_t i = 0;
-    for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
-        std::memcpy(&word, text.data() + i, 8);
-        if ((word & 0x8080808080808080ull) != 0) return false;
+namespace {
+// How many bytes at the start of the text are below 0x80; eight are tested at once.
+size_t AsciiPrefix(std::string_view text) {
+    size_t ascii = 0;
+    for (std::uint64_t word; ascii + 8 <= text.size(); ascii += 8) {
+        std::memcpy(&word, text.data() + ascii, 8);
+        if ((word & 0x8080808080808080ull) != 0) break;
     }
-    for (; i < text.size(); ++i)
-        if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
-    return true;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+    return ascii;
+}
+}  // namespace
+
+bool IsAscii(std::string_view text) {
+    return AsciiPrefix(text) == text.size();
 }
 
 char* PutUtf8(char* at, std::string_view text) {
@@ -337,12 +343,7 @@ char* PutUtf8(char* at, std::string_view text) {
                                        0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
     // Plain ASCII, nearly every text, is the same in both encodings.
-    size_t ascii = 0;
-    for (std::uint64_t word; ascii + 8 <= text.size(); ascii += 8) {
-        std::memcpy(&word, text.data() + ascii, 8);
-        if ((word & 0x8080808080808080ull) != 0) break;
-    }
-    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+    const size_t ascii = AsciiPrefix(text);
     at = Put(at, text.substr(0, ascii));
     for (unsigned char c : text.substr(ascii)) {
         unsigned code = c < 0x80 ? c : (c < 0xA0 ? kHigh[c - 0x80] : c);
