@@ -1,5 +1,6 @@
 #include "check/process_key.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -24,7 +25,7 @@ struct SKnownKeyword {
     std::int16_t m_nRule = -1;
 };
 
-const SKnownKeyword* FindKnownKeyword(std::string_view keyword) {
+const SKnownKeyword* LookUpKnownKeyword(std::string_view keyword) {
     static const auto index = [] {
         CNoCaseIndex<SKnownKeyword> map;
         // Every keyword the tables know, answered by the tables themselves.
@@ -42,6 +43,45 @@ const SKnownKeyword* FindKnownKeyword(std::string_view keyword) {
         return map;
     }();
     return index.Find(keyword);
+}
+
+// Lines of one block repeat a handful of keywords, spelt alike: the answers
+// for the keywords met last are kept by their exact bytes, so that a repeated
+// keyword is compared once instead of hashed and compared without case.
+class CRecentKeywords {
+public:
+    const SKnownKeyword* Find(std::string_view keyword) {
+        if (keyword.empty() || keyword.size() > MAX_BYTES) return LookUpKnownKeyword(keyword);
+        SSlot& slot = m_Slots[SlotOf(keyword)];
+        if (slot.m_nSize == keyword.size() && std::memcmp(slot.m_Bytes, keyword.data(), keyword.size()) == 0)
+            return slot.m_pKnown;
+        const SKnownKeyword* known = LookUpKnownKeyword(keyword);
+        slot.m_nSize = static_cast<std::uint8_t>(keyword.size());
+        std::memcpy(slot.m_Bytes, keyword.data(), keyword.size());
+        slot.m_pKnown = known;
+        return known;
+    }
+
+private:
+    static constexpr size_t MAX_BYTES = 47;
+    static constexpr size_t SLOTS = 64;
+    struct SSlot {
+        std::uint8_t m_nSize = 0;  // 0: empty
+        char m_Bytes[MAX_BYTES] = {};
+        const SKnownKeyword* m_pKnown = nullptr;
+    };
+    static size_t SlotOf(std::string_view keyword) {
+        const auto first = static_cast<unsigned char>(keyword.front());
+        const auto last = static_cast<unsigned char>(keyword.back());
+        return (keyword.size() * 5 + first * 3 + last) % SLOTS;
+    }
+    SSlot m_Slots[SLOTS];
+};
+
+const SKnownKeyword* FindKnownKeyword(std::string_view keyword) {
+    // One per thread: the command-line checker checks files on several.
+    thread_local CRecentKeywords recent;
+    return recent.Find(keyword);
 }
 
 static_assert(semantic::KW_COUNT <= CKeyEntry::MAX_RESOLVED_RULE);
