@@ -91,7 +91,7 @@ void RunCheckGsd(CTalunaContext& context, const ILineSource& lines, CKeyDatabase
     const CUserKeyScope userKeys(context);
     RebuildDatabase(context, KeyClassifier(), lines, database);
     context.ClearMessages();
-    context.m_CheckedDoc = {doc, &lines, lines.LineIndex()};
+    context.m_CheckedDoc = {doc, &lines, lines.LineIndex(), true};
 
     const bool semantic = context.m_Settings.m_bNoSemanticCheck == 0;
     CCheckProgress progress(context.m_pProgress, static_cast<long long>(database.GetCount()) * (semantic ? 3 : 1));

@@ -43,7 +43,11 @@ public:
         return false;
     }
 
-    bool EqualSign() { return CheckEqualSign(SourceLine()) || Fail(IDS_EQUAL_SIGN); }
+    bool EqualSign() {
+        const bool known = m_Context.m_CheckedDoc.m_bAsBuilt && m_Entry.m_EqualSign != CKeyEntry::EQUAL_SIGN_UNKNOWN;
+        const bool ok = known ? m_Entry.m_EqualSign == CKeyEntry::EQUAL_SIGN_OK : CheckEqualSign(SourceLine());
+        return ok || Fail(IDS_EQUAL_SIGN);
+    }
 
     bool Scan(std::string_view text, int width, const char* what = "Number") {
         return ScanNumber(text, width) || Fail(IDS_UNEXPECTED_FORMAT, what);

@@ -137,12 +137,23 @@ struct SPlainLine {
     std::uint64_t toBlank = 0;
     std::uint64_t toMarker = 0;
     bool quoted = false;  // the value holds a quote before its comment
+    // The equal sign rule's answer for the line, where its bytes tell.
+    std::uint16_t equalSign = CKeyEntry::EQUAL_SIGN_UNKNOWN;
 };
+
+// The equal sign rule as the masks of a short line answer it: an '=' with no
+// ';' or quote before it is right when it is the only one; a line with more
+// is left to the rule itself.
+std::uint16_t EqualSignOf(std::uint64_t equals, std::uint64_t semis, std::uint64_t quotes) {
+    if (equals == 0 || ((semis | quotes) & BitsBelow(FirstOf(equals))) != 0) return CKeyEntry::EQUAL_SIGN_WRONG;
+    return (equals & (equals - 1)) == 0 ? CKeyEntry::EQUAL_SIGN_OK : CKeyEntry::EQUAL_SIGN_UNKNOWN;
+}
 
 bool SplitPlainLine(std::string_view line, ECheckProfile profile, SPlainLine& plain) {
     if (line.size() > BYTE_MASK_SIZE) return false;
     const auto [backslashes, markers, quotes, semis, equals, allOpens, allCloses, blanks] =
         ByteMasks<'\\', MARKER_CHAR, '"', ';', '=', '(', ')', ' '>(line);
+    plain.equalSign = EqualSignOf(equals, semis, quotes);
     if ((backslashes | markers) != 0) return false;
     const size_t semi = FirstOf(semis);
     const size_t quote = FirstOf(quotes);
@@ -265,7 +276,8 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                 const bool held = database.IsInHeldText(trimmed);
                 // The value, where it is its piece of such a line unchanged.
                 std::string_view unchanged;
-                if (SPlainLine plain; SplitPlainLine(trimmed, context.m_Profile, plain)) {
+                SPlainLine plain;
+                if (SplitPlainLine(trimmed, context.m_Profile, plain)) {
                     keyword = plain.keyword;
                     keywordAt = static_cast<size_t>(keyword.data() - trimmed.data());
                     if (plain.valueFrom != npos && held && (plain.toBlank | plain.toMarker) == 0) {
@@ -385,6 +397,7 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                 }
                 added.m_LongLine = firstLine >= 0 ? firstLine : lineNo;
                 added.m_bNoString = noString;
+                added.m_EqualSign = plain.equalSign;
                 noString = 1;
             }
         } catch (const std::bad_alloc&) {

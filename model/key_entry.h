@@ -371,6 +371,12 @@ public:
     std::uint16_t m_bAccepted : 1 = 0;
     std::uint16_t m_bNoString : 1 = 1;
     std::uint16_t m_ModuleFlag : 6 = 0;  // 0 or TYPE_MODULE_BEGIN
+    // Whether the first line's equal sign stands as the syntax check wants it,
+    // where the build could tell from the bytes it looked at anyway.
+    std::uint16_t m_EqualSign : 2 = EQUAL_SIGN_UNKNOWN;
+    static constexpr std::uint16_t EQUAL_SIGN_UNKNOWN = 0;
+    static constexpr std::uint16_t EQUAL_SIGN_OK = 1;
+    static constexpr std::uint16_t EQUAL_SIGN_WRONG = 2;
 
     // Position in the owning database; -1 for an entry of its own.
     int Index() const;

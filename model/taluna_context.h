@@ -53,6 +53,9 @@ struct CDocumentRef {
     const ILineSource* m_pLines = nullptr;
     // The index of m_pLines, where it has one (ILineSource::LineIndex).
     const CLineIndex* m_pIndex = nullptr;
+    // The database was built from these lines and nothing changed them since,
+    // so what its build noted about a line (CKeyEntry::m_EqualSign) holds.
+    bool m_bAsBuilt = false;
 };
 
 class CTalunaContext {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/value_scanners.h"
 #include "check/process_key.h"
 #include "model/database_builder.h"
 #include "model/key_database.h"
@@ -141,6 +142,8 @@ TEST(DatabaseBuilder, ShortLinesSplitAsTheSameLinesMadeLong) {
         "Foo = x=y \"a(b)\"",
         "Foo(1) = \"a\" (2) \"b\"",
         "Foo = 1 ; \"c\"",
+        "Foo ;= 1",
+        "Foo 1",
         "Foo = \"a;b\" 2",
         "Foo = \"a\" \"b\" \"c",
         "Foo = \"\"",
@@ -171,6 +174,10 @@ TEST(DatabaseBuilder, ShortLinesSplitAsTheSameLinesMadeLong) {
                 EXPECT_EQ(a.m_bNoString, b.m_bNoString);
                 ASSERT_EQ(a.m_Ready.size(), b.m_Ready.size());
                 for (size_t k = 0; k < a.m_Ready.size(); ++k) EXPECT_EQ(a.m_Ready[k], b.m_Ready[k]) << k;
+                // What the build noted about the equal sign is the rule's answer.
+                if (a.m_EqualSign != CKeyEntry::EQUAL_SIGN_UNKNOWN) {
+                    EXPECT_EQ(a.m_EqualSign == CKeyEntry::EQUAL_SIGN_OK, CheckEqualSign(line));
+                }
             }
         }
 }
