@@ -53,8 +53,7 @@ public:
     const SKnownKeyword* Find(std::string_view keyword) {
         if (keyword.empty() || keyword.size() > MAX_BYTES) return LookUpKnownKeyword(keyword);
         SSlot& slot = m_Slots[SlotOf(keyword)];
-        if (slot.m_nSize == keyword.size() && std::memcmp(slot.m_Bytes, keyword.data(), keyword.size()) == 0)
-            return slot.m_pKnown;
+        if (slot.m_nSize == keyword.size() && SameBytes(slot.m_Bytes, keyword)) return slot.m_pKnown;
         const SKnownKeyword* known = LookUpKnownKeyword(keyword);
         slot.m_nSize = static_cast<std::uint8_t>(keyword.size());
         std::memcpy(slot.m_Bytes, keyword.data(), keyword.size());
@@ -70,6 +69,28 @@ private:
         char m_Bytes[MAX_BYTES] = {};
         const SKnownKeyword* m_pKnown = nullptr;
     };
+    // Whether the `text.size()` bytes at `kept` are those of `text`; a few
+    // loads that may overlap, instead of a call that compares byte runs.
+    static bool SameBytes(const char* kept, std::string_view text) {
+        const size_t size = text.size();
+        const char* bytes = text.data();
+        if (size >= 8) {
+            std::uint64_t differ = Load<std::uint64_t>(kept + size - 8) ^ Load<std::uint64_t>(bytes + size - 8);
+            for (size_t i = 0; i + 8 < size; i += 8)
+                differ |= Load<std::uint64_t>(kept + i) ^ Load<std::uint64_t>(bytes + i);
+            return differ == 0;
+        }
+        if (size >= 4)
+            return ((Load<std::uint32_t>(kept) ^ Load<std::uint32_t>(bytes)) |
+                    (Load<std::uint32_t>(kept + size - 4) ^ Load<std::uint32_t>(bytes + size - 4))) == 0;
+        return kept[0] == bytes[0] && kept[size / 2] == bytes[size / 2] && kept[size - 1] == bytes[size - 1];
+    }
+    template <typename Word>
+    static Word Load(const char* at) {
+        Word word;
+        std::memcpy(&word, at, sizeof word);
+        return word;
+    }
     static size_t SlotOf(std::string_view keyword) {
         const auto first = static_cast<unsigned char>(keyword.front());
         const auto last = static_cast<unsigned char>(keyword.back());

@@ -316,3 +316,25 @@ TEST(Classification, ModesWithoutMeaningChangeNoEntry) {
 }
 
 }  // namespace
+
+// Keywords met again are answered from what their first meeting resolved;
+// a keyword that differs from one met before in a single byte, of the same
+// length and with the same first and last byte, must not take its answer.
+TEST(Classification, AKeywordOneByteAwayFromAKnownOneStaysUnknown) {
+    const std::pair<const char*, const char*> twins[] = {
+        {"Bit", "Bxt"},
+        {"Module", "Mxdule"},
+        {"Module", "Modxle"},
+        {"Vendor_Name", "Vxndor_Name"},
+        {"Ext_User_Prm_Data_Ref", "Eyt_User_Prm_Data_Ref"},
+        {"Ext_User_Prm_Data_Ref", "Ext_User_Prm_Xata_Ref"},
+    };
+    for (const auto& [known, twin] : twins) {
+        SCOPED_TRACE(twin);
+        SBuilt built;
+        built.Build({std::string(known) + " = 1", std::string(twin) + " = 1", std::string(known) + " = 1",
+                     std::string(twin) + " = 1"});
+        for (int i = 0; i < built.database.GetCount(); ++i)
+            EXPECT_EQ(built.At(i).m_Resolved.m_nRow >= 0, i % 2 == 0) << i;
+    }
+}
