@@ -358,7 +358,8 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                 progress.Status(keyword);
 
                 // The texts that read the same in the source are viewed there.
-                CKeyEntry::SViewTexts views{};
+                bool viewKeyword = false;
+                bool viewValue = false;
                 std::string_view keywordText = keyword;
                 std::string_view valueText = value;
                 // The value's piece of the line, where the text is kept.
@@ -367,22 +368,22 @@ void BuildDatabase(CTalunaContext& context, const IKeyClassifier& classifier, co
                     const std::string_view keywordSource = trimmed.substr(keywordAt, keyword.size());
                     if (keywordSource.data() == keyword.data() || keywordSource == keyword) {
                         keywordText = keywordSource;
-                        views.m_bKeyword = true;
+                        viewKeyword = true;
                     }
                     if (valueAt != npos && !value.empty()) valueSource = trimmed.substr(valueAt, value.size());
                     if (!unchanged.empty()) {
                         valueText = unchanged;
-                        views.m_bValue = true;
+                        viewValue = true;
                     } else if (valueSource == value) {
                         valueText = valueSource;
-                        views.m_bValue = true;
+                        viewValue = true;
                     }
                 }
                 // A value changed on its way here (quotes, markers) stays this
                 // working copy while it is classified: most of its pieces then
                 // read as the line again and view it, and only the others are
                 // copied.
-                views.m_bValueInScratch = !views.m_bValue && !value.empty();
+                const CKeyEntry::SViewTexts views{viewKeyword, viewValue, !viewValue && !value.empty()};
                 CKeyEntry& added = database.Emplace(keywordText, valueText, lineNo, views);
                 if (views.m_bValueInScratch) {
                     try {

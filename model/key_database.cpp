@@ -23,7 +23,7 @@ void CKeyDatabase::AddChunk() {
 }
 
 CKeyEntry& CKeyDatabase::Emplace(std::string_view keyword, std::string_view value, int line,
-                                 CKeyEntry::SViewTexts views) {
+                                 const CKeyEntry::SViewTexts& views) {
     if (m_nSlotsLeft == 0) {
         AddChunk();
         m_pNextSlot = reinterpret_cast<CKeyEntry*>(m_Chunks.back() + CKeyEntry::CHUNK_HEAD_BYTES);

@@ -23,7 +23,10 @@ public:
 
     // Appends a new entry at the tail; its texts are copied into the database,
     // but for those `views` names, which lie in a text the database holds.
-    CKeyEntry& Emplace(std::string_view keyword, std::string_view value, int line, CKeyEntry::SViewTexts views = {});
+    // (`views` comes by reference: a copy of its flags, stored a byte each
+    // just before the call, would be read back as one word and wait for them.)
+    CKeyEntry& Emplace(std::string_view keyword, std::string_view value, int line,
+                       const CKeyEntry::SViewTexts& views = {});
     // Keeps `text` until Clear, so that entries may view it instead of
     // holding copies (the text a database is built from).
     void HoldText(std::shared_ptr<const std::string> text);

@@ -160,7 +160,8 @@ static_assert(sizeof(CKeyEntry::SResolution) == 4 && sizeof(CTreeGroup) == 1);
 static_assert(sizeof(CEntryText) == sizeof(std::uint64_t) && sizeof(CValueItems) == sizeof(std::uint64_t));
 static_assert(std::is_trivially_destructible_v<CEntryText>);
 
-CKeyEntry::CKeyEntry(CTextArena& arena, std::string_view keyword, std::string_view value, int line, SViewTexts views)
+CKeyEntry::CKeyEntry(CTextArena& arena, std::string_view keyword, std::string_view value, int line,
+                     const SViewTexts& views)
     : m_Line(line), m_LongLine(line), m_bValueViewed(views.m_bValue) {
     m_Keyword = views.m_bKeyword ? CEntryText(keyword, arena) : CEntryText(arena.Store(keyword), arena);
     m_Value =

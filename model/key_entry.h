@@ -397,7 +397,7 @@ private:
     // An entry whose texts lie in `arena` (its database's) or, where `views`
     // says so, in the text its database keeps; the database places it in a
     // chunk and the builder classifies it right after.
-    CKeyEntry(CTextArena& arena, std::string_view keyword, std::string_view value, int line, SViewTexts views);
+    CKeyEntry(CTextArena& arena, std::string_view keyword, std::string_view value, int line, const SViewTexts& views);
     const SChunkHead* Head() const {
         return reinterpret_cast<const SChunkHead*>(reinterpret_cast<std::uintptr_t>(this) & ~(CHUNK_BYTES - 1));
     }
