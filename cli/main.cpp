@@ -243,6 +243,9 @@ int Run(int argc, char** argv) {
 #else
     if (::fcntl(STDOUT_FILENO, F_GETFD) < 0) return output.Fail(errno);
 #endif
+    // Rows go out through std::cout alone: its own buffer takes them, not a
+    // locked C stream call per row.
+    std::ios::sync_with_stdio(false);
 
     std::string format = "text";
     std::string userKeys;
