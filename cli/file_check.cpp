@@ -118,13 +118,15 @@ void CheckGsdText(std::shared_ptr<const std::string> text, const CCheckOptions& 
 }
 
 // Reads the file's bytes up to its first NUL into `bytes`; an error text when it cannot.
-std::string ReadUpToNul(const std::string& path, std::string& bytes) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(PathFromUtf8(path), ec);
-    if (ec) return ec.message();
+std::string ReadUpToNul(const std::string& path, std::string& bytes, bool seenRegular) {
     // Only regular files are opened: opening a device can have effects of its own.
-    if (std::filesystem::is_directory(status)) return "is a directory";
-    if (!std::filesystem::is_regular_file(status)) return "is not a regular file";
+    if (!seenRegular) {
+        std::error_code ec;
+        const auto status = std::filesystem::status(PathFromUtf8(path), ec);
+        if (ec) return ec.message();
+        if (std::filesystem::is_directory(status)) return "is a directory";
+        if (!std::filesystem::is_regular_file(status)) return "is not a regular file";
+    }
     // Non-blocking, so that a FIFO put in place of the file since does not stop the program.
     const int fd = OpenForReading(path);
     if (fd < 0) return std::strerror(errno);
@@ -170,12 +172,12 @@ CFileResult UnreadFile(const std::string& path, const std::string& reason) {
     return result;
 }
 
-CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options, IRowWriter* writer) {
+CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options, IRowWriter* writer, bool seenRegular) {
     CFileResult result;
     result.m_Path = path;
     try {
         std::string bytes;
-        result.m_ReadError = ReadUpToNul(path, bytes);
+        result.m_ReadError = ReadUpToNul(path, bytes, seenRegular);
         if (!result.m_ReadError.empty()) return result;
         result.m_bRead = true;
         CResultSink sink(result, writer);

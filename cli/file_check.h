@@ -61,9 +61,13 @@ void CheckGsdText(std::shared_ptr<const std::string> text, const CCheckOptions& 
 // there. A file too large for the memory available comes back unread, marked
 // out of memory, instead of ending the program.
 // With a `writer`, rows that can be written while the check runs are not held.
-CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options, IRowWriter* writer = nullptr);
+// `seenRegular`: the caller has just seen a regular file at `path` (see ReadUpToNul).
+CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options, IRowWriter* writer = nullptr,
+                         bool seenRegular = false);
 // Reads a regular file's bytes up to its first NUL into `bytes` (without
-// blocking on a FIFO put in its place); an error text when it cannot.
-std::string ReadUpToNul(const std::string& path, std::string& bytes);
+// blocking on a FIFO put in its place); an error text when it cannot. Nothing
+// but a regular file is opened; a caller that has just seen one at `path` says
+// so with `seenRegular`, and the file is not asked about before it is opened.
+std::string ReadUpToNul(const std::string& path, std::string& bytes, bool seenRegular = false);
 // A result for a file that could not be read, for `reason`.
 CFileResult UnreadFile(const std::string& path, const std::string& reason);

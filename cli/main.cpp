@@ -84,30 +84,37 @@ bool IsGsdName(const std::filesystem::path& path) {
 }
 
 // A file to check, or a name the search of a directory could not read, with the reason.
+// `m_bSeenRegular`: the search saw a regular file there, not a link.
 struct SInput {
     std::string m_Path;
     std::string m_Error;
+    bool m_bSeenRegular = false;
 };
 
 // Adds the GSD files under `dir` to `found`, descending into directories but not into
 // links to directories. A directory that cannot be read and a link with a GSD name
 // that leads nowhere are added with the reason, to be named as unread files are.
+// Where the listing gives a name's kind, no one asks the file system again.
 void SearchDirectory(const std::filesystem::path& dir, std::vector<SInput>& found) {
     std::error_code ec;
     std::filesystem::directory_iterator it(dir, ec);
     for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
         std::error_code linkEc;
-        const auto link = it->symlink_status(linkEc);
-        if (std::filesystem::is_directory(link)) {
+        const bool link = it->is_symlink(linkEc);
+        if (!link && it->is_directory(linkEc)) {
             SearchDirectory(it->path(), found);
             continue;
         }
         if (!IsGsdName(it->path())) continue;
+        if (!link && it->is_regular_file(linkEc)) {
+            found.push_back({it->path().string(), {}, true});
+            continue;
+        }
         std::error_code fileEc;
         const auto status = it->status(fileEc);
         if (std::filesystem::is_regular_file(status))
             found.push_back({it->path().string(), {}});
-        else if (std::filesystem::is_symlink(link) && fileEc)
+        else if (link && fileEc)
             found.push_back({it->path().string(), fileEc.message()});
     }
     if (ec) found.push_back({dir.string(), ec.message()});
@@ -364,7 +371,7 @@ int Run(int argc, char** argv) {
         CFileResult result;
         try {
             CFileRowWriter writer(turn, i);
-            result = files[i].m_Error.empty() ? CheckGsdFile(files[i].m_Path, options, &writer)
+            result = files[i].m_Error.empty() ? CheckGsdFile(files[i].m_Path, options, &writer, files[i].m_bSeenRegular)
                                               : UnreadFile(files[i].m_Path, files[i].m_Error);
         } catch (const std::bad_alloc&) {
             // Not even the name could be kept: the writer names the file.

@@ -272,23 +272,30 @@ TEST(CommandLineFailures, OutputThatCannotBeWrittenEndsWithStatus2) {
     }
 }
 
-TEST(CommandLineFailures, BrokenLinksMetInADirectoryAreNamed) {
+TEST(CommandLineFailures, ADirectorySearchTakesFilesAndLinksToFilesAndNamesBrokenLinks) {
     const CScratch scratch("taluna_cli_links");
     fs::create_directories(scratch / "sub");
     fs::copy_file(Demo(), scratch / "a.gsd");
     fs::copy_file(Demo(), scratch / "sub" / "c.gsd");
     fs::create_symlink(scratch / "gone.gsd", scratch / "b.gsd");
-    fs::create_symlink(scratch / "gone.txt", scratch / "d.txt");  // not a GSD name: not looked at
+    fs::create_symlink(scratch / "gone.txt", scratch / "d.txt");   // not a GSD name: not looked at
+    fs::create_symlink(scratch / "a.gsd", scratch / "e.gsd");      // a link to a file is checked
+    fs::create_directory_symlink(scratch / "sub", scratch / "f");  // a link to a directory is not followed
+    ASSERT_EQ(mkfifo((scratch / "g.gsd").c_str(), 0644), 0);       // neither opened nor named
     const std::string dir = scratch.Dir().string();
 
     const SExit text = RunChild({{dir}});
     EXPECT_EQ(text.m_nStatus, 2);
     EXPECT_EQ(text.m_Err, "taluna-check: cannot read " + dir + "/b.gsd: No such file or directory\n");
     const size_t a = text.m_Out.find(dir + "/a.gsd\n");
+    const size_t e = text.m_Out.find(dir + "/e.gsd\n");
     const size_t c = text.m_Out.find(dir + "/sub/c.gsd\n");
     EXPECT_NE(a, std::string::npos);
     EXPECT_NE(c, std::string::npos);
-    EXPECT_LT(a, c);
+    EXPECT_LT(a, e);
+    EXPECT_LT(e, c);
+    EXPECT_EQ(text.m_Out.find("/f/"), std::string::npos);
+    EXPECT_EQ(text.m_Out.find("g.gsd"), std::string::npos);
 
     const SExit json = RunChild({{"--format", "json", dir}});
     EXPECT_EQ(json.m_nStatus, 2);
