@@ -13,9 +13,11 @@ FUZZ_SECONDS ?= 60
 FUZZ_PACKAGES := cmake g++ make clang libclang-rt-14-dev libgtest-dev libgmock-dev nlohmann-json3-dev
 FUZZ_SEEDS ?= ../shared/corpus
 
-# `make package`: the .deb (CPack), built for /usr in its own build directory with the
-# flags of the tested build (stripped when packed), the icons rendered by rsvg-convert
-# and the dependencies found by dpkg-shlibdeps.
+# `make package`: the .deb (CPack), built for /usr in its own build directory (stripped
+# when packed), the icons rendered by rsvg-convert and the dependencies found by
+# dpkg-shlibdeps. It is built optimised (-O3, link-time optimisation) with the profile
+# of a training run of its own taluna-check (TALUNA_PGO); .ci/check-package compares
+# the installed checker's rows with the tested build's.
 PKG_BUILD ?= build-pkg
 PKG_PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl1-mesa-dev librsvg2-bin dpkg-dev file nlohmann-json3-dev
 # `make windows`: taluna-check.exe and taluna-config.exe cross-built with MinGW-w64, zipped
@@ -82,8 +84,10 @@ fuzz: fuzz-deps
 
 package:
 	$(call install_missing,$(PKG_PACKAGES))
-	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
-	  -DTALUNA_PACKAGING=ON -DTALUNA_TESTS=OFF -DTALUNA_BENCH=OFF
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DTALUNA_PACKAGING=ON -DTALUNA_TESTS=OFF -DTALUNA_BENCH=OFF -DTALUNA_PGO=GENERATE
+	cmake --build $(PKG_BUILD) -j$(JOBS) --target pgo-train
+	cmake -S . -B $(PKG_BUILD) -DTALUNA_PGO=USE
 	cmake --build $(PKG_BUILD) -j$(JOBS)
 	cd $(PKG_BUILD) && cpack -G DEB
 	@ls -l $(PKG_BUILD)/taluna_*.deb
