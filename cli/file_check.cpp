@@ -172,16 +172,38 @@ CFileResult UnreadFile(const std::string& path, const std::string& reason) {
     return result;
 }
 
-CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options, IRowWriter* writer, bool seenRegular) {
-    CFileResult result;
-    result.m_Path = path;
+size_t SFileText::Bytes() const {
+    if (!m_Lines) return 0;
+    return m_Lines->SharedText()->capacity() + sizeof(int) * 2 * static_cast<size_t>(m_Lines->GetLineCount());
+}
+
+SFileText ReadGsdFile(const std::string& path, bool seenRegular) {
+    SFileText text;
     try {
         std::string bytes;
-        result.m_ReadError = ReadUpToNul(path, bytes, seenRegular);
-        if (!result.m_ReadError.empty()) return result;
-        result.m_bRead = true;
-        CResultSink sink(result, writer);
-        CheckGsdText(std::move(bytes), options, sink, &result.m_Profile);
+        text.m_Error = ReadUpToNul(path, bytes, seenRegular);
+        if (text.m_Error.empty()) text.m_Lines.emplace(std::move(bytes));
+    } catch (const std::bad_alloc&) {
+        text.m_bOutOfMemory = true;
+    } catch (const std::length_error&) {
+        text.m_bOutOfMemory = true;
+    }
+    // What was read of a text that could not be read whole is given back at once.
+    if (text.m_bOutOfMemory) text.m_Lines.reset();
+    return text;
+}
+
+CFileResult CheckFileText(const std::string& path, SFileText text, const CCheckOptions& options, IRowWriter* writer) {
+    CFileResult result;
+    result.m_bOutOfMemory = text.m_bOutOfMemory;
+    try {
+        result.m_Path = path;
+        result.m_ReadError = std::move(text.m_Error);
+        if (text.m_Lines) {
+            result.m_bRead = true;
+            CResultSink sink(result, writer);
+            CheckLines(*text.m_Lines, options, sink, &result.m_Profile, nullptr);
+        }
     } catch (const std::bad_alloc&) {
         result.m_bOutOfMemory = true;
     } catch (const std::length_error&) {
@@ -194,4 +216,8 @@ CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options, 
         result.m_ReadError = "out of memory";
     }
     return result;
+}
+
+CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options, IRowWriter* writer, bool seenRegular) {
+    return CheckFileText(path, ReadGsdFile(path, seenRegular), options, writer);
 }

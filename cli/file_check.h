@@ -3,12 +3,14 @@
 // checker does it: read the bytes, split the lines, check, keep the rows.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/check_message.h"
 #include "model/check_profile.h"
 #include "model/seams.h"
+#include "model/text_lines.h"
 
 class CKeyDatabase;
 
@@ -57,11 +59,25 @@ void CheckGsdText(std::string bytes, const CCheckOptions& options, IMessageSink&
 // The same for a text shared with the caller, which the database keeps too.
 void CheckGsdText(std::shared_ptr<const std::string> text, const CCheckOptions& options, IMessageSink& sink,
                   ECheckProfile* profile = nullptr, CKeyDatabase* database = nullptr);
-// Reads and checks one file. The text ends at its first NUL byte: reading stops
-// there. A file too large for the memory available comes back unread, marked
-// out of memory, instead of ending the program.
-// With a `writer`, rows that can be written while the check runs are not held.
+// A file's text as read for its check, split into lines, or why it could not be read.
+struct SFileText {
+    std::optional<CTextLineSource> m_Lines;  // up to the first NUL; none when not read
+    std::string m_Error;                     // empty when the file was read
+    bool m_bOutOfMemory = false;             // it could not be, for want of memory
+    // The memory the text and its index of lines hold.
+    size_t Bytes() const;
+};
+// Reads a file and splits it into lines for CheckFileText; want of memory is told
+// in the result, not thrown.
 // `seenRegular`: the caller has just seen a regular file at `path` (see ReadUpToNul).
+SFileText ReadGsdFile(const std::string& path, bool seenRegular = false);
+// Checks a file read by ReadGsdFile, taking over its text. A file too large for the
+// memory available comes back unread, marked out of memory, instead of ending the
+// program. With a `writer`, rows that can be written while the check runs are not held.
+CFileResult CheckFileText(const std::string& path, SFileText text, const CCheckOptions& options,
+                          IRowWriter* writer = nullptr);
+// Reads and checks one file: ReadGsdFile, then CheckFileText. The text ends at its
+// first NUL byte: reading stops there.
 CFileResult CheckGsdFile(const std::string& path, const CCheckOptions& options, IRowWriter* writer = nullptr,
                          bool seenRegular = false);
 // Reads a regular file's bytes up to its first NUL into `bytes` (without

@@ -36,6 +36,7 @@
 #include "cli/formatters.h"
 #include "cli/in_order_hand_off.h"
 #include "cli/program_args.h"
+#include "cli/read_ahead.h"
 #include "model/file_io.h"
 #include "model/ini_profile.h"
 
@@ -47,6 +48,10 @@ constexpr int EXIT_UNREAD = 2;
 
 // Files checked ahead of the one being written, per thread.
 constexpr size_t kFilesAheadPerJob = 2;
+// Files read ahead of their check, and the bytes of text they may hold: the next
+// file is read ahead only while less than this is held.
+constexpr size_t kFilesReadAhead = 8;
+constexpr size_t kBytesReadAhead = 8 << 20;
 
 const char* const kUsage =
     "Usage: taluna-check [options] FILE|DIR...\n"
@@ -378,11 +383,19 @@ int Run(int argc, char** argv) {
     const unsigned count = std::min<unsigned>(jobs, static_cast<unsigned>(std::max<size_t>(files.size(), 1)));
     CInOrderHandOff<CFileResult> handOff(files.size(), kFilesAheadPerJob * count);
     COutputTurn turn(*formatter, std::cout);
+    // The next files are read while one is checked.
+    CReadAhead<SFileText> readAhead(
+        files.size(), kFilesReadAhead, kBytesReadAhead,
+        [&](size_t i) {
+            return files[i].m_Error.empty() ? ReadGsdFile(files[i].m_Path, files[i].m_bSeenRegular) : SFileText{};
+        },
+        [](const SFileText& text) { return text.Bytes(); });
     auto check = [&](size_t i) {
         CFileResult result;
         try {
+            SFileText text = readAhead.Take(i);
             CFileRowWriter writer(turn, i);
-            result = files[i].m_Error.empty() ? CheckGsdFile(files[i].m_Path, options, &writer, files[i].m_bSeenRegular)
+            result = files[i].m_Error.empty() ? CheckFileText(files[i].m_Path, std::move(text), options, &writer)
                                               : UnreadFile(files[i].m_Path, files[i].m_Error);
         } catch (const std::bad_alloc&) {
             // Not even the name could be kept: the writer names the file.

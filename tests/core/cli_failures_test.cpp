@@ -30,6 +30,7 @@
 #include "bench/gsd_generator.h"
 #include "cli/formatters.h"
 #include "cli/in_order_hand_off.h"
+#include "cli/read_ahead.h"
 
 extern char** environ;
 
@@ -621,6 +622,75 @@ TEST(CommandLineHandOff, AWriterThatIsHeldUpHoldsTheWorkersAWindowAhead) {
     EXPECT_EQ(handOff.Next(), 20u);
     EXPECT_EQ(handOff.Next(), 30u);
     EXPECT_EQ(handOff.Taken(), window + 1);
+}
+
+TEST(CommandLineReadAhead, EveryTakerGetsItsFileWhateverTheTakersAndLimits) {
+    struct SCase {
+        unsigned m_nTakers;
+        size_t m_nCount, m_nWindow, m_nBudget;
+        size_t m_nLargeEvery;  // every such file is larger than the budget; 0: none
+    };
+    for (const SCase& c : {SCase{1, 300, 8, 1000, 0}, SCase{1, 300, 1, 1000, 0}, SCase{3, 300, 4, 1000, 7},
+                           SCase{1, 300, 8, 50, 3}, SCase{4, 300, 2, 10, 1}, SCase{1, 1, 8, 1000, 0}}) {
+        SCOPED_TRACE(testing::Message() << c.m_nTakers << " takers, window " << c.m_nWindow << ", budget "
+                                        << c.m_nBudget << ", large every " << c.m_nLargeEvery);
+        const auto size = [&](size_t i) {
+            return c.m_nLargeEvery != 0 && i % c.m_nLargeEvery == 0 ? 2 * c.m_nBudget : size_t{10};
+        };
+        CReadAhead<std::pair<size_t, size_t>> ahead(
+            c.m_nCount, c.m_nWindow, c.m_nBudget,
+            [&](size_t i) {
+                // Uneven reading, so that the reader is sometimes behind, sometimes ahead.
+                if (i % 9 == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
+                return std::pair{i, size(i)};
+            },
+            [](const std::pair<size_t, size_t>& text) { return text.second; });
+        std::atomic<size_t> next{0}, wrong{0};
+        auto take = [&] {
+            for (size_t i = next++; i < c.m_nCount; i = next++) {
+                if (ahead.Take(i).first != i) ++wrong;
+                if (i % 5 == 0) std::this_thread::sleep_for(std::chrono::microseconds(300));
+            }
+        };
+        std::vector<std::thread> takers;
+        for (unsigned t = 1; t < c.m_nTakers; ++t) takers.emplace_back(take);
+        take();
+        for (auto& taker : takers) taker.join();
+        EXPECT_EQ(wrong, 0u);
+    }
+}
+
+TEST(CommandLineReadAhead, TheReaderStaysWithinTheWindowAndTheBudget) {
+    std::atomic<size_t> reads{0};
+    const auto quiet = [&](size_t expected) {
+        EXPECT_TRUE(WaitFor([&] { return reads == expected; })) << reads;
+        // An idle reader with files left would have run on by now.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(reads, expected);
+    };
+    {
+        // Small files: a window of four ahead. Once one is taken, the reader waits
+        // until it can read half a window.
+        CReadAhead<size_t> ahead(
+            100, 4, 1000, [&](size_t i) { return ++reads, i; }, [](size_t) { return size_t{10}; });
+        quiet(4);
+        EXPECT_EQ(ahead.Take(0), 0u);
+        quiet(4);
+        EXPECT_EQ(ahead.Take(1), 1u);
+        quiet(6);
+    }  // left with files not taken: the reader stops
+    reads = 0;
+    {
+        // Files of 60 bytes and a budget of 100: two are read, and the reader goes
+        // on only once half the budget is free.
+        CReadAhead<size_t> ahead(
+            100, 8, 100, [&](size_t i) { return ++reads, i; }, [](size_t) { return size_t{60}; });
+        quiet(2);
+        EXPECT_EQ(ahead.Take(0), 0u);
+        quiet(2);
+        EXPECT_EQ(ahead.Take(1), 1u);
+        quiet(4);
+    }
 }
 
 }  // namespace
