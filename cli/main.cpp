@@ -149,8 +149,11 @@ std::vector<SInput> CollectFiles(const std::vector<std::string>& args) {
 // and if not, the reason of the first failure seen.
 class COutputState {
 public:
-    bool Good() {
-        if (m_nError == 0 && (!std::cout || std::ferror(stdout))) m_nError = errno != 0 ? errno : EIO;
+    // `writerError`: the reason of a failed write that another thread saw, where
+    // this thread's errno cannot tell it.
+    bool Good(int writerError = 0) {
+        if (m_nError == 0 && (!std::cout || std::ferror(stdout)))
+            m_nError = errno != 0 ? errno : writerError != 0 ? writerError : EIO;
         return m_nError == 0;
     }
     // Flushes everything written; on failure names the reason on stderr and gives
@@ -206,10 +209,17 @@ public:
     COutputTurn(COutputFormatter& formatter, std::ostream& out) : m_Formatter(formatter), m_Out(out) {}
     bool IsTurnOf(size_t index) const { return m_nWritten.load(std::memory_order_acquire) == index; }
     void Written(size_t count) { m_nWritten.store(count, std::memory_order_release); }
+    // The reason of the first write of a worker that failed, 0 for none.
+    void NoteWriteError() {
+        int none = 0;
+        if (!m_Out) m_nWriteError.compare_exchange_strong(none, errno != 0 ? errno : EIO);
+    }
+    int WriteError() const { return m_nWriteError.load(); }
     COutputFormatter& m_Formatter;
     std::ostream& m_Out;
 
 private:
+    std::atomic<int> m_nWriteError{0};
     // No file's turn before the output's header is written.
     std::atomic<size_t> m_nWritten{SIZE_MAX};
 };
@@ -219,14 +229,16 @@ class CFileRowWriter : public IRowWriter {
 public:
     CFileRowWriter(COutputTurn& turn, size_t index) : m_Turn(turn), m_nIndex(index) {}
     bool TryWrite(CFileResult& result, const CCheckMessage& row) override {
+        if (!result.m_bStreamed && !m_Turn.IsTurnOf(m_nIndex)) return false;
+        errno = 0;  // a failed write below leaves its reason
         if (!result.m_bStreamed) {
-            if (!m_Turn.IsTurnOf(m_nIndex)) return false;
             m_Turn.m_Formatter.BeginFile(m_Turn.m_Out, result);
             for (const auto& held : result.m_Rows) m_Turn.m_Formatter.Row(m_Turn.m_Out, result, held);
             std::vector<CCheckMessage>().swap(result.m_Rows);
             result.m_bStreamed = true;
         }
         m_Turn.m_Formatter.Row(m_Turn.m_Out, result, row);
+        m_Turn.NoteWriteError();
         return true;
     }
 
@@ -427,7 +439,7 @@ int Run(int argc, char** argv) {
     bool unread = false;
     formatter->Begin(std::cout);
     turn.Written(0);
-    for (size_t i = 0; i < files.size() && output.Good(); ++i) {
+    for (size_t i = 0; i < files.size() && output.Good(turn.WriteError()); ++i) {
         errno = 0;  // a failed write below leaves its reason
         if (workers.m_Threads.empty()) {
             if (const auto next = handOff.Take()) check(*next);
@@ -456,7 +468,7 @@ int Run(int argc, char** argv) {
         if (result.HasErrors() || (werror && result.HasWarnings())) status = EXIT_FINDINGS;
         turn.Written(i + 1);
     }
-    if (output.Good()) formatter->End(std::cout);
+    if (output.Good(turn.WriteError())) formatter->End(std::cout);
     progress.Finish();
     return output.Finish(unread ? EXIT_UNREAD : status);
 }

@@ -259,15 +259,22 @@ TEST(CommandLineFailures, OutputThatCannotBeWrittenEndsWithStatus2) {
         EStdout m_nStdout;
         const char* m_pFormat;
         int m_nError;
+        const char* m_pJobs;
     };
-    for (const SCase& c : {SCase{EStdout::DevFull, "text", ENOSPC}, SCase{EStdout::Closed, "json", EBADF},
-                           SCase{EStdout::ReaderGone, "sarif", EPIPE}, SCase{EStdout::ReaderGone, "gcc", EPIPE}}) {
+    for (const SCase& c :
+         {SCase{EStdout::DevFull, "text", ENOSPC, "1"}, SCase{EStdout::Closed, "json", EBADF, "1"},
+          SCase{EStdout::ReaderGone, "sarif", EPIPE, "1"}, SCase{EStdout::ReaderGone, "gcc", EPIPE, "1"},
+          // Rows written by workers: the reason of their failed write is named too.
+          SCase{EStdout::DevFull, "text", ENOSPC, "3"}, SCase{EStdout::DevFull, "json", ENOSPC, "3"}}) {
         // Warnings only: every format has rows to write, and the status would be 0.
         const std::string warnings = std::string(TALUNA_CORPUS_DIR) + "/ABB_0812.gsd";
-        SChild child{{"--format", c.m_pFormat, warnings, warnings}};
+        std::vector<std::string> args{"--jobs", c.m_pJobs, "--format", c.m_pFormat};
+        // Many files for many jobs, so that workers write most of the rows.
+        for (int k = 0; k < (std::string(c.m_pJobs) == "1" ? 2 : 40); ++k) args.push_back(warnings);
+        SChild child{args};
         child.m_nStdout = c.m_nStdout;
         const SExit run = RunChild(child);
-        SCOPED_TRACE(c.m_pFormat);
+        SCOPED_TRACE(testing::Message() << c.m_pFormat << ", " << c.m_pJobs << " jobs");
         EXPECT_EQ(run.m_nStatus, 2) << run.m_nSignal;
         EXPECT_EQ(run.m_Err, std::string("taluna-check: cannot write the output: ") + std::strerror(c.m_nError) + "\n");
     }
