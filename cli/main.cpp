@@ -50,7 +50,7 @@ constexpr int EXIT_UNREAD = 2;
 constexpr size_t kFilesAheadPerJob = 2;
 // Files read ahead of their check, and the bytes of text they may hold: the next
 // file is read ahead only while less than this is held.
-constexpr size_t kFilesReadAhead = 8;
+constexpr size_t kFilesReadAhead = 32;
 constexpr size_t kBytesReadAhead = 8 << 20;
 
 const char* const kUsage =
