@@ -668,36 +668,28 @@ TEST(CommandLineReadAhead, EveryTakerGetsItsFileWhateverTheTakersAndLimits) {
 }
 
 TEST(CommandLineReadAhead, TheReaderStaysWithinTheWindowAndTheBudget) {
-    std::atomic<size_t> reads{0};
-    const auto quiet = [&](size_t expected) {
-        EXPECT_TRUE(WaitFor([&] { return reads == expected; })) << reads;
-        // An idle reader with files left would have run on by now.
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        EXPECT_EQ(reads, expected);
+    struct SCase {
+        size_t m_nWindow, m_nBudget, m_nSize;
+        size_t m_nReads[3];  // files read before any is taken, after one, after two
     };
-    {
-        // Small files: a window of four ahead. Once one is taken, the reader waits
-        // until it can read half a window.
+    // Small files: a window ahead, and once one is taken the reader waits until it
+    // can read half a window. Files of 60 bytes and a budget of 100: two are read,
+    // and the reader goes on only once half the budget is free.
+    for (const SCase& c : {SCase{4, 1000, 10, {4, 4, 6}}, SCase{8, 100, 60, {2, 2, 4}}}) {
+        SCOPED_TRACE(testing::Message() << "window " << c.m_nWindow << ", budget " << c.m_nBudget);
+        std::atomic<size_t> reads{0};
         CReadAhead<size_t> ahead(
-            100, 4, 1000, [&](size_t i) { return ++reads, i; }, [](size_t) { return size_t{10}; });
-        quiet(4);
-        EXPECT_EQ(ahead.Take(0), 0u);
-        quiet(4);
-        EXPECT_EQ(ahead.Take(1), 1u);
-        quiet(6);
+            100, c.m_nWindow, c.m_nBudget, [&](size_t i) { return ++reads, i; }, [&](size_t) { return c.m_nSize; });
+        for (size_t taken = 0; taken < 3; ++taken) {
+            if (taken > 0) {
+                EXPECT_EQ(ahead.Take(taken - 1), taken - 1);
+            }
+            EXPECT_TRUE(WaitFor([&] { return reads == c.m_nReads[taken]; })) << reads;
+            // An idle reader with files left would have run on by now.
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            EXPECT_EQ(reads, c.m_nReads[taken]);
+        }
     }  // left with files not taken: the reader stops
-    reads = 0;
-    {
-        // Files of 60 bytes and a budget of 100: two are read, and the reader goes
-        // on only once half the budget is free.
-        CReadAhead<size_t> ahead(
-            100, 8, 100, [&](size_t i) { return ++reads, i; }, [](size_t) { return size_t{60}; });
-        quiet(2);
-        EXPECT_EQ(ahead.Take(0), 0u);
-        quiet(2);
-        EXPECT_EQ(ahead.Take(1), 1u);
-        quiet(4);
-    }
 }
 
 }  // namespace
